@@ -1,0 +1,93 @@
+// Byte classes of Shift-JIS (code page 932), the encoding and line-break
+// kinds, and the code arithmetic shared by every conversion.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace kotoha {
+
+// File encodings. Stored and passed as a signed 32-bit value; any value other
+// than JIS or EUC is converted as SJIS.
+enum class EncodingKind : std::int32_t { SJIS = 0, JIS = 1, EUC = 2 };
+
+// Line-break conventions. MIXED is only ever a result of import.
+enum class LineBreakKind : std::int32_t { WIN = 0, UX = 1, MAC = 2, MIXED = -1 };
+
+// Byte-class flags; a byte may carry several.
+enum ByteClassFlag : std::uint8_t {
+    KanaLetter = 1,  // 0xA6-0xDF: half-width katakana letters and sound marks
+    KanaPunct = 2,   // 0xA1-0xA5: half-width punctuation
+    LeadByte = 4,    // 0x81-0x9F, 0xE0-0xFC
+    TrailByte = 8,   // 0x40-0x7E, 0x80-0xFC
+};
+
+namespace detail {
+constexpr std::uint8_t ClassOf(unsigned b) {
+    std::uint8_t flags = 0;
+    if (b >= 0xA6 && b <= 0xDF) flags |= KanaLetter;
+    if (b >= 0xA1 && b <= 0xA5) flags |= KanaPunct;
+    if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) flags |= LeadByte;
+    if ((b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC)) flags |= TrailByte;
+    return flags;
+}
+struct ByteClassTable {
+    std::uint8_t flags[256];
+    constexpr ByteClassTable() : flags{} {
+        for (unsigned b = 0; b < 256; ++b) flags[b] = ClassOf(b);
+    }
+};
+inline constexpr ByteClassTable kByteClasses{};
+}  // namespace detail
+
+// The flags of byte b; one table lookup, independent of the host's locale.
+constexpr std::uint8_t ByteClass(std::uint8_t b) { return detail::kByteClasses.flags[b]; }
+
+// True for 0xA1-0xDF.
+constexpr bool IsHalfWidthKana(std::uint8_t b) {
+    return (ByteClass(b) & (KanaLetter | KanaPunct)) != 0;
+}
+// True for 0x81-0x9F and 0xE0-0xFC.
+constexpr bool IsLeadByte(std::uint8_t b) { return (ByteClass(b) & LeadByte) != 0; }
+// True for 0x40-0x7E and 0x80-0xFC.
+constexpr bool IsTrailByte(std::uint8_t b) { return (ByteClass(b) & TrailByte) != 0; }
+
+// Escape sequences (the two bytes after ESC) and shift bytes.
+inline constexpr std::uint8_t kEsc = 0x1B;
+inline constexpr std::uint8_t kSingleShift2 = 0x8E;
+
+// JIS X 0208 code (first byte high) to Shift-JIS code (lead byte high);
+// 0 when either byte lies outside 0x21-0x7E.
+std::uint16_t JisToSjis(std::uint16_t jis);
+
+// Shift-JIS code (lead byte high) to JIS X 0208 code; 0 when the pair has
+// no JIS X 0208 code (not a lead/trail pair, or the user-defined area).
+std::uint16_t SjisToJis(std::uint16_t sjis);
+
+// Full-width Shift-JIS code of the half-width katakana b (0xA1-0xDF); 0 for
+// any other byte.
+std::uint16_t KanaToFullWidth(std::uint8_t b);
+
+// Widens the half-width katakana at cursor (cursor < end) and advances the
+// cursor past it, and past one following sound mark when that mark was folded
+// into the character. Never reads at or beyond end.
+std::uint16_t WidenKanaAt(const std::uint8_t*& cursor, const std::uint8_t* end);
+
+// How the string helpers step over characters: Shift-JIS (a lead byte and
+// its following byte form one character) or UTF-8 (a whole sequence is one
+// character; only ASCII letters fold).
+enum class CharSet { ShiftJis, Utf8 };
+
+// First occurrence of needle in text, both NUL-terminated, comparing whole
+// characters with ASCII letters (and, in Shift-JIS, full-width Latin
+// letters) folded to lower case. Never matches inside a character. Returns
+// nullptr when there is none or the needle is empty.
+const char* FindNoCase(const char* text, const char* needle, CharSet charSet = CharSet::ShiftJis);
+
+// Copy of text with every non-overlapping occurrence of needle (found by
+// FindNoCase) replaced by replacement. The inserted text is never searched.
+std::string ReplaceAllNoCase(const char* text, const char* needle, const char* replacement,
+                             CharSet charSet = CharSet::ShiftJis);
+
+}  // namespace kotoha

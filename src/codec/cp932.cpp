@@ -1,0 +1,228 @@
+#include "codec/cp932.h"
+
+#include <iconv.h>
+
+#include <array>
+#include <memory>
+
+#include "codec/byte_class.h"
+
+namespace kotoha {
+
+namespace {
+
+// Mappings where the table must not depend on the host's iconv version:
+// the backslash stays a backslash, and the five characters whose Unicode
+// form differs between vendors take Microsoft's.
+constexpr std::pair<std::uint16_t, char16_t> kFixedMappings[] = {
+    {0x5C, u'\u005C'},   {0x7E, u'\u007E'},   {0x815F, u'\uFF3C'}, {0x8160, u'\uFF5E'},
+    {0x8161, u'\u2225'}, {0x817C, u'\uFF0D'}, {0x8191, u'\uFFE0'}, {0x8192, u'\uFFE1'},
+    {0x81CA, u'\uFFE2'},
+};
+
+// Unicode forms from other Japanese mappings that paste into the same CP932
+// characters; only used where the character has no mapping of its own.
+constexpr std::pair<char16_t, std::uint16_t> kExtraReverse[] = {
+    {u'\u301C', 0x8160},  // WAVE DASH
+    {u'\u2016', 0x8161},  // DOUBLE VERTICAL LINE
+    {u'\u2212', 0x817C},  // MINUS SIGN
+    {u'\u00A2', 0x8191},  // CENT SIGN
+    {u'\u00A3', 0x8192},  // POUND SIGN
+    {u'\u00AC', 0x81CA},  // NOT SIGN
+    {u'\u00A5', 0x5C},    // YEN SIGN
+    {u'\u203E', 0x7E},    // OVERLINE
+};
+
+struct Cp932Tables {
+    // Forward: index = code, 0 = unmapped. Single bytes use 0x00-0xFF.
+    std::array<char16_t, 0x10000> toUnicode{};
+    // Reverse: index = BMP character, 0 = not representable (U+0000 maps
+    // to byte 0 and is special-cased).
+    std::array<std::uint16_t, 0x10000> fromUnicode{};
+
+    Cp932Tables() {
+        FillForwardFromIconv();
+        for (auto [code, ch] : kFixedMappings) toUnicode[code] = ch;
+        FillReverse();
+    }
+
+    static char16_t Convert(iconv_t cd, const char* in, std::size_t inLen) {
+        char16_t out[2] = {0, 0};
+        char* inPtr = const_cast<char*>(in);
+        char* outPtr = reinterpret_cast<char*>(out);
+        std::size_t inLeft = inLen, outLeft = sizeof out;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) ||
+            inLeft != 0 || outLeft != sizeof out - 2)
+            return 0;
+        return out[0];
+    }
+
+    void FillForwardFromIconv() {
+        for (unsigned b = 0; b < 0x80; ++b) toUnicode[b] = static_cast<char16_t>(b);
+        for (unsigned b = 0xA1; b <= 0xDF; ++b) toUnicode[b] = static_cast<char16_t>(0xFF61 + b - 0xA1);
+        iconv_t cd = iconv_open("UTF-16LE", "CP932");
+        if (cd == reinterpret_cast<iconv_t>(-1)) return;  // only the fixed mappings remain
+        for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+            if (!IsLeadByte(static_cast<std::uint8_t>(lead))) continue;
+            for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+                if (!IsTrailByte(static_cast<std::uint8_t>(trail))) continue;
+                const char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+                char16_t ch = Convert(cd, in, 2);
+                // Surrogates would break one unit per character.
+                if (ch >= 0xD800 && ch <= 0xDFFF) ch = 0;
+                toUnicode[(lead << 8) | trail] = ch;
+            }
+        }
+        iconv_close(cd);
+    }
+
+    // Where CP932 holds one character twice, the standard JIS X 0208 code
+    // wins, then NEC's row 13, then IBM's extension, then NEC's copy of it.
+    static int ReversePriority(unsigned code) {
+        if (code < 0x100) return 0;
+        const unsigned lead = code >> 8;
+        if (lead == 0x87) return 2;
+        if (lead >= 0xFA) return 3;
+        if (lead == 0xED || lead == 0xEE) return 4;
+        return 1;
+    }
+
+    void FillReverse() {
+        for (int priority = 0; priority <= 4; ++priority) {
+            for (unsigned code = 0; code < 0x10000; ++code) {
+                const char16_t ch = toUnicode[code];
+                if ((ch == 0 && code != 0) || ReversePriority(code) != priority) continue;
+                if (fromUnicode[ch] == 0) fromUnicode[ch] = static_cast<std::uint16_t>(code);
+            }
+        }
+        for (auto [ch, code] : kExtraReverse)
+            if (fromUnicode[ch] == 0) fromUnicode[ch] = code;
+    }
+};
+
+const Cp932Tables& Tables() {
+    static const auto tables = std::make_unique<Cp932Tables>();
+    return *tables;
+}
+
+}  // namespace
+
+char16_t Cp932ToUnicode(std::uint16_t code) {
+    if (code == 0) return 0;
+    const char16_t ch = Tables().toUnicode[code];
+    return ch != 0 ? ch : kUnmappedChar;
+}
+
+bool UnicodeToCp932(char32_t ch, std::uint16_t& code) {
+    if (ch == 0) {
+        code = 0;
+        return true;
+    }
+    if (ch > 0xFFFF) return false;
+    code = Tables().fromUnicode[ch];
+    return code != 0;
+}
+
+std::u16string SjisToUtf16(const std::uint8_t* bytes, std::size_t length) {
+    std::u16string out;
+    out.reserve(length);
+    for (std::size_t i = 0; i < length;) {
+        const std::size_t n = SjisCharLength(bytes + i, length - i);
+        if (n == 2) {
+            out.push_back(Cp932ToUnicode(static_cast<std::uint16_t>((bytes[i] << 8) | bytes[i + 1])));
+        } else {
+            // A lead byte cut off at the end has no character to show.
+            out.push_back(IsLeadByte(bytes[i]) ? kUnmappedChar : Cp932ToUnicode(bytes[i]));
+        }
+        i += n;
+    }
+    return out;
+}
+
+void AppendUtf8(std::string& out, char32_t ch) {
+    if (ch < 0x80) {
+        out.push_back(static_cast<char>(ch));
+    } else if (ch < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (ch >> 6)));
+        out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
+    } else if (ch < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (ch >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((ch >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (ch >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((ch >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((ch >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
+    }
+}
+
+std::string SjisToUtf8(const std::uint8_t* bytes, std::size_t length) {
+    std::string out;
+    out.reserve(length + length / 2);
+    for (char16_t ch : SjisToUtf16(bytes, length)) AppendUtf8(out, ch);
+    return out;
+}
+
+namespace {
+
+void AppendSjis(std::string& out, char32_t ch) {
+    std::uint16_t code;
+    if (!UnicodeToCp932(ch, code)) {
+        out.push_back(kUnrepresentableChar);
+    } else if (code >= 0x100) {
+        out.push_back(static_cast<char>(code >> 8));
+        out.push_back(static_cast<char>(code & 0xFF));
+    } else {
+        out.push_back(static_cast<char>(code));
+    }
+}
+
+}  // namespace
+
+std::string Utf16ToSjis(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size() * 2);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t ch = text[i];
+        if (ch >= 0xD800 && ch <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            ch = 0x10000 + ((ch - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (ch >= 0xD800 && ch <= 0xDFFF) {
+            ch = 0xFFFFFFFF;
+        }
+        AppendSjis(out, ch);
+    }
+    return out;
+}
+
+std::string Utf8ToSjis(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = p + text.size();
+    while (p < end) {
+        const unsigned char b = *p;
+        std::size_t need = b < 0x80 ? 0 : b >= 0xF0 && b <= 0xF4 ? 3 : b >= 0xE0 ? 2 : b >= 0xC2 && b < 0xE0 ? 1 : 99;
+        char32_t ch = need == 0 ? b : need == 1 ? (b & 0x1F) : need == 2 ? (b & 0x0F) : (b & 0x07);
+        std::size_t got = 0;
+        ++p;
+        while (need != 99 && got < need && p < end && (*p & 0xC0) == 0x80) {
+            ch = (ch << 6) | (*p++ & 0x3F);
+            ++got;
+        }
+        const char32_t minimum = need == 1 ? 0x80 : need == 2 ? 0x800 : 0x10000;
+        const bool valid = need == 0 || (need != 99 && got == need && ch >= minimum &&
+                                         ch <= 0x10FFFF && !(ch >= 0xD800 && ch <= 0xDFFF));
+        if (valid) {
+            AppendSjis(out, ch);
+        } else {
+            out.push_back(kUnrepresentableChar);
+        }
+    }
+    return out;
+}
+
+}  // namespace kotoha

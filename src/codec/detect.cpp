@@ -1,0 +1,142 @@
+#include "codec/detect.h"
+
+#include <bit>
+
+#include "codec/word_scan.h"
+
+namespace kotoha {
+
+namespace {
+
+// The designations detection recognises after ESC, in the order it tests them.
+constexpr char kDetectedEscapes[5][2] = {{'(', 'B'}, {'(', 'I'}, {'(', 'J'}, {'$', '@'}, {'$', 'B'}};
+
+bool IsRecognisedEscape(const std::uint8_t* p) {
+    for (const auto& e : kDetectedEscapes)
+        if (p[0] == static_cast<std::uint8_t>(e[0]) && p[1] == static_cast<std::uint8_t>(e[1]))
+            return true;
+    return false;
+}
+
+bool IsEucByte(std::uint8_t b) { return b >= 0xA1 && b <= 0xFE; }
+
+// Whether bytes[from, length) read as EUC-JP; stops at the first failure.
+bool PassesEucTest(const std::uint8_t* bytes, std::size_t from, std::size_t length) {
+    std::size_t i = from;
+    while (true) {
+        i = detail::SkipSevenBitExcept<>(bytes, i, length);
+        if (i >= length) return true;
+        std::uint8_t b = bytes[i];
+        if (b != kSingleShift2 && !IsEucByte(b)) return false;
+        if (i + 1 < length && !IsEucByte(bytes[i + 1])) return false;
+        i += 2;
+    }
+}
+
+// Whether bytes[from, length) read as Shift-JIS, counting half-width katakana
+// bytes and all 8-bit bytes of characters; stops at the first failure.
+bool PassesSjisTest(const std::uint8_t* bytes, std::size_t from, std::size_t length,
+                    std::uint32_t& kana, std::uint32_t& total) {
+    std::size_t i = from;
+    while (true) {
+        i = detail::SkipSevenBitExcept<>(bytes, i, length);
+        if (i >= length) return true;
+        std::uint8_t b = bytes[i];
+        if (IsHalfWidthKana(b)) {
+            ++kana;
+            ++total;
+            ++i;
+        } else if (IsLeadByte(b)) {
+            if (i + 1 < length && !IsTrailByte(bytes[i + 1])) return false;
+            total += 2;
+            i += 2;
+        } else {
+            return false;
+        }
+    }
+}
+
+}  // namespace
+
+std::uint32_t ShareOf(std::uint32_t figure, std::uint32_t total) {
+    if (total == 0) return 0;
+    std::uint64_t perMille = static_cast<std::uint64_t>(figure) * 1000 / total;
+    return static_cast<std::uint32_t>((perMille + 5) / 10);
+}
+
+DetectionResult DetectEncoding(const std::uint8_t* bytes, std::uint32_t length,
+                               bool preferWinText) {
+    // One pass: escapes and 8-bit bytes. A recognised escape is ESC and two
+    // 7-bit bytes other than ESC, so testing every ESC on its own finds the
+    // same escapes as stepping over them, and counting 8-bit bytes over the
+    // whole buffer equals counting them outside the escapes.
+    std::uint32_t escapeBytes = 0;
+    std::uint32_t eightBitCount = 0;
+    std::size_t firstEightBit = length;
+    std::size_t i = 0;
+    while (i + 8 <= length) {
+        std::uint64_t w = detail::LoadWord(bytes + i);
+        std::uint64_t high = w & detail::kHighBits;
+        if (high != 0) {
+            if (firstEightBit == length) firstEightBit = i + std::countr_zero(high) / 8;
+            eightBitCount += static_cast<std::uint32_t>(std::popcount(high));
+        }
+        if (detail::HasZeroByte(w ^ (detail::kOnes * kEsc)) != 0) {
+            for (std::size_t k = i; k < i + 8; ++k)
+                if (bytes[k] == kEsc && k + 2 < length && IsRecognisedEscape(bytes + k + 1))
+                    escapeBytes += 3;
+        }
+        i += 8;
+    }
+    for (; i < length; ++i) {
+        std::uint8_t b = bytes[i];
+        if (b == kEsc && i + 2 < length && IsRecognisedEscape(bytes + i + 1)) {
+            escapeBytes += 3;
+        } else if (b >= 0x80) {
+            if (firstEightBit == length) firstEightBit = i;
+            ++eightBitCount;
+        }
+    }
+
+    const std::uint32_t escapeShare = ShareOf(escapeBytes, length);
+    const std::uint32_t eightBitShare = ShareOf(eightBitCount, length);
+    const bool escapes = escapeBytes != 0;
+
+    if (eightBitCount == 0) return escapes ? MakeDetectionResult(kDetectJis, kDetectJis) : 0;
+
+    const bool euc = PassesEucTest(bytes, firstEightBit, length);
+    std::uint32_t kana = 0, total = 0;
+    const bool sjis = PassesSjisTest(bytes, firstEightBit, length, kana, total);
+    const std::uint32_t kanaShare = sjis ? ShareOf(kana, total) : 0;
+
+    if (escapes && !euc && !sjis) return MakeDetectionResult(kDetectJis, kDetectJis);
+    if (!escapes && euc && !sjis) return MakeDetectionResult(kDetectEuc, kDetectEuc);
+    if (!escapes && !euc && sjis) return MakeDetectionResult(kDetectSjis, kDetectSjis);
+
+    const std::uint16_t candidates = escapes ? (kDetectSjis | kDetectJis | kDetectEuc)
+                                             : (kDetectSjis | kDetectEuc);
+    std::uint16_t choice;
+    if (sjis && preferWinText) {
+        choice = kDetectSjis;
+    } else if (escapes && escapeShare >= eightBitShare) {
+        choice = kDetectJis;
+    } else if (sjis && euc) {
+        choice = kanaShare >= 40 ? kDetectEuc : kDetectSjis;
+    } else if (euc) {
+        choice = kDetectEuc;
+    } else {
+        choice = kDetectSjis;
+    }
+    return MakeDetectionResult(choice, candidates);
+}
+
+LineBreakKind LineBreakKindFromCounts(std::uint32_t crLfPairs, std::uint32_t loneCrs,
+                                      std::uint32_t loneLfs) {
+    const int kinds = (crLfPairs != 0) + (loneCrs != 0) + (loneLfs != 0);
+    if (kinds > 1) return LineBreakKind::MIXED;
+    if (loneCrs != 0) return LineBreakKind::MAC;
+    if (loneLfs != 0) return LineBreakKind::UX;
+    return LineBreakKind::WIN;
+}
+
+}  // namespace kotoha

@@ -1,0 +1,46 @@
+// Conversion of internal text (Shift-JIS, LF line breaks) back into a file
+// encoding and line-break convention, streamed to a byte sink.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "codec/byte_class.h"
+
+namespace kotoha {
+
+// Where exported bytes go. Write either takes all count bytes and returns
+// true, or fails and returns false.
+class ByteSink {
+public:
+    virtual ~ByteSink() = default;
+    virtual bool Write(const std::uint8_t* bytes, std::size_t count) = 0;
+};
+
+// Size of the staging buffer: the sink receives chunks of this many bytes,
+// then one last chunk of whatever is left (possibly empty).
+inline constexpr std::size_t kExportChunkSize = 512;
+
+// Writes base[startOffset, endOffset) in the given encoding (JIS, EUC, any
+// other value SJIS), each LF written as the line-break kind says (WIN CR LF,
+// MAC CR, anything else LF), widening half-width katakana when widen is set.
+// Returns false as soon as the sink fails; what was written before stays.
+// A lead byte without its second byte inside the range counts as a stray
+// 8-bit byte and is written as 0x00; nothing outside the range is read.
+bool ExportText(EncodingKind kind, LineBreakKind lineBreakKind, ByteSink& sink,
+                const std::uint8_t* base, std::uint32_t startOffset, std::uint32_t endOffset,
+                bool widen);
+
+// Writes base[startOffset, endOffset) as UTF-8 through the CP932 table, with
+// the same line-break translation, widening and stray-byte rule as ExportText.
+bool ExportUtf8Text(LineBreakKind lineBreakKind, ByteSink& sink, const std::uint8_t* base,
+                    std::uint32_t startOffset, std::uint32_t endOffset, bool widen);
+
+// Copies source[0, length) to destination with every half-width katakana
+// widened (folding a following sound mark) and returns the bytes written.
+// destination must hold length + the number of half-width katakana in the
+// source and must not overlap it.
+std::uint32_t WidenKana(std::uint8_t* destination, const std::uint8_t* source,
+                        std::uint32_t length);
+
+}  // namespace kotoha

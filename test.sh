@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with AddressSanitizer and
+# UndefinedBehaviorSanitizer (into build/asan) and runs every test.
+# Fails when any test fails.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/deps.sh
+kotoha_install_deps
+
+jobs=$(nproc)
+
+# The core must stay free of Qt.
+if grep -rnE '#\s*include\s*<Q' src/codec src/document src/layout 2>/dev/null; then
+    echo "error: the core includes Qt headers" >&2
+    exit 1
+fi
+
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKOTOHA_SANITIZE=ON \
+    -DKOTOHA_BENCH=OFF >/dev/null
+cmake --build build/asan -j "$jobs"
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir build/asan --output-on-failure -j "$jobs"
+
+# Fuzz targets: a short fixed number of runs each, when clang can build them.
+if command -v clang++ >/dev/null 2>&1; then
+    if CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DKOTOHA_FUZZ=ON -DKOTOHA_TESTS=OFF -DKOTOHA_BENCH=OFF >/dev/null &&
+        cmake --build build/fuzz -j "$jobs"; then
+        for target in build/fuzz/bin/fuzz_*; do
+            [ -x "$target" ] || continue
+            echo "== $(basename "$target") =="
+            "$target" -runs=200000 -seed=1 -max_len=4096 2>&1 | tail -n 3
+        done
+    else
+        echo "note: clang cannot build the fuzz targets here; skipped"
+    fi
+fi
+echo "All tests passed."
