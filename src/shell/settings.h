@@ -1,0 +1,102 @@
+// The user's preferences: eighteen settings, each knowing its profile
+// section, key and default. Loaded once at start, written back at exit.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "shell/profile.h"
+
+namespace kotoha {
+
+// Longest value a string setting or a list's text form holds, in bytes.
+inline constexpr std::size_t kMaxSettingText = 259;
+
+class ProfileSetting {
+public:
+    ProfileSetting(std::string_view section, std::string_view key) : section(section), key(key) {}
+    virtual ~ProfileSetting() = default;
+    virtual void Load(Profile&) {}
+    virtual void Save(Profile&) {}
+
+    const std::string section;
+    const std::string key;
+};
+
+class IntSetting : public ProfileSetting {
+public:
+    IntSetting(std::string_view section, std::string_view key, std::int32_t defaultValue)
+        : ProfileSetting(section, key), defaultValue(defaultValue), value(defaultValue) {}
+    void Load(Profile& profile) override;
+    void Save(Profile& profile) override;
+
+    const std::int32_t defaultValue;
+    std::int32_t value;
+};
+
+class StringSetting : public ProfileSetting {
+public:
+    StringSetting(std::string_view section, std::string_view key, std::string_view defaultValue)
+        : ProfileSetting(section, key), defaultValue(defaultValue), value(defaultValue) {}
+    void Load(Profile& profile) override;
+    void Save(Profile& profile) override;
+    // Copies text into the value, cut to kMaxSettingText bytes at a
+    // character boundary.
+    void Set(std::string_view text);
+
+    const std::string defaultValue;
+    std::string value;
+};
+
+class IntListSetting : public ProfileSetting {
+public:
+    IntListSetting(std::string_view section, std::string_view key,
+                   std::initializer_list<std::int32_t> defaults)
+        : ProfileSetting(section, key), defaults(defaults), values(defaults) {}
+    void Load(Profile& profile) override;
+    void Save(Profile& profile) override;
+
+    // "v1,v2,...,vn" in decimal.
+    static std::string Format(const std::vector<std::int32_t>& values);
+    // Reads count values from text: each as a decimal integer (leading
+    // blanks, optional sign, digits; none gives 0), then past the next ",";
+    // values after the last "," are 0.
+    static std::vector<std::int32_t> Parse(std::string_view text, std::size_t count);
+
+    const std::vector<std::int32_t> defaults;
+    std::vector<std::int32_t> values;
+};
+
+// Every setting, named after its profile key, in load and save order.
+struct AppSettings {
+    IntSetting SaveFrameStatus{"Window", "SaveFrameStatus", 1};
+    IntListSetting FramePosition{"Window", "FramePosition", {-1, -1, -1, -1}};
+    IntSetting FrameIsMax{"Window", "FrameIsMax", 0};
+    IntSetting ShowToolBar{"Window", "ShowToolBar", 1};
+    IntSetting ShowStatusBar{"Window", "ShowStatusBar", 1};
+    IntSetting Tabstops{"View", "Tabstops", 8};
+    IntSetting WrapColumns{"View", "WrapColumns", 80};
+    IntSetting PaintBkgnd{"View", "PaintBkgnd", 1};
+    IntListSetting LogFont{"View", "LogFont", {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1}};
+    StringSetting FontName{"View", "FontName", ""};
+    StringSetting FontStyle{"View", "FontStyle", "標準"};
+    IntSetting InquireWhenStrayed{"AnalyzeEncoding", "InquireWhenStrayed", 0};
+    IntSetting PreferWinText{"AnalyzeEncoding", "PreferWinText", 1};
+    // The desktop's opener stands in for a fixed editor program.
+    StringSetting Path{"ExternalEditor", "Path", "xdg-open"};
+    IntSetting ViaClipboard{"ExternalEditor", "ViaClipboard", 0};
+    StringSetting Arguments{"ExternalEditor", "Arguments", "$file"};
+    IntSetting ResembleLess{"Etc", "ResembleLess", 0};
+    IntSetting InquireWhenPaste{"Etc", "InquireWhenPaste", 1};
+
+    // All eighteen entries in table order.
+    std::vector<ProfileSetting*> Entries();
+    void LoadAll(Profile& profile);
+    void SaveAll(Profile& profile);
+};
+
+}  // namespace kotoha
