@@ -9,7 +9,7 @@
 namespace kotoha {
 
 class Profile {
-public:
+  public:
     virtual ~Profile() = default;
     // The stored integer, or defaultValue when the key is missing or its text
     // is not a decimal integer.
@@ -21,6 +21,12 @@ public:
                                    std::string_view defaultValue) = 0;
     virtual void WriteString(std::string_view section, std::string_view key,
                              std::string_view value) = 0;
+    // Removes the key, so that reads give their default again. A store that
+    // cannot remove keys leaves an empty string, which readers of optional
+    // entries (the recent file list) treat as absent.
+    virtual void RemoveKey(std::string_view section, std::string_view key) {
+        WriteString(section, key, {});
+    }
 };
 
 }  // namespace kotoha

@@ -16,8 +16,37 @@ namespace kotoha {
 // Longest value a string setting or a list's text form holds, in bytes.
 inline constexpr std::size_t kMaxSettingText = 259;
 
+// The first bytes of text, at most maxBytes of them, ending on a UTF-8
+// character boundary (a malformed sequence may be cut anywhere).
+std::string_view CutUtf8(std::string_view text, std::size_t maxBytes);
+
+// Positions of the LOGFONT fields in the LogFont list. Fields from kItalic on
+// are bytes stored as 0..255; read them back with LowByte, since a stored
+// value outside that range counts by its low byte only.
+namespace LogFontIndex {
+inline constexpr std::size_t kHeight = 0;
+inline constexpr std::size_t kWidth = 1;  // negative: no font chosen yet
+inline constexpr std::size_t kEscapement = 2;
+inline constexpr std::size_t kOrientation = 3;
+inline constexpr std::size_t kWeight = 4;
+inline constexpr std::size_t kItalic = 5;
+inline constexpr std::size_t kUnderline = 6;
+inline constexpr std::size_t kStrikeOut = 7;
+inline constexpr std::size_t kCharSet = 8;
+inline constexpr std::size_t kOutPrecision = 9;
+inline constexpr std::size_t kClipPrecision = 10;
+inline constexpr std::size_t kQuality = 11;
+inline constexpr std::size_t kPitchAndFamily = 12;
+inline constexpr std::size_t kCount = 13;
+}  // namespace LogFontIndex
+
+// The low byte of a stored byte field: 384 reads as 128, -1 as 255.
+constexpr std::uint8_t LowByte(std::int32_t value) {
+    return static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) & 0xFFu);
+}
+
 class ProfileSetting {
-public:
+  public:
     ProfileSetting(std::string_view section, std::string_view key) : section(section), key(key) {}
     virtual ~ProfileSetting() = default;
     virtual void Load(Profile&) {}
@@ -28,7 +57,7 @@ public:
 };
 
 class IntSetting : public ProfileSetting {
-public:
+  public:
     IntSetting(std::string_view section, std::string_view key, std::int32_t defaultValue)
         : ProfileSetting(section, key), defaultValue(defaultValue), value(defaultValue) {}
     void Load(Profile& profile) override;
@@ -39,7 +68,7 @@ public:
 };
 
 class StringSetting : public ProfileSetting {
-public:
+  public:
     StringSetting(std::string_view section, std::string_view key, std::string_view defaultValue)
         : ProfileSetting(section, key), defaultValue(defaultValue), value(defaultValue) {}
     void Load(Profile& profile) override;
@@ -53,7 +82,7 @@ public:
 };
 
 class IntListSetting : public ProfileSetting {
-public:
+  public:
     IntListSetting(std::string_view section, std::string_view key,
                    std::initializer_list<std::int32_t> defaults)
         : ProfileSetting(section, key), defaults(defaults), values(defaults) {}
@@ -63,8 +92,9 @@ public:
     // "v1,v2,...,vn" in decimal.
     static std::string Format(const std::vector<std::int32_t>& values);
     // Reads count values from text: each as a decimal integer (leading
-    // blanks, optional sign, digits; none gives 0), then past the next ",";
-    // values after the last "," are 0.
+    // blanks, optional sign, digits; none gives 0; beyond the 32-bit range
+    // the nearest bound), then past the next ","; values after the last ","
+    // are 0.
     static std::vector<std::int32_t> Parse(std::string_view text, std::size_t count);
 
     const std::vector<std::int32_t> defaults;

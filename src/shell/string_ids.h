@@ -1,4 +1,7 @@
 // Ids of the string table's texts (resources/strings.inc holds the texts).
+// A menu or toolbar command's entry has the command's own id and holds
+// "status prompt\ntooltip"; those are looked up by command id and have no
+// names here.
 #pragma once
 
 #include <cstdint>
@@ -6,6 +9,22 @@
 namespace kotoha::StringId {
 
 using Id = std::uint32_t;
+
+// Seven fields separated by line feeds: window title, document name, new-file
+// name, filter name, filter extension, file type id, file type name.
+inline constexpr Id kDocTemplate = 2;
+
+// Status-bar pane ids; each text sets its pane's width.
+inline constexpr Id kPaneEncoding = 16;    // SJIS
+inline constexpr Id kPaneActivePane = 17;  // ↑
+inline constexpr Id kPaneLineNumber = 18;  // 00,000
+inline constexpr Id kPaneColumn = 19;      // 000
+inline constexpr Id kPaneGap = 20;         // *
+inline constexpr Id kPaneLineBreak = 21;   // MAC
+
+// Active splitter pane: upper, lower.
+inline constexpr Id kUpperPane = 32;
+inline constexpr Id kLowerPane = 33;
 
 // Status-bar names of the encodings and line-break kinds.
 inline constexpr Id kSjis = 34;
@@ -15,20 +34,34 @@ inline constexpr Id kWin = 37;
 inline constexpr Id kUx = 38;
 inline constexpr Id kMac = 39;
 
+// Label and pattern pairs separated by line feeds: the file dialogs' extra
+// filters, the custom-filter label (printf style, one %s), and the filters of
+// the editor browse dialog.
+inline constexpr Id kFileFilters = 48;
+inline constexpr Id kCustomFilterLabel = 49;  // ｶｽﾀﾑ (%s)
+inline constexpr Id kProgramFilters = 50;
+
+// clang-format off
 inline constexpr Id kNotFound = 64;                  // 見つかりませんでした。
 inline constexpr Id kFontHasNoKanji = 65;            // 指定したフォントでは漢字を…
 inline constexpr Id kFontIsVertical = 66;            // 指定したフォントは縦書き表示用です。…
 inline constexpr Id kEditorNotStarted = 68;          // 起動できませんでした。…
 inline constexpr Id kClipboardNotOpened = 69;        // クリップボードをオープンできませんでした。
+inline constexpr Id kArgumentsLackFile = 70;         // 引数に $file が指定されていません。
 inline constexpr Id kReplaceTextQuestion = 71;       // 現在のテキストと置き換わります。…
+inline constexpr Id kNoEditorCommand = 72;           // コマンドラインにエディタのパス名が…
 inline constexpr Id kCompanyName = 80;               // anonymous
 inline constexpr Id kAppTitle = 57344;               // Kotoha
+inline constexpr Id kIdleMessage = 57345;            // ﾍﾙﾌﾟを表示するには [F1] を…
+inline constexpr Id kOpenTitle = 61440;              // 開く
 inline constexpr Id kSaveAsTitle = 61441;            // 名前を付けて保存
+inline constexpr Id kAllFilesFilter = 61442;         // すべてのﾌｧｲﾙ (*.*)
 inline constexpr Id kCopyToFileTitle = 61444;        // ファイルにコピー
 inline constexpr Id kInvalidFileName = 61696;        // 無効なﾌｧｲﾙ名です。
 inline constexpr Id kOpenFailed = 61697;             // ﾄﾞｷｭﾒﾝﾄのｵｰﾌﾟﾝに失敗しました。
 inline constexpr Id kSaveFailed = 61698;             // ﾄﾞｷｭﾒﾝﾄの保存に失敗しました。
 inline constexpr Id kSaveChangesQuestion = 61699;    // %1 への変更を保存しますか？
+inline constexpr Id kCreateEmptyFailed = 61700;      // 空のﾄﾞｷｭﾒﾝﾄの作成に失敗しました。
 inline constexpr Id kOutOfMemory = 61706;            // 実行するためのﾒﾓﾘが足りません。
 inline constexpr Id kEnterInteger = 61712;           // 整数を入力してください。
 inline constexpr Id kEnterIntegerInRange = 61714;    // %1 から %2 迄の整数を入力してください。
@@ -38,5 +71,6 @@ inline constexpr Id kReadAccessDenied = 61731;       // %1 から読み込めま
 inline constexpr Id kWriteAccessDenied = 61732;      // %1 に書き込めません。…
 inline constexpr Id kReadError = 61733;              // %1 の読み込み中に予期しないｴﾗｰが…
 inline constexpr Id kWriteError = 61734;             // %1 の書き込み中に予期しないｴﾗｰが…
+// clang-format on
 
 }  // namespace kotoha::StringId

@@ -1,0 +1,42 @@
+// The program's command line: encoding switches, the file name and the
+// options for help, version and screenshots.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace kotoha {
+
+struct CommandLineArgs {
+    // -1 detects the encoding; 0, 1, 2 force SJIS, JIS, EUC.
+    std::int32_t encodingSwitch = -1;
+    // The file to open; none starts with an empty document.
+    std::optional<std::string> fileName;
+    bool help = false;     // --help: print the usage and exit
+    bool version = false;  // --version: print the version and exit
+    // --screenshot=FILE.png: render the main window to FILE.png and exit.
+    std::optional<std::string> screenshotPath;
+
+    // The forced encoding of the start-up open request: the switch when a
+    // file is named; 0 for the empty document otherwise.
+    std::int32_t ForcedEncoding() const { return fileName ? encodingSwitch : 0; }
+};
+
+// Scans the arguments after the program name. An argument starting with "-"
+// is a switch: while none has been recognised, -s, -j, -e (any case, only
+// the letter after "-" counts, so -jis is -j) set the encoding; others are
+// skipped. --help, --version and --screenshot=FILE are recognised whole.
+// "--" ends the switches. The first other argument, and every argument after
+// it, joined by single blanks, form the file name, taken as it is. Empty
+// arguments before the file name are skipped.
+CommandLineArgs ScanCommandLine(std::span<const std::string> args);
+// The same for main's arguments (argv[0] is the program and is skipped).
+CommandLineArgs ScanCommandLine(int argc, const char* const* argv);
+
+// The text --help prints.
+std::string UsageText(std::string_view programName);
+
+}  // namespace kotoha

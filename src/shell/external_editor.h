@@ -1,0 +1,62 @@
+// Starting an external editor on the document: its command line, when the
+// document must be saved first, and the rules of its settings dialog.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "codec/byte_class.h"
+#include "shell/settings.h"
+#include "shell/string_ids.h"
+
+namespace kotoha {
+
+// True when the editor cannot take the document's file as it is: the file
+// is not Shift-JIS with CR LF line breaks (a mixed kind included), or the
+// document has no file (a paste or a new document).
+bool MustSaveBeforeEditor(EncodingKind encoding, LineBreakKind lineBreak, bool hasPath);
+
+// command + " " + arguments with every "$line" replaced by the decimal text
+// of topDisplayLine + 1 (topDisplayLine counts from 0), then every "$file"
+// by file. Placeholders match without regard to the case of A-Z, never
+// inside a multibyte character; inserted text is not searched again, and
+// file is inserted as it is, without quotes.
+std::string BuildEditorCommandLine(std::string_view command, std::string_view arguments,
+                                   std::string_view file, std::int64_t topDisplayLine);
+
+// Splits a command line into words at blanks, tabs and line breaks. Double
+// quotes group words with blanks and are removed; three double quotes in a
+// row stand for one literal double quote.
+std::vector<std::string> SplitCommandLine(std::string_view commandLine);
+
+// The program (first word) and arguments to start. Via the clipboard: the
+// words of command alone. Via the file: the words of command + " " +
+// arguments, each with its placeholders replaced as BuildEditorCommandLine
+// does. Replacing after splitting keeps a path with blanks or quotes one
+// argument. Empty when command has no words.
+std::vector<std::string> EditorArgv(std::string_view command, bool viaClipboard,
+                                    std::string_view arguments, std::string_view file,
+                                    std::int64_t topDisplayLine);
+
+// The fields of the external-editor settings dialog.
+struct ExternalEditorDialogValues {
+    std::int32_t handOver = 1;  // 0 via the clipboard, 1 via the file
+    std::string command;        // at most 259 bytes
+    std::string arguments;      // at most 259 bytes
+
+    // Filled from Path, ViaClipboard and Arguments.
+    static ExternalEditorDialogValues FromSettings(const AppSettings& settings);
+    // Stores the fields back into Path, ViaClipboard and Arguments.
+    void ApplyTo(AppSettings& settings) const;
+    // The arguments field and its label are enabled only for the file.
+    bool ArgumentsEnabled() const { return handOver == 1; }
+    // The message that keeps the dialog open on OK, or none to close: via
+    // the file, an empty command (72), then arguments without "$file" (70);
+    // via the clipboard nothing is checked.
+    std::optional<StringId::Id> Validate() const;
+};
+
+}  // namespace kotoha

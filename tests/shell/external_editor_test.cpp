@@ -1,0 +1,107 @@
+#include "shell/external_editor.h"
+
+#include <gtest/gtest.h>
+
+namespace kotoha {
+namespace {
+
+using Words = std::vector<std::string>;
+
+TEST(ExternalEditorTest, CommandLinePlaceholders) {
+    struct Case {
+        const char* command;
+        const char* arguments;
+        const char* file;
+        std::int64_t topLine;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"xdg-open", "$file", "/home/u/a.txt", 0, "xdg-open /home/u/a.txt"},
+        {"vi", "-l$LINE $File", "x.txt", 41, "vi -l42 x.txt"},
+        {"vi", "+$Line $FILE $file", "/my docs/a.txt", 0, "vi +1 /my docs/a.txt /my docs/a.txt"},
+        // Inserted text is not searched again.
+        {"ed", "$file", "/tmp/$line.txt", 6, "ed /tmp/$line.txt"},
+        {"ed", "$fil $lines", "f", 9, "ed $fil 10s"},
+        // A placeholder never starts inside a multibyte character.
+        {"ed", "漢$file字", "f", 0, "ed 漢f字"},
+        {"ed", "", "f", 0, "ed "},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(BuildEditorCommandLine(c.command, c.arguments, c.file, c.topLine), c.expected)
+            << c.arguments;
+    }
+}
+
+TEST(ExternalEditorTest, SplitCommandLine) {
+    struct Case {
+        const char* text;
+        Words expected;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"  a  b\tc ", {"a", "b", "c"}},
+        {"\"/opt/My Editor/ed\" -n", {"/opt/My Editor/ed", "-n"}},
+        {"a\"b c\"d", {"ab cd"}},
+        {"say \"\"\"hi\"\"\"", {"say", "\"hi\""}},
+        {"x \"\" y", {"x", "y"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SplitCommandLine(c.text), c.expected) << c.text;
+}
+
+TEST(ExternalEditorTest, ArgvKeepsThePathOneArgument) {
+    EXPECT_EQ(EditorArgv("xdg-open", false, "$file", "/my docs/a \"b\".txt", 0),
+              (Words{"xdg-open", "/my docs/a \"b\".txt"}));
+    EXPECT_EQ(EditorArgv("vi", false, "+$line \"$file\"", "/a b", 41),
+              (Words{"vi", "+42", "/a b"}));
+    // Via the clipboard the arguments are not used at all.
+    EXPECT_EQ(EditorArgv("\"/opt/My Ed/ed\"", true, "$file", "/a", 0), Words{"/opt/My Ed/ed"});
+    EXPECT_EQ(EditorArgv("", true, "$file", "/a", 0), Words{});
+}
+
+TEST(ExternalEditorTest, MustSaveFirst) {
+    EXPECT_FALSE(MustSaveBeforeEditor(EncodingKind::SJIS, LineBreakKind::WIN, true));
+    EXPECT_TRUE(MustSaveBeforeEditor(EncodingKind::EUC, LineBreakKind::WIN, true));
+    EXPECT_TRUE(MustSaveBeforeEditor(EncodingKind::SJIS, LineBreakKind::UX, true));
+    EXPECT_TRUE(MustSaveBeforeEditor(EncodingKind::SJIS, LineBreakKind::MIXED, true));
+    EXPECT_TRUE(MustSaveBeforeEditor(EncodingKind::SJIS, LineBreakKind::WIN, false));
+}
+
+TEST(ExternalEditorTest, DialogValidation) {
+    struct Case {
+        std::int32_t handOver;
+        const char* command;
+        const char* arguments;
+        std::optional<StringId::Id> expected;
+    };
+    const Case cases[] = {
+        {0, "", "", std::nullopt},
+        {0, "ed", "no placeholder", std::nullopt},
+        {1, "", "$file", StringId::kNoEditorCommand},
+        {1, "", "", StringId::kNoEditorCommand},
+        {1, "ed", "-n", StringId::kArgumentsLackFile},
+        {1, "ed", "$fil", StringId::kArgumentsLackFile},
+        {1, "ed", "-n \"$FiLe\"", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        ExternalEditorDialogValues values{c.handOver, c.command, c.arguments};
+        EXPECT_EQ(values.Validate(), c.expected) << c.handOver << c.command << c.arguments;
+        EXPECT_EQ(values.ArgumentsEnabled(), c.handOver == 1);
+    }
+}
+
+TEST(ExternalEditorTest, DialogMapsHandOverToViaClipboard) {
+    AppSettings settings;
+    ExternalEditorDialogValues values = ExternalEditorDialogValues::FromSettings(settings);
+    EXPECT_EQ(values.handOver, 1);
+    EXPECT_EQ(values.command, "xdg-open");
+    values.handOver = 0;
+    values.command = "gedit";
+    values.ApplyTo(settings);
+    EXPECT_EQ(settings.ViaClipboard.value, 1);
+    EXPECT_EQ(settings.Path.value, "gedit");
+    EXPECT_EQ(ExternalEditorDialogValues::FromSettings(settings).handOver, 0);
+}
+
+}  // namespace
+}  // namespace kotoha

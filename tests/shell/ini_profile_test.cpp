@@ -1,0 +1,299 @@
+#include "shell/ini_profile.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "shell/settings.h"
+
+namespace kotoha {
+namespace {
+
+// A fresh folder under the temporary folder, removed with its contents.
+class TempDir {
+  public:
+    TempDir() {
+        const char* base = std::getenv("TMPDIR");
+        std::string pattern = std::string(base && *base ? base : "/tmp") + "/kotoha-ini-XXXXXX";
+        path = mkdtemp(pattern.data()) ? pattern : "";
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        if (!path.empty())
+            std::filesystem::remove_all(path, ignored);
+    }
+    static std::vector<std::string> Names(const std::string& dir) {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+            names.push_back(entry.path().filename().string());
+        }
+        return names;
+    }
+    std::string path;
+};
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(IniProfileTest, EscapesRoundTrip) {
+    struct Case {
+        std::string value;
+        std::string escaped;
+    };
+    const Case cases[] = {
+        {"plain text", "plain text"},
+        {"標準", "標準"},
+        {"", ""},
+        {" lead and trail ", "\\slead and trail\\s"},
+        {"a\\b", "a\\\\b"},
+        {"line1\nline2\r", "line1\\nline2\\r"},
+        {"tab\there", "tab\\there"},
+        {std::string("nul\0bell\x07", 9), "nul\\x00bell\\x07"},
+        {"key=value;#[x]", "key=value;#[x]"},
+        {" ", "\\s"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(EscapeIniValue(c.value), c.escaped);
+        EXPECT_EQ(UnescapeIniValue(c.escaped), c.value) << c.escaped;
+    }
+    // A backslash before anything else is literal.
+    EXPECT_EQ(UnescapeIniValue("C:\\dir\\x4"), "C:\\dir\\x4");
+    EXPECT_EQ(UnescapeIniValue("end\\"), "end\\");
+}
+
+TEST(IniProfileTest, SavedValuesReadBackUnchanged) {
+    TempDir dir;
+    const std::string path = dir.path + "/Kotoha.ini";
+    const std::string strings[] = {
+        "",           "  both ends  ", "/home/u/my file.txt", "C:\\a\\b.txt",
+        "two\nlines", "=;[#]",         "ﾃｷｽﾄ 漢字",           std::string("\x01\x7f", 2),
+    };
+    IniProfile out;
+    ASSERT_TRUE(out.Load(path));
+    for (std::size_t i = 0; i < std::size(strings); ++i) {
+        out.WriteString("S", "K" + std::to_string(i), strings[i]);
+    }
+    out.WriteInt("Ints", "Min", INT32_MIN);
+    out.WriteInt("Ints", "Max", INT32_MAX);
+    ASSERT_TRUE(out.Save());
+
+    IniProfile in;
+    ASSERT_TRUE(in.Load(path));
+    for (std::size_t i = 0; i < std::size(strings); ++i) {
+        EXPECT_EQ(in.ReadString("S", "K" + std::to_string(i), "default"), strings[i]);
+    }
+    EXPECT_EQ(in.ReadInt("Ints", "Min", 0), INT32_MIN);
+    EXPECT_EQ(in.ReadInt("Ints", "Max", 0), INT32_MAX);
+    EXPECT_EQ(in.ReadString("S", "Missing", "default"), "default");
+}
+
+TEST(IniProfileTest, UnknownSectionsKeysAndCommentsAreWrittenBack) {
+    const std::string original =
+        "; written by hand\n"
+        "[Recent File List]\n"
+        "File1=/home/u/a b.txt\n"
+        "File2 = /tmp/x.txt\n"
+        "[View]\n"
+        "Tabstops=4\n"
+        "Zoom = 3 \n"
+        "# keep me\n"
+        "[Plugin]\n"
+        "Odd=C:\\path\\q\n";
+    IniProfile profile;
+    profile.Parse(original);
+    AppSettings settings;
+    settings.LoadAll(profile);
+    EXPECT_EQ(settings.Tabstops.value, 4);
+    settings.WrapColumns.value = 72;
+    settings.SaveAll(profile);
+
+    const std::string text = profile.Serialize();
+    // Everything known or not keeps its place and its exact text; new keys
+    // follow the existing ones of their section, new sections come last.
+    EXPECT_EQ(text.find("; written by hand\n"), 0u);
+    auto at = [&](const std::string& s) { return text.find(s); };
+    EXPECT_LT(at("[Recent File List]\nFile1=/home/u/a b.txt\nFile2 = /tmp/x.txt\n"),
+              at("[View]\nTabstops=4\nZoom = 3 \n# keep me\nWrapColumns=72\n"));
+    EXPECT_LT(at("[View]"), at("[Plugin]\nOdd=C:\\path\\q\n"));
+    EXPECT_LT(at("[Plugin]"), at("[Window]\nSaveFrameStatus=1\nFramePosition=-1,-1,-1,-1\n"));
+    EXPECT_NE(at("[Etc]\nResembleLess=0\nInquireWhenPaste=1\n"), std::string::npos);
+    EXPECT_EQ(profile.ReadString("Recent File List", "File2", ""), "/tmp/x.txt");
+}
+
+TEST(IniProfileTest, DamagedFilesReadAsDefaults) {
+    static constexpr char kBinary[] =
+        "\x7f"
+        "ELF\x02\x01\0\0[View]\nTabstops=3\n";
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::int32_t tabstops;  // what Tabstops reads, default 8
+        bool loads;
+    };
+    const Case cases[] = {
+        {"empty", "", 8, true},
+        {"binary", std::string(kBinary, sizeof kBinary - 1), 8, false},
+        {"cut in a key", "[View]\nTabst", 8, true},
+        {"cut in a value", "[View]\nTabstops=1", 1, true},
+        {"cut in a header", "[Vie", 8, true},
+        {"not an integer", "[View]\nTabstops=abc\n", 8, true},
+        {"beyond 32 bits", "[View]\nTabstops=4294967297\n", 8, true},
+        {"hexadecimal", "[View]\nTabstops=0x10\n", 8, true},
+        {"blanks, CR LF, BOM", "\xEF\xBB\xBF[View]\r\n  Tabstops =  12 \r\n", 12, true},
+        {"other letter case", "[view]\ntabstops=-5\n", -5, true},
+        {"no section", "Tabstops=3\n", 8, true},
+        {"header cut short keeps its keys", "[View]\n[Other\nTabstops=3\n", 8, true},
+        {"text noise", "hello\n===\n[View]\n=2\nTabstops=6\n", 6, true},
+    };
+    TempDir dir;
+    const std::string path = dir.path + "/Kotoha.ini";
+    for (const Case& c : cases) {
+        WriteFile(path, c.bytes);
+        IniProfile profile;
+        EXPECT_EQ(profile.Load(path), c.loads) << c.name;
+        EXPECT_EQ(profile.ReadInt("View", "Tabstops", 8), c.tabstops) << c.name;
+    }
+}
+
+TEST(IniProfileTest, MissingFileIsAFreshProfile) {
+    TempDir dir;
+    IniProfile profile;
+    EXPECT_TRUE(profile.Load(dir.path + "/none/Kotoha.ini"));
+    EXPECT_EQ(profile.ReadString("View", "FontStyle", "標準"), "標準");
+    EXPECT_EQ(profile.Serialize(), "");
+}
+
+TEST(IniProfileTest, SaveReplacesAtomicallyAndCreatesFolders) {
+    TempDir dir;
+    const std::string folder = dir.path + "/config/anonymous";
+    const std::string path = folder + "/Kotoha.ini";
+    IniProfile profile;
+    ASSERT_TRUE(profile.Load(path));
+    profile.WriteInt("View", "Tabstops", 4);
+    ASSERT_TRUE(profile.Save());
+    profile.WriteInt("View", "Tabstops", 2);
+    ASSERT_TRUE(profile.Save());
+    EXPECT_EQ(ReadFile(path), "[View]\nTabstops=2\n");
+    // No temporary file is left beside it.
+    EXPECT_EQ(dir.Names(folder), std::vector<std::string>{"Kotoha.ini"});
+}
+
+TEST(IniProfileTest, BinaryFileIsReplacedOnSave) {
+    TempDir dir;
+    const std::string path = dir.path + "/Kotoha.ini";
+    WriteFile(path, std::string("\0\1\2", 3));
+    IniProfile profile;
+    EXPECT_FALSE(profile.Load(path));
+    profile.WriteInt("Etc", "ResembleLess", 1);
+    EXPECT_TRUE(profile.Save());
+    EXPECT_EQ(ReadFile(path), "[Etc]\nResembleLess=1\n");
+}
+
+TEST(IniProfileTest, FolderThatCannotBeCreatedFails) {
+    TempDir dir;
+    // A folder that cannot be created: a regular file stands in its way.
+    WriteFile(dir.path + "/blocker", "x");
+    IniProfile blocked;
+    EXPECT_TRUE(blocked.Load(dir.path + "/blocker/Kotoha.ini"));
+    blocked.WriteInt("View", "Tabstops", 3);
+    EXPECT_FALSE(blocked.Save());
+
+    // A folder no one may create, not even the superuser.
+    IniProfile kernel;
+    EXPECT_TRUE(kernel.Load("/proc/kotoha-test/Kotoha.ini"));
+    kernel.WriteInt("View", "Tabstops", 3);
+    EXPECT_FALSE(kernel.Save());
+
+    IniProfile noPath;
+    EXPECT_FALSE(noPath.Save());
+}
+
+TEST(IniProfileTest, ReadOnlyFolderFailsAndKeepsTheOldFile) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind the superuser";
+    TempDir dir;
+    const std::string folder = dir.path + "/locked";
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    WriteFile(folder + "/Kotoha.ini", "[View]\nTabstops=5\n");
+    ASSERT_EQ(chmod(folder.c_str(), 0500), 0);
+    IniProfile profile;
+    ASSERT_TRUE(profile.Load(folder + "/Kotoha.ini"));
+    profile.WriteInt("View", "Tabstops", 3);
+    EXPECT_FALSE(profile.Save());
+    chmod(folder.c_str(), 0700);
+    EXPECT_EQ(ReadFile(folder + "/Kotoha.ini"), "[View]\nTabstops=5\n");
+    EXPECT_EQ(dir.Names(folder), std::vector<std::string>{"Kotoha.ini"});
+}
+
+TEST(IniProfileTest, UnreadableFileIsNeverOverwritten) {
+    TempDir dir;
+    // A folder in the file's place cannot be read as a file.
+    const std::string path = dir.path + "/Kotoha.ini";
+    ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
+    IniProfile profile;
+    EXPECT_FALSE(profile.Load(path));
+    profile.WriteInt("View", "Tabstops", 3);
+    EXPECT_FALSE(profile.Save());
+    struct stat st {};
+    EXPECT_TRUE(stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
+}
+
+TEST(IniProfileTest, SaveWritesThroughASymbolicLink) {
+    TempDir dir;
+    const std::string target = dir.path + "/real.ini";
+    const std::string link = dir.path + "/Kotoha.ini";
+    WriteFile(target, "[View]\nTabstops=5\n");
+    ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+    IniProfile profile;
+    ASSERT_TRUE(profile.Load(link));
+    profile.WriteInt("View", "Tabstops", 6);
+    ASSERT_TRUE(profile.Save());
+    struct stat st {};
+    EXPECT_TRUE(lstat(link.c_str(), &st) == 0 && S_ISLNK(st.st_mode));
+    EXPECT_EQ(ReadFile(target), "[View]\nTabstops=6\n");
+}
+
+TEST(IniProfileTest, RemoveKeyAndUnwritableNames) {
+    IniProfile profile;
+    profile.Parse("[Recent File List]\nFile1=a\nfile2=b\nFile3=c\n");
+    profile.RemoveKey("recent file list", "FILE2");
+    profile.WriteString("View", "Bad=Key", "x");
+    profile.WriteString("Bad]Section", "Key", "x");
+    profile.WriteString("View", "", "x");
+    EXPECT_EQ(profile.Serialize(), "[Recent File List]\nFile1=a\nFile3=c\n");
+}
+
+TEST(IniProfileTest, DefaultPath) {
+    struct Case {
+        const char* xdg;
+        const char* home;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"/x/cfg", "/home/u", "/x/cfg/anonymous/Kotoha.ini"},
+        {"/x/cfg/", "/home/u", "/x/cfg/anonymous/Kotoha.ini"},
+        {nullptr, "/home/u", "/home/u/.config/anonymous/Kotoha.ini"},
+        {"", "/home/u", "/home/u/.config/anonymous/Kotoha.ini"},
+        {"relative/cfg", "/home/u", "/home/u/.config/anonymous/Kotoha.ini"},
+        {nullptr, nullptr, ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DefaultIniPath(c.xdg, c.home), c.expected);
+    }
+}
+
+}  // namespace
+}  // namespace kotoha
