@@ -1,0 +1,328 @@
+// Runs the built kotoha-conv as a separate process: bytes in on standard
+// input or from files, and its standard output, standard error and exit
+// status checked.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ConvRun {
+    int status = -1;  // exit status, or 128 + the signal that ended it
+    std::string out;
+    std::string err;
+};
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// The same text in each encoding, with LF line breaks: kanji, half-width
+// katakana with voiced and semi-voiced marks, ASCII, hiragana.
+const std::map<std::string, std::string> kText = {
+    {"sjis", "\x8a\xbf\x8e\x9a\xb6\xde\xca\xdf A\n\x82\xd9\x82\xf1\n"},
+    {"euc", "\xb4\xc1\xbb\xfa\x8e\xb6\x8e\xde\x8e\xca\x8e\xdf A\n\xa4\xdb\xa4\xf3\n"},
+    {"jis",
+     "\x1b$B4A;z\x1b(I6^J_\x1b(B A\n"
+     "\x1b$B$[$s\x1b(B\n"},
+    {"utf8",
+     "\xe6\xbc\xa2\xe5\xad\x97\xef\xbd\xb6\xef\xbe\x9e\xef\xbe\x8a\xef\xbe\x9f A\n"
+     "\xe3\x81\xbb\xe3\x82\x93\n"},
+};
+// The text above with its katakana widened (ga, pa).
+const std::map<std::string, std::string> kWidened = {
+    {"sjis", "\x8a\xbf\x8e\x9a\x83K\x83p A\n\x82\xd9\x82\xf1\n"},
+    {"euc", "\xb4\xc1\xbb\xfa\xa5\xac\xa5\xd1 A\n\xa4\xdb\xa4\xf3\n"},
+    {"jis", "\x1b$B4A;z%,%Q\x1b(B A\n\x1b$B$[$s\x1b(B\n"},
+    {"utf8", "\xe6\xbc\xa2\xe5\xad\x97\xe3\x82\xac\xe3\x83\x91 A\n\xe3\x81\xbb\xe3\x82\x93\n"},
+};
+
+class ConvTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "kotoha-conv-test.XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    // Runs kotoha-conv with args and input on standard input. Standard output
+    // goes to stdoutFd when given, else it is captured; fileSizeLimit, when
+    // not 0, caps the size of any file the command writes.
+    ConvRun Run(const std::vector<std::string>& args, const std::string& input = "",
+                int stdoutFd = -1, rlim_t fileSizeLimit = 0) {
+        WriteFile(dir_ / "stdin", input);
+        const int in = open((dir_ / "stdin").c_str(), O_RDONLY);
+        const int out = open((dir_ / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = open((dir_ / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        std::vector<std::string> words = {KOTOHA_CONV_PATH};
+        words.insert(words.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+
+        const pid_t pid = fork();
+        if (pid == 0) {
+            dup2(in, 0);
+            dup2(stdoutFd >= 0 ? stdoutFd : out, 1);
+            dup2(err, 2);
+            if (fileSizeLimit != 0) {
+                const rlimit limit = {fileSizeLimit, fileSizeLimit};
+                setrlimit(RLIMIT_FSIZE, &limit);
+            }
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        close(in);
+        close(out);
+        close(err);
+        ConvRun run;
+        int status = 0;
+        EXPECT_EQ(waitpid(pid, &status, 0), pid);
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        run.out = ReadFile(dir_ / "stdout");
+        run.err = ReadFile(dir_ / "stderr");
+        return run;
+    }
+
+    // Names in the scratch directory other than the ones Run uses.
+    std::set<std::string> OtherFiles() const {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir_)) {
+            const std::string name = entry.path().filename();
+            if (name != "stdin" && name != "stdout" && name != "stderr")
+                names.insert(name);
+        }
+        return names;
+    }
+
+    fs::path dir_;
+};
+
+// One line on standard error, starting with the command's name.
+void ExpectOneErrorLine(const ConvRun& run, int status, const std::string& fragment) {
+    EXPECT_EQ(run.status, status);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.rfind("kotoha-conv: ", 0), 0u) << run.err;
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    EXPECT_NE(run.err.find(fragment), std::string::npos) << run.err;
+}
+
+// Number of half-width katakana (U+FF61-U+FF9F) in UTF-8 text.
+int HalfWidthKanaIn(const std::string& utf8) {
+    int count = 0;
+    for (std::size_t i = 0; i + 2 < utf8.size(); ++i) {
+        const auto b1 = static_cast<unsigned char>(utf8[i + 1]);
+        const auto b2 = static_cast<unsigned char>(utf8[i + 2]);
+        if (static_cast<unsigned char>(utf8[i]) == 0xEF &&
+            ((b1 == 0xBD && b2 >= 0xA1) || (b1 == 0xBE && b2 <= 0x9F))) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+// Every sample is named <text>.<encoding>.<line break>.txt: its guess must
+// name that encoding and line break with certainty, count the master text's
+// half-width katakana, and its UTF-8 form must be the master text.
+TEST_F(ConvTest, SamplesAreGuessedAndConvertBackToTheirMasters) {
+    const std::map<std::string, std::string> encodings = {{"sjis", "SJIS choice=1 candidates=1"},
+                                                          {"jis", "JIS choice=2 candidates=2"},
+                                                          {"euc", "EUC choice=4 candidates=4"}};
+    const std::map<std::string, std::string> lineBreaks = {
+        {"crlf", "WIN"}, {"lf", "UX"}, {"cr", "MAC"}};
+    std::set<std::string> kindsSeen;
+    for (const auto& entry : fs::directory_iterator(KOTOHA_SAMPLES_DIR)) {
+        const fs::path path = entry.path();
+        if (path.extension() != ".txt")
+            continue;
+        SCOPED_TRACE(path.filename().string());
+        const fs::path eol = path.stem().extension();
+        const fs::path encoding = path.stem().stem().extension();
+        const std::string text = path.stem().stem().stem().string();
+        ASSERT_TRUE(encodings.contains(encoding.string().substr(1)));
+        ASSERT_TRUE(lineBreaks.contains(eol.string().substr(1)));
+        const std::string master = ReadFile(fs::path(KOTOHA_SAMPLES_DIR) / "src" / (text + ".txt"));
+        ASSERT_FALSE(master.empty());
+        kindsSeen.insert(encoding.string() + eol.string());
+
+        std::string guess = encodings.at(encoding.string().substr(1));
+        guess.insert(guess.find(' '), " linebreak=" + lineBreaks.at(eol.string().substr(1)));
+        EXPECT_EQ(Run({"--guess", path}).out,
+                  "encoding=" + guess + " kana=" + std::to_string(HalfWidthKanaIn(master)) + "\n");
+        EXPECT_EQ(Run({"--to=utf8", "--eol=ux", path}).out, master);
+    }
+    EXPECT_EQ(kindsSeen.size(), 9u);
+}
+
+TEST_F(ConvTest, ConvertsBetweenEveryPairOfEncodings) {
+    for (const std::string from : {"sjis", "jis", "euc"}) {
+        for (const std::string to : {"sjis", "jis", "euc", "utf8"}) {
+            SCOPED_TRACE(from + " to " + to);
+            const std::string force = "-" + from.substr(0, 1);
+            EXPECT_EQ(Run({force, "--to=" + to}, kText.at(from)).out, kText.at(to));
+            EXPECT_EQ(Run({"--to=" + to}, kText.at(from)).out, kText.at(to));
+            EXPECT_EQ(Run({"--to=" + to, "--widen", "-"}, kText.at(from)).out, kWidened.at(to));
+        }
+    }
+}
+
+TEST_F(ConvTest, WritesTheChosenLineBreaks) {
+    struct Case {
+        std::string input, eol, expected;
+    };
+    const Case cases[] = {
+        {"a\r\nb\r\n", "keep", "a\r\nb\r\n"}, {"a\nb\n", "keep", "a\nb\n"},
+        {"a\rb\r", "keep", "a\rb\r"},         {"a\r\nb\nc\r", "keep", "a\nb\nc\n"},
+        {"a\nb\n", "win", "a\r\nb\r\n"},      {"a\r\nb\r\n", "ux", "a\nb\n"},
+        {"a\r\nb\n", "mac", "a\rb\r"},        {"ab", "win", "ab"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.input + " --eol=" + c.eol);
+        EXPECT_EQ(Run({"--eol=" + c.eol}, c.input).out, c.expected);
+    }
+}
+
+TEST_F(ConvTest, GuessReportsDetectionOrTheForcedKind) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string input, expected;
+    };
+    const std::string eucAi = "\xa4\xa2\xa4\xa4";  // valid EUC and valid Shift-JIS
+    const Case cases[] = {
+        {{}, "", "SJIS linebreak=WIN choice=0 candidates=0 kana=0"},
+        {{}, "abc\n", "SJIS linebreak=UX choice=0 candidates=0 kana=0"},
+        {{}, "a\r\nb\n", "SJIS linebreak=MIXED choice=0 candidates=0 kana=0"},
+        {{}, kText.at("jis"), "JIS linebreak=UX choice=2 candidates=2 kana=4"},
+        {{}, eucAi, "SJIS linebreak=WIN choice=1 candidates=5 kana=4"},
+        {{"--prefer-internet"}, eucAi, "EUC linebreak=WIN choice=4 candidates=5 kana=0"},
+        {{"-s"}, "", "SJIS linebreak=WIN choice=1 candidates=1 kana=0"},
+        {{"-j"}, "abc\r", "JIS linebreak=MAC choice=2 candidates=2 kana=0"},
+        {{"-e", "-e"}, kText.at("sjis"), "EUC linebreak=UX choice=4 candidates=4 kana=0"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.push_back("--guess");
+        const ConvRun run = Run(args, c.input);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out, "encoding=" + c.expected + "\n");
+    }
+}
+
+TEST_F(ConvTest, OutputFileIsCreatedWithTheUsualMode) {
+    const fs::path target = dir_ / "out.txt";
+    const mode_t oldMask = umask(027);
+    const ConvRun run = Run({"--to=euc", "-o", target}, kText.at("sjis"));
+    umask(oldMask);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out + run.err, "");
+    EXPECT_EQ(ReadFile(target), kText.at("euc"));
+    struct stat info;
+    ASSERT_EQ(stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_EQ(OtherFiles(), std::set<std::string>{"out.txt"});
+}
+
+TEST_F(ConvTest, OutputFileReplacesTheOldOneAndKeepsItsMode) {
+    const fs::path target = dir_ / "out.txt";
+    WriteFile(target, kText.at("sjis"));
+    ASSERT_EQ(chmod(target.c_str(), 0604), 0);
+    // Input and output are the same file: it is read whole before writing.
+    EXPECT_EQ(Run({"--to=jis", "-o" + target.string(), target}).status, 0);
+    EXPECT_EQ(ReadFile(target), kText.at("jis"));
+    struct stat info;
+    ASSERT_EQ(stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0604u);
+    EXPECT_EQ(OtherFiles(), std::set<std::string>{"out.txt"});
+
+    // Through a symbolic link the linked file is replaced, the link stays.
+    fs::create_symlink("out.txt", dir_ / "link.txt");
+    EXPECT_EQ(Run({"--to=euc", "-o", dir_ / "link.txt"}, kText.at("sjis")).status, 0);
+    EXPECT_TRUE(fs::is_symlink(dir_ / "link.txt"));
+    EXPECT_EQ(ReadFile(target), kText.at("euc"));
+    EXPECT_EQ(OtherFiles(), (std::set<std::string>{"link.txt", "out.txt"}));
+}
+
+TEST_F(ConvTest, FailedOutputLeavesTheOldFile) {
+    const fs::path target = dir_ / "out.txt";
+    WriteFile(target, "old");
+    const std::string big(200000, 'x');
+    ExpectOneErrorLine(Run({"-o", target}, big, -1, 4096), 1, "out.txt");
+    EXPECT_EQ(ReadFile(target), "old");
+    EXPECT_EQ(OtherFiles(), std::set<std::string>{"out.txt"});
+
+    ExpectOneErrorLine(Run({"-o", target, dir_ / "missing.txt"}), 1, "missing.txt");
+    EXPECT_EQ(ReadFile(target), "old");
+    ExpectOneErrorLine(Run({"-o", dir_ / "no" / "out.txt"}, "abc"), 1, "no/out.txt");
+    ExpectOneErrorLine(Run({"-o", "/dev/full"}, "abc"), 1, "/dev/full");
+    EXPECT_EQ(OtherFiles(), std::set<std::string>{"out.txt"});
+}
+
+TEST_F(ConvTest, FailedStandardOutputIsAnError) {
+    const int full = open("/dev/full", O_WRONLY);
+    ASSERT_GE(full, 0);
+    ExpectOneErrorLine(Run({}, "abc", full), 1, "standard output");
+    close(full);
+
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    close(fds[0]);  // nobody reads: every write fails with EPIPE
+    ExpectOneErrorLine(Run({}, "abc", fds[1]), 1, "standard output");
+    close(fds[1]);
+}
+
+TEST_F(ConvTest, RejectsUnreadableAndOversizedInput) {
+    ExpectOneErrorLine(Run({dir_ / "missing.txt"}), 1, "missing.txt");
+    ExpectOneErrorLine(Run({dir_}), 1, "directory");
+    // A sparse file one byte past what 32-bit lengths hold.
+    const fs::path huge = dir_ / "huge.txt";
+    WriteFile(huge, "");
+    fs::resize_file(huge, 0x100000000u);
+    ExpectOneErrorLine(Run({huge}), 1, "too long");
+}
+
+TEST_F(ConvTest, RejectsBadUsage) {
+    const std::vector<std::string> cases[] = {
+        {"--bogus"}, {"-x"},     {"--to=latin1"}, {"--eol=dos"},   {"--to"},
+        {"-o"},      {"a", "b"}, {"-s", "-j"},    {"--guess=yes"}, {"--", "a", "b"},
+    };
+    for (const auto& args : cases) {
+        SCOPED_TRACE(args[0]);
+        ExpectOneErrorLine(Run(args, "abc"), 2, "");
+    }
+}
+
+TEST_F(ConvTest, AcceptsTheOtherOptionForms) {
+    EXPECT_EQ(Run({"--to", "euc", "-o", "-"}, kText.at("sjis")).out, kText.at("euc"));
+    WriteFile(dir_ / "-name", kText.at("sjis"));
+    EXPECT_EQ(Run({"--to=utf8", "--", dir_ / "-name"}).out, kText.at("utf8"));
+    for (const char* help : {"-h", "--help"}) {
+        const ConvRun run = Run({help, "--bogus"});
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out.rfind("Usage: kotoha-conv", 0), 0u);
+    }
+}
+
+}  // namespace
