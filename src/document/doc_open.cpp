@@ -1,0 +1,127 @@
+// Opening: reading a file whole into one block and loading a block of raw
+// bytes as the document's text.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "codec/detect.h"
+#include "codec/import.h"
+#include "document/kotoha_doc.h"
+
+namespace kotoha {
+
+bool CKotohaDoc::OnOpenDocument(const std::string& path) {
+    ReadLayoutSettings();
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        ReportFileError({ClassifyErrno(errno), FileAccess::Read}, path);
+        return false;
+    }
+    // A folder opens for reading on Linux but cannot be read; refuse it
+    // before the current document is thrown away.
+    struct stat st;
+    const int statError = fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
+    if (statError != 0) {
+        close(fd);
+        ReportFileError({ClassifyErrno(statError), FileAccess::Read}, path);
+        return false;
+    }
+
+    DeleteContents();
+    // The document counts as changed while it is being loaded, so that a
+    // failure leaves it marked for the template's recovery.
+    modified_ = true;
+    FileResult result;
+    {
+        WaitCursorScope wait(host_);
+        result = LoadFromFile(fd);
+        close(fd);
+    }
+    if (!result.ok()) {
+        DeleteContents();
+        ReportFileError(result, path);
+        return false;
+    }
+    modified_ = false;
+    return true;
+}
+
+FileResult CKotohaDoc::LoadFromFile(int fd) {
+    struct stat st;
+    if (fstat(fd, &st) != 0)
+        return {ClassifyErrno(errno), FileAccess::Read};
+    // The text's length and offsets are 32-bit: a longer file is reported as
+    // out of memory rather than loaded in part.
+    if (st.st_size < 0 || static_cast<std::uint64_t>(st.st_size) > UINT32_MAX) {
+        return {FileErrorKind::Other, FileAccess::Read};
+    }
+    const auto n = static_cast<std::uint32_t>(st.st_size);
+    GlobalArray<std::uint8_t> scratch;
+    if (!scratch.SetSize(n))
+        return {FileErrorKind::Other, FileAccess::Read};
+
+    std::uint32_t done = 0;
+    while (done < n) {
+        const ssize_t got = read(fd, scratch.data() + done, n - done);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return {ClassifyErrno(errno), FileAccess::Read};
+        }
+        // A file that shrank while being read ended early.
+        if (got == 0)
+            return {FileErrorKind::Other, FileAccess::Read};
+        done += static_cast<std::uint32_t>(got);
+    }
+    if (!LoadFromBlock(scratch.Detach(), n))
+        return {FileErrorKind::Other, FileAccess::Read};
+    return {};
+}
+
+bool CKotohaDoc::LoadFromBlock(ByteBlock block, std::uint32_t length) {
+    // Only the block's own bytes can be text.
+    length = std::min(length, block.capacity());
+    const std::int32_t forced = requests_.openRequest.forcedEncoding;
+    EncodingKind kind = EncodingKind::SJIS;
+    if (length == 0) {
+        if (forced == 1 || forced == 2)
+            kind = static_cast<EncodingKind>(forced);
+    } else if (forced < 0) {
+        const DetectionResult r =
+            DetectEncoding(block.data(), length, settings_.PreferWinText.value != 0);
+        kind = EncodingKindFromChoice(DetectionChoice(r));
+        if (!IsDetectionCertain(r) && settings_.InquireWhenStrayed.value != 0) {
+            // The views repaint the emptied document behind the question.
+            host_.UpdateAllViews();
+            const std::int32_t answer = host_.InquireEncoding(kind, block.data(), length);
+            host_.RestoreWaitCursor();
+            if (answer >= 0 && answer <= 2)
+                kind = static_cast<EncodingKind>(answer);
+        }
+    } else if (forced <= 2) {
+        kind = static_cast<EncodingKind>(forced);
+    }
+    encoding = kind;
+
+    // An empty block is released and the text stays empty; the import still
+    // runs so that the line-break kind and the katakana count are reset.
+    text.Attach(std::move(block), length);
+    std::uint8_t none = 0;
+    std::uint8_t* bytes = text.data() != nullptr ? text.data() : &none;
+    const std::uint32_t newLength =
+        ImportText(kind, false, bytes, bytes, length, &lineBreak, &halfWidthKanaCount);
+    if (newLength != length && !text.SetSize(newLength)) {
+        text.Free();
+        return false;
+    }
+    if (!BuildLineIndex(wrapColumn, tabWidth)) {
+        text.Free();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace kotoha

@@ -1,0 +1,61 @@
+// Replacing the whole document by the clipboard's text.
+#include <algorithm>
+#include <cstring>
+
+#include "document/kotoha_doc.h"
+
+namespace kotoha {
+
+bool CKotohaDoc::ReplaceFromClipboard(Clipboard& clipboard) {
+    if (settings_.InquireWhenPaste.value != 0 && GetLineCount() > 0 &&
+        !host_.AskYesNo(StringId::kReplaceTextQuestion)) {
+        return false;
+    }
+    if (!host_.StartNewDocument())
+        return false;
+
+    std::string clip;
+    switch (clipboard.ReadText(clip)) {
+        case Clipboard::ReadResult::NotOpened:
+            host_.ShowMessage(StringId::kClipboardNotOpened, MessageKind::Warning);
+            return false;
+        case Clipboard::ReadResult::NoText:
+            return false;
+        case Clipboard::ReadResult::Text:
+            break;
+    }
+
+    // The text ends at its first NUL, as the platform's text format does.
+    const auto length = static_cast<std::uint32_t>(
+        std::min<std::size_t>(strnlen(clip.c_str(), clip.size()), UINT32_MAX - 1));
+    bool loaded = false;
+    {
+        WaitCursorScope wait(host_);
+        requests_.SetOpenRequest(OpenOrigin::Paste, -1);
+        // The clipboard owns its text, so it is copied once into a block the
+        // document can adopt.
+        GlobalArray<std::uint8_t> copy;
+        if (copy.SetSize(length + 1)) {
+            std::memcpy(copy.data(), clip.data(), length);
+            copy[length] = 0;
+            std::string().swap(clip);
+            loaded = LoadFromBlock(copy.Detach(), length);
+        }
+        if (!loaded) {
+            DeleteContents();
+            host_.UpdateAllViews();
+        }
+    }
+    if (!loaded) {
+        host_.ShowMessage(StringId::kClipboardNotOpened, MessageKind::Warning);
+        return false;
+    }
+    host_.UpdateAllViews();
+    if (GetLineCount() > 0) {
+        SetTitle(title_);
+        modified_ = true;
+    }
+    return true;
+}
+
+}  // namespace kotoha

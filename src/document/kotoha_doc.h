@@ -1,0 +1,170 @@
+// The one document of the program: its text in internal form (Shift-JIS, LF
+// line breaks), the display-line index, and what is known of its file.
+// Replaced only as a whole (open, paste) or converted as a whole (widening
+// after a Save As); views read it through the operations below.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "codec/byte_class.h"
+#include "document/document_host.h"
+#include "document/global_array.h"
+#include "document/safe_file.h"
+#include "layout/line_layout.h"
+#include "shell/requests.h"
+#include "shell/settings.h"
+
+namespace kotoha {
+
+// Names the document template lends the document: the title of an untitled
+// document and the default extension of save dialogs (UTF-8).
+struct DocumentNames {
+    std::string untitledTitle;
+    std::string defaultExtension;
+};
+
+// Longest string CopyRangeForFind returns, in bytes.
+inline constexpr std::size_t kMaxFindText = 255;
+
+// The name Save As proposes for an untitled document: the title cut to its
+// first 8 bytes (never inside a UTF-8 character), then before the first of
+// blank, "#", "%", ";", "/", "\", followed by the default extension.
+std::string ProposeSaveName(std::string_view title, std::string_view defaultExtension);
+
+class CKotohaDoc {
+  public:
+    // Both arrays empty, SJIS, WIN, no half-width katakana, layout settings
+    // read. The references must outlive the document.
+    CKotohaDoc(AppSettings& settings, RequestRecords& requests, DocumentHost& host);
+    CKotohaDoc(const CKotohaDoc&) = delete;
+    CKotohaDoc& operator=(const CKotohaDoc&) = delete;
+
+    // --- Fields. Written only by the document's own operations. ---
+    EncodingKind encoding = EncodingKind::SJIS;
+    LineBreakKind lineBreak = LineBreakKind::WIN;
+    std::uint32_t halfWidthKanaCount = 0;
+    TextStore text;
+    LineIndex lineIndex;
+    std::int32_t wrapColumn = 80;  // W, 2..255
+    std::int32_t tabWidth = 8;     // T, 1..64
+
+    // --- Store. ---
+    // wrapColumn and tabWidth from the settings WrapColumns and Tabstops,
+    // clamped into their ranges.
+    void ReadLayoutSettings();
+    // Copies wrapColumn and tabWidth back into the settings.
+    void WriteLayoutSettings();
+    // Frees text and index and sets encoding to SJIS; lineBreak and
+    // halfWidthKanaCount keep their values until the next import.
+    void DeleteContents();
+    // Reads the layout settings, empties the document, clears the path and
+    // the modified flag. Always succeeds.
+    bool OnNewDocument();
+    // Stores the kind and shows it in the status bar.
+    void SetEncoding(EncodingKind kind);
+    void SetLineBreak(LineBreakKind kind);
+    // The text between begin and end (offsets, begin <= end; an offset on a
+    // second byte moves back to its character) as NUL-terminated clipboard
+    // text with CR LF line breaks, NUL and unshowable bytes as blanks. The
+    // caller owns the block; an empty block when memory ran out.
+    ByteBlock CopyRangeForClipboard(std::uint32_t begin, std::uint32_t end);
+    // The range's leading run of showable characters, at most 255 bytes,
+    // cut before the first tab, line break or control byte, never ending in
+    // half a character.
+    std::string CopyRangeForFind(std::uint32_t begin, std::uint32_t end) const;
+
+    // --- Layout (see layout/line_layout.h). ---
+    LayoutText Layout() const;
+    // Rebuilds the index for W and T (already in range) and records them;
+    // false when memory ran out, nothing then changes.
+    bool BuildLineIndex(std::int32_t newWrapColumn, std::int32_t newTabWidth);
+    // Display text / cells of a line in the document's scratch buffers, valid
+    // until the next call of the same operation; columns receives the length.
+    const char* GetLineText(std::int32_t line, std::uint32_t* columns = nullptr);
+    const char* GetLineCells(std::int32_t line, std::uint32_t* columns = nullptr);
+    // N; the document has text exactly when N > 0.
+    std::int32_t GetLineCount() const;
+    std::uint32_t PosToOffset(DisplayPos pos) const;
+    DisplayPos OffsetToPos(std::uint32_t offset) const;
+    std::int32_t LineOfOffset(std::uint32_t offset) const;
+    bool IsTrailByteAt(std::uint32_t offset) const;
+    // Searches the text (see document/find.h).
+    bool FindText(std::uint32_t& offset, std::string_view pattern, bool down, bool matchCase,
+                  bool wholeWord) const;
+
+    // --- Opening. ---
+    // Reads the layout settings and opens the file at path (UTF-8). A file
+    // that cannot be opened is reported and leaves the document as it was;
+    // once reading began, a failure is reported and leaves it empty (and
+    // marked modified, so that the template knows it changed). True on
+    // success, the modified flag then clear.
+    bool OnOpenDocument(const std::string& path);
+    // Reads the whole open file fd into one block and loads it. A file of
+    // 4 GiB or more, or one there is no memory for, fails as Other (out of
+    // memory) without anything read; read errors are classified.
+    FileResult LoadFromFile(int fd);
+    // Takes over block, whose first length bytes are the raw text: chooses
+    // the encoding (forced by the open request, or detected, asking the user
+    // when detection strayed and the settings say so), converts in place,
+    // shrinks the block and builds the index. False when memory ran out; the
+    // document then holds no text.
+    bool LoadFromBlock(ByteBlock block, std::uint32_t length);
+
+    // --- Saving. ---
+    // Writes the document (replace set) or the selection (copy to file) to
+    // path, prompting for a name when path is none or empty. With replace
+    // and a prompted name the document then takes on the file, its encoding
+    // and line-break kind, widening its own text when the user chose so.
+    // Failures are reported; false when nothing was written.
+    bool DoSave(std::optional<std::string> path, bool replace);
+    // Saves under the current path when that file exists and may be
+    // written, otherwise prompts as Save As does.
+    bool DoFileSave();
+    // Writes the text (or, for a copy to file, the active selection) to sink
+    // in the format of the save-format choice. False when the sink failed.
+    bool Serialize(ByteSink& sink, bool forCopy);
+    // Replaces the text by its widened form and rebuilds the index; true on
+    // success or when there is nothing to widen, false when memory ran out
+    // (the text and index then stay as they were).
+    bool WidenHalfWidthKana();
+
+    // --- Pasting. ---
+    // Replaces the whole document by the clipboard's text, asking first when
+    // the settings say so. True when a text was loaded.
+    bool ReplaceFromClipboard(Clipboard& clipboard);
+
+    // --- What the framework's document keeps. ---
+    const std::string& title() const { return title_; }
+    void SetTitle(const std::string& title);
+    const std::string& pathName() const { return pathName_; }
+    // Sets the path and the title (the file's name) and, when addToRecent is
+    // set, adds the path to the recently-used list.
+    void SetPathName(const std::string& path, bool addToRecent = true);
+    bool IsModified() const { return modified_; }
+    void SetModifiedFlag(bool modified) { modified_ = modified; }
+    // Asks whether to save a modified document: Yes saves (DoFileSave), No
+    // discards. False when the user cancelled or the save failed.
+    bool SaveModified();
+    void SetDocumentNames(DocumentNames names) { names_ = std::move(names); }
+    const DocumentNames& documentNames() const { return names_; }
+
+  private:
+    const std::uint8_t* TextData() const;
+    void ReportFileError(const FileResult& result, const std::string& path);
+
+    AppSettings& settings_;
+    RequestRecords& requests_;
+    DocumentHost& host_;
+    std::string title_;
+    std::string pathName_;
+    bool modified_ = false;
+    DocumentNames names_;
+    std::array<char, kLineBufferSize> lineText_{};
+    std::array<char, kLineBufferSize> lineCells_{};
+};
+
+}  // namespace kotoha

@@ -1,0 +1,206 @@
+// A document host that records what the document asks of the windowing
+// layer and answers from fields the test sets.
+#pragma once
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "document/document_host.h"
+#include "document/global_array.h"
+#include "shell/requests.h"
+
+namespace kotoha::testing {
+
+struct ShownMessage {
+    StringId::Id id;
+    MessageKind kind;
+    std::string argument;
+    friend bool operator==(const ShownMessage&, const ShownMessage&) = default;
+};
+
+class FakeHost : public DocumentHost {
+  public:
+    explicit FakeHost(RequestRecords* requests = nullptr) : requests(requests) {}
+
+    // Recorded.
+    std::vector<ShownMessage> messages;
+    std::vector<StringId::Id> questions;
+    std::vector<std::string> prompts;  // proposed names
+    std::vector<StringId::Id> promptTitles;
+    std::vector<EncodingKind> inquiries;
+    std::vector<EncodingKind> shownEncodings;
+    std::vector<LineBreakKind> shownLineBreaks;
+    std::vector<std::string> titles;
+    std::vector<std::string> recent;
+    int updates = 0;
+    int waitDepth = 0;
+    int waitBegins = 0;
+    int waitRestores = 0;
+    int newDocuments = 0;
+
+    // Answers.
+    bool yesNoAnswer = true;
+    Answer yesNoCancelAnswer = Answer::No;
+    std::int32_t inquireAnswer = -1;
+    bool promptAccepts = true;
+    std::string promptName;  // empty: keep the proposal
+    SaveFormatChoice promptChoice;
+    DisplayPos selectionLo;
+    DisplayPos selectionHi;
+    std::function<bool()> onStartNewDocument;
+    RequestRecords* requests;
+
+    void ShowMessage(StringId::Id id, MessageKind kind, std::string_view argument) override {
+        messages.push_back({id, kind, std::string(argument)});
+    }
+    bool AskYesNo(StringId::Id id) override {
+        questions.push_back(id);
+        return yesNoAnswer;
+    }
+    Answer AskYesNoCancel(StringId::Id id, std::string_view) override {
+        questions.push_back(id);
+        return yesNoCancelAnswer;
+    }
+    std::int32_t InquireEncoding(EncodingKind detected, const std::uint8_t*,
+                                 std::uint32_t) override {
+        inquiries.push_back(detected);
+        return inquireAnswer;
+    }
+    bool PromptFileName(std::string& fileName, StringId::Id titleId) override {
+        prompts.push_back(fileName);
+        promptTitles.push_back(titleId);
+        if (!promptAccepts)
+            return false;
+        if (!promptName.empty())
+            fileName = promptName;
+        if (requests) {
+            SaveFormatChoice choice = promptChoice;
+            choice.forSelection = requests->savePromptMode == SavePromptMode::CopySelection;
+            if (requests->savePromptMode == SavePromptMode::EditorSave)
+                choice = {};
+            requests->saveFormatChoice = choice;
+        }
+        return true;
+    }
+    void BeginWaitCursor() override {
+        ++waitDepth;
+        ++waitBegins;
+    }
+    void EndWaitCursor() override { --waitDepth; }
+    void RestoreWaitCursor() override { ++waitRestores; }
+
+    void UpdateAllViews() override { ++updates; }
+    void ShowEncodingKind(EncodingKind kind) override { shownEncodings.push_back(kind); }
+    void ShowLineBreakKind(LineBreakKind kind) override { shownLineBreaks.push_back(kind); }
+    void TitleChanged(const std::string& title) override { titles.push_back(title); }
+    void AddToRecentFileList(const std::string& path) override { recent.push_back(path); }
+    void GetActiveSelection(DisplayPos& lo, DisplayPos& hi) override {
+        lo = selectionLo;
+        hi = selectionHi;
+    }
+    bool StartNewDocument() override {
+        ++newDocuments;
+        return onStartNewDocument ? onStartNewDocument() : true;
+    }
+};
+
+// Makes allocations fail for the life of the scope.
+class AllocationFaultScope {
+  public:
+    AllocationFaultScope(std::uint32_t allowFirst, std::uint32_t failCount,
+                         std::size_t failAboveBytes = SIZE_MAX) {
+        SetAllocationFaults(allowFirst, failCount, failAboveBytes);
+    }
+    ~AllocationFaultScope() { ClearAllocationFaults(); }
+};
+
+// Bytes of a string literal (escaped Shift-JIS) as a text view.
+inline std::string Bytes(std::string_view s) {
+    return std::string(s);
+}
+
+}  // namespace kotoha::testing
+
+#include <cstring>
+
+#include "document/kotoha_doc.h"
+#include "shell/settings.h"
+
+namespace kotoha::testing {
+
+// A block holding a copy of bytes, as a file read or a clipboard copy would.
+inline ByteBlock BlockOf(std::string_view bytes) {
+    GlobalArray<std::uint8_t> array;
+    if (!bytes.empty() && array.SetSize(static_cast<std::uint32_t>(bytes.size()))) {
+        std::memcpy(array.data(), bytes.data(), bytes.size());
+    }
+    return array.Detach();
+}
+
+// A document with its settings, request records and fake host.
+struct DocFixture {
+    AppSettings settings;
+    RequestRecords requests;
+    FakeHost host{&requests};
+    CKotohaDoc doc{settings, requests, host};
+
+    // Loads raw bytes as a Shift-JIS text (no detection).
+    bool Load(std::string_view bytes, std::int32_t forced = 0) {
+        requests.SetOpenRequest(OpenOrigin::FileDialog, forced);
+        return doc.LoadFromBlock(BlockOf(bytes), static_cast<std::uint32_t>(bytes.size()));
+    }
+    std::string Text() const {
+        return std::string(reinterpret_cast<const char*>(doc.text.data()), doc.text.capacity());
+    }
+};
+
+}  // namespace kotoha::testing
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace kotoha::testing {
+
+// A fresh directory removed with everything in it at the end of the scope.
+class TempDir {
+  public:
+    TempDir() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "kotoha-test-XXXXXX").string();
+        if (mkdtemp(pattern.data()) != nullptr)
+            path_ = pattern;
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    std::string Path(std::string_view name) const { return path_ + "/" + std::string(name); }
+    const std::string& path() const { return path_; }
+
+    std::string Write(std::string_view name, std::string_view bytes) const {
+        const std::string file = Path(name);
+        std::ofstream(file, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+        return file;
+    }
+    static std::string Read(const std::string& file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    // Names in the directory, hidden ones included.
+    std::vector<std::string> List() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+  private:
+    std::string path_;
+};
+
+}  // namespace kotoha::testing

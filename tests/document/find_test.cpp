@@ -1,0 +1,171 @@
+// Searching, and the window-free rules of "find next".
+#include "document/find.h"
+
+#include <gtest/gtest.h>
+
+#include "fake_host.h"
+
+namespace kotoha {
+namespace {
+
+using testing::DocFixture;
+
+struct FindCase {
+    const char* name;
+    std::string text;
+    std::string pattern;
+    std::uint32_t start;
+    bool down, matchCase, wholeWord;
+    std::int64_t want;  // -1: not found
+};
+
+TEST(FindText, Table) {
+    const FindCase cases[] = {
+        {"simple down", "xxabxx", "ab", 0, true, true, false, 2},
+        {"down from the match itself", "abab", "ab", 0, true, true, false, 0},
+        {"down past the last", "abab", "ab", 3, true, true, false, -1},
+        {"up from the end", "abab", "ab", 99, false, true, false, 2},
+        {"up from before the last", "abab", "ab", 1, false, true, false, 0},
+        {"up never wraps", "xab", "ab", 0, false, true, false, -1},
+        {"pattern longer than text", "ab", "abc", 0, true, true, false, -1},
+        {"empty pattern", "ab", "", 0, true, true, false, -1},
+        {"empty text", "", "a", 0, true, true, false, -1},
+        {"ASCII capitals fold", "xhello", "HELLO", 0, true, false, false, 1},
+        {"ASCII with match case", "xhello", "HELLO", 0, true, true, false, -1},
+        {"full-width capitals fold", "\x82\x81\x82\x82", "\x82\x60\x82\x61", 0, true, false, false,
+         0},
+        {"full-width with match case", "\x82\x81", "\x82\x60", 0, true, true, false, -1},
+        {"Greek is compared exactly", "\x83\xbf", "\x83\x9f", 0, true, false, false, -1},
+        {"kana are compared exactly", "\x82\xa0", "\x83\x41", 0, true, false, false, -1},
+        // "\x82\xa0\x82\xa0": the bytes "\xa0\x82" straddle two characters.
+        {"no match across characters", "\x82\xa0\x82\xa0", "\xa0\x82", 0, true, true, false, -1},
+        // The text's "\x82\x41" is one character; an "A" pattern cannot match
+        // its second byte.
+        {"no match on a second byte", "\x82\x41", "A", 0, true, false, false, -1},
+        {"double-byte after single", "a\x82\xa0", "\x82\xa0", 0, true, true, false, 1},
+        {"whole word between blank and full stop", "an abc.", "abc", 0, true, true, true, 3},
+        {"whole word before LF", "abc\n", "abc", 0, true, true, true, 0},
+        {"whole word between kanji",
+         "\x82\xa0"
+         "abc\x82\xa0",
+         "abc", 0, true, true, true, 2},
+        {"not the start of a longer word", "abcd abc", "abc", 0, true, true, true, 5},
+        {"not right after katakana",
+         "\xb1"
+         "abc",
+         "abc", 0, true, true, true, -1},
+        {"after half-width punctuation",
+         "\xa1"
+         "abc",
+         "abc", 0, true, true, true, 1},
+        {"underscore is a delimiter", "_abc_", "abc", 0, true, true, true, 1},
+        {"digits are word characters", "1abc", "abc", 0, true, true, true, -1},
+    };
+    for (const FindCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        DocFixture f;
+        ASSERT_TRUE(f.Load(c.text));
+        std::uint32_t offset = c.start;
+        const bool found = f.doc.FindText(offset, c.pattern, c.down, c.matchCase, c.wholeWord);
+        EXPECT_EQ(found, c.want >= 0);
+        if (found) {
+            EXPECT_EQ(offset, c.want);
+        }
+    }
+}
+
+TEST(IsDelimiterAt, ClassesOfCharacters) {
+    DocFixture f;
+    ASSERT_TRUE(f.Load("a9Z_ \xa5\xa6\x82\xa0\x01"));
+    const bool expected[] = {false, false, false, true, true, true, false, true, true, true, true};
+    for (std::uint32_t i = 0; i < 11; ++i) {
+        EXPECT_EQ(IsDelimiterAt(f.doc.Layout(), i), expected[i]) << i;
+    }
+}
+
+// Two letters, LF, the same two letters; searched down with no selection.
+TEST(FindNext, RepeatedSearchesWalkThroughTheText) {
+    DocFixture f;
+    ASSERT_TRUE(f.Load("ab\nab"));
+    const LayoutText layout = f.doc.Layout();
+
+    FindStart start = FindNextStart(layout, true, false, {}, 0, 10);
+    EXPECT_EQ(start.offset, 0u);
+    std::uint32_t offset = start.offset;
+    ASSERT_TRUE(FindText(layout, offset, "ab", true, true, false));
+    MatchSelection match = SelectionOfMatch(layout, offset, 2);
+    EXPECT_EQ(match.anchor, (DisplayPos{0, 0}));
+    EXPECT_EQ(match.end, (DisplayPos{2, 0}));
+
+    start = FindNextStart(layout, true, true, match.anchor, 0, 10);
+    EXPECT_EQ(start.offset, 1u);
+    offset = start.offset;
+    ASSERT_TRUE(FindText(layout, offset, "ab", true, true, false));
+    EXPECT_EQ(offset, 3u);
+    match = SelectionOfMatch(layout, offset, 2);
+
+    start = FindNextStart(layout, true, true, match.anchor, 0, 10);
+    offset = start.offset;
+    EXPECT_FALSE(FindText(layout, offset, "ab", true, true, false));
+}
+
+TEST(FindNext, StartOffsets) {
+    DocFixture f;
+    f.settings.WrapColumns.value = 4;
+    f.doc.ReadLayoutSettings();
+    ASSERT_TRUE(f.Load("abcdefghijkl"));  // lines abcd / efgh / ijkl
+    const LayoutText layout = f.doc.Layout();
+    struct Case {
+        const char* name;
+        bool down, hasSelection;
+        DisplayPos lo;
+        std::int32_t top, visible;
+        std::uint32_t want;
+        bool nothingBefore;
+    };
+    const Case cases[] = {
+        {"down, selection visible", true, true, {1, 1}, 1, 2, 6, false},
+        {"up, selection visible", false, true, {1, 1}, 1, 2, 4, false},
+        {"up from offset 0", false, true, {0, 0}, 0, 2, 0, true},
+        {"down, selection above the window", true, true, {1, 0}, 1, 2, 4, false},
+        {"down, selection below the window", true, true, {1, 2}, 0, 2, 0, false},
+        {"up, no selection: end of last visible line", false, false, {}, 0, 2, 8, false},
+        {"up, window beyond the end: the end line", false, false, {}, 2, 5, 12, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const FindStart start =
+            FindNextStart(layout, c.down, c.hasSelection, c.lo, c.top, c.visible);
+        EXPECT_EQ(start.nothingBefore, c.nothingBefore);
+        if (!c.nothingBefore) {
+            EXPECT_EQ(start.offset, c.want);
+        }
+    }
+}
+
+TEST(FindNext, MatchEndingWithLineBreakStaysOnItsLine) {
+    DocFixture f;
+    f.settings.WrapColumns.value = 10;
+    f.doc.ReadLayoutSettings();
+    ASSERT_TRUE(f.Load("ab\ncd"));
+    const MatchSelection match = SelectionOfMatch(f.doc.Layout(), 1, 2);  // "b\n"
+    EXPECT_EQ(match.anchor, (DisplayPos{1, 0}));
+    EXPECT_EQ(match.end, (DisplayPos{11, 0}));
+}
+
+TEST(FindNext, ScrollingToTheMatch) {
+    // The end below the window scrolls it up; the start wins when both
+    // cannot be shown.
+    EXPECT_EQ(TopLineForMatch(0, 5, {{0, 2}, {1, 3}}), 0);
+    EXPECT_EQ(TopLineForMatch(0, 5, {{0, 6}, {1, 7}}), 3);
+    EXPECT_EQ(TopLineForMatch(0, 2, {{0, 4}, {1, 9}}), 4);
+    EXPECT_EQ(TopLineForMatch(8, 5, {{0, 2}, {1, 2}}), 2);
+    // Columns 8 px wide, client 100 px: a span ending at 200 px needs
+    // column (8 + 200 - 100 + 9) / 8 = 14; one starting at 40 px column 5.
+    EXPECT_EQ(LeftColumnForMatch(0, 8, 100, 150, 200), 14);
+    EXPECT_EQ(LeftColumnForMatch(20, 8, 100, 40, 60), 5);
+    EXPECT_EQ(LeftColumnForMatch(0, 8, 100, 10, 50), 0);
+}
+
+}  // namespace
+}  // namespace kotoha

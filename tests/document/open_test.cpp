@@ -1,0 +1,172 @@
+// Opening files and loading raw blocks.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "fake_host.h"
+
+namespace kotoha {
+namespace {
+
+using testing::AllocationFaultScope;
+using testing::DocFixture;
+using testing::ShownMessage;
+using testing::TempDir;
+
+// EUC-JP "あい": detection prefers Shift-JIS but keeps EUC possible.
+constexpr std::string_view kStrayedEuc = "\xa4\xa2\xa4\xa4";
+
+struct OpenFixture : DocFixture {
+    TempDir dir;
+    bool Open(std::string_view bytes, std::int32_t forced = -1) {
+        requests.SetOpenRequest(OpenOrigin::FileDialog, forced);
+        return doc.OnOpenDocument(dir.Write("a.txt", bytes));
+    }
+};
+
+TEST(OpenDocument, EmptyFile) {
+    for (std::int32_t forced : {-1, 0, 1, 2}) {
+        OpenFixture f;
+        ASSERT_TRUE(f.Open("", forced));
+        EXPECT_EQ(f.doc.GetLineCount(), 0);
+        EXPECT_EQ(f.doc.encoding, forced > 0 ? EncodingKind(forced) : EncodingKind::SJIS);
+        EXPECT_EQ(f.doc.lineBreak, LineBreakKind::WIN);
+        EXPECT_EQ(f.doc.halfWidthKanaCount, 0u);
+        EXPECT_FALSE(f.doc.IsModified());
+    }
+}
+
+TEST(OpenDocument, SevenBitTextIsSjisWithoutAsking) {
+    OpenFixture f;
+    f.settings.InquireWhenStrayed.value = 1;
+    ASSERT_TRUE(f.Open("plain text\r\n"));
+    EXPECT_EQ(f.doc.encoding, EncodingKind::SJIS);
+    EXPECT_TRUE(f.host.inquiries.empty());
+    EXPECT_EQ(f.Text(), "plain text\n");
+    EXPECT_EQ(f.host.waitDepth, 0);
+    EXPECT_GE(f.host.waitBegins, 1);
+}
+
+TEST(OpenDocument, StrayedDetection) {
+    struct Case {
+        const char* name;
+        bool inquire;
+        std::int32_t answer;
+        EncodingKind want;
+        bool asked;
+    };
+    const Case cases[] = {
+        {"setting off never asks", false, 2, EncodingKind::SJIS, false},
+        {"cancel keeps the detected kind", true, -1, EncodingKind::SJIS, true},
+        {"the answer is taken", true, 2, EncodingKind::EUC, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        OpenFixture f;
+        f.settings.InquireWhenStrayed.value = c.inquire;
+        f.host.inquireAnswer = c.answer;
+        ASSERT_TRUE(f.Open(kStrayedEuc));
+        EXPECT_EQ(f.doc.encoding, c.want);
+        EXPECT_EQ(f.host.inquiries.size(), c.asked ? 1u : 0u);
+        EXPECT_EQ(f.host.waitRestores, c.asked ? 1 : 0);
+        if (c.want == EncodingKind::EUC) {
+            EXPECT_EQ(f.Text(), "\x82\xa0\x82\xa2");
+        }
+    }
+}
+
+TEST(OpenDocument, ForcedEncodingSkipsDetection) {
+    OpenFixture f;
+    f.settings.InquireWhenStrayed.value = 1;
+    ASSERT_TRUE(f.Open("\x82\xa0", 2));  // Shift-JIS bytes read as EUC
+    EXPECT_EQ(f.doc.encoding, EncodingKind::EUC);
+    EXPECT_TRUE(f.host.inquiries.empty());
+}
+
+TEST(OpenDocument, LineBreaksAndKanaCount) {
+    OpenFixture f;
+    ASSERT_TRUE(f.Open("a\r\nb\nc\rd\xb1\xb2"));
+    EXPECT_EQ(f.doc.lineBreak, LineBreakKind::MIXED);
+    EXPECT_EQ(f.doc.halfWidthKanaCount, 2u);
+    EXPECT_EQ(f.Text(), "a\nb\nc\nd\xb1\xb2");
+    EXPECT_EQ(f.doc.GetLineCount(), 4);
+}
+
+TEST(OpenDocument, ReadsLayoutSettingsFirst) {
+    OpenFixture f;
+    f.settings.WrapColumns.value = 3;
+    ASSERT_TRUE(f.Open("abcdef"));
+    EXPECT_EQ(f.doc.wrapColumn, 3);
+    EXPECT_EQ(f.doc.GetLineCount(), 2);
+}
+
+TEST(OpenDocument, FileThatCannotBeOpenedLeavesDocumentAlone) {
+    OpenFixture f;
+    ASSERT_TRUE(f.Open("keep"));
+    f.doc.SetModifiedFlag(true);
+    const std::string missing = f.dir.Path("missing.txt");
+    EXPECT_FALSE(f.doc.OnOpenDocument(missing));
+    EXPECT_FALSE(f.doc.OnOpenDocument(f.dir.path()));  // a folder
+    EXPECT_EQ(f.host.messages, (std::vector<ShownMessage>{
+                                   {StringId::kFileNotFound, MessageKind::Warning, missing},
+                                   {StringId::kReadError, MessageKind::Warning, f.dir.path()}}));
+    EXPECT_EQ(f.Text(), "keep");
+    EXPECT_TRUE(f.doc.IsModified());
+}
+
+TEST(OpenDocument, FileTooLongFailsAsOutOfMemory) {
+    OpenFixture f;
+    ASSERT_TRUE(f.Open("previous"));
+    const std::string big = f.dir.Path("big.txt");
+    const int fd = open(big.c_str(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ftruncate(fd, off_t{1} << 32), 0);  // sparse: costs no disk
+    close(fd);
+    EXPECT_FALSE(f.doc.OnOpenDocument(big));
+    EXPECT_EQ(f.host.messages,
+              (std::vector<ShownMessage>{{StringId::kOpenFailed, MessageKind::Warning, big}}));
+    EXPECT_EQ(f.doc.GetLineCount(), 0);
+    EXPECT_EQ(f.doc.text.data(), nullptr);
+    EXPECT_TRUE(f.doc.IsModified());  // tells the template the document changed
+}
+
+// Each allocation of a load can fail: the file's block, its shrink after the
+// CR LF conversion, and the index.
+TEST(OpenDocument, OutOfMemoryAtEveryStepEmptiesTheDocument) {
+    for (std::uint32_t allow : {0u, 1u, 2u}) {
+        SCOPED_TRACE(allow);
+        OpenFixture f;
+        const std::string file = f.dir.Write("a.txt", "line\r\nline\r\n");
+        f.requests.SetOpenRequest(OpenOrigin::FileDialog, -1);
+        bool opened;
+        {
+            AllocationFaultScope fail(allow, 1);
+            opened = f.doc.OnOpenDocument(file);
+        }
+        EXPECT_FALSE(opened);
+        ASSERT_EQ(f.host.messages.size(), 1u);
+        EXPECT_EQ(f.host.messages[0].id, StringId::kOpenFailed);
+        EXPECT_EQ(f.doc.text.data(), nullptr);
+        EXPECT_EQ(f.doc.lineIndex.data(), nullptr);
+        EXPECT_EQ(f.doc.GetLineCount(), 0);
+    }
+}
+
+TEST(LoadFromBlock, OnlyTheFirstLengthBytesAreText) {
+    DocFixture f;
+    ASSERT_TRUE(f.doc.LoadFromBlock(testing::BlockOf("abc\ngarbage"), 3));
+    EXPECT_EQ(f.Text(), "abc");
+    EXPECT_EQ(f.doc.GetLineCount(), 1);
+}
+
+TEST(LoadFromBlock, ImportThatEmptiesTheTextReleasesIt) {
+    DocFixture f;
+    ASSERT_TRUE(f.Load("\x1b$B\x1b(B", 1));  // escape sequences only
+    EXPECT_EQ(f.doc.text.data(), nullptr);
+    EXPECT_EQ(f.doc.GetLineCount(), 0);
+}
+
+}  // namespace
+}  // namespace kotoha

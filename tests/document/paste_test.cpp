@@ -1,0 +1,144 @@
+// Replacing the document by the clipboard's text.
+#include <gtest/gtest.h>
+
+#include "fake_host.h"
+
+namespace kotoha {
+namespace {
+
+using testing::AllocationFaultScope;
+using testing::DocFixture;
+using testing::ShownMessage;
+
+class FakeClipboard : public Clipboard {
+  public:
+    ReadResult result = ReadResult::Text;
+    std::string text;
+    int reads = 0;
+    ReadResult ReadText(std::string& out) override {
+        ++reads;
+        out = text;
+        return result;
+    }
+};
+
+struct PasteFixture : DocFixture {
+    FakeClipboard clipboard;
+    PasteFixture() {
+        // The template's new document, as far as the document sees it.
+        host.onStartNewDocument = [this] {
+            if (!doc.SaveModified())
+                return false;
+            doc.SetTitle("untitled");
+            return doc.OnNewDocument();
+        };
+    }
+};
+
+TEST(ReplaceFromClipboard, CrLfTextBecomesAModifiedUntitledDocument) {
+    PasteFixture f;
+    f.requests.SetOpenRequest(OpenOrigin::CommandLine, 2);  // a switch must not matter
+    f.clipboard.text = "ab\r\ncd";
+    ASSERT_TRUE(f.doc.ReplaceFromClipboard(f.clipboard));
+    EXPECT_EQ(f.Text(), "ab\ncd");
+    EXPECT_EQ(f.doc.lineBreak, LineBreakKind::WIN);
+    EXPECT_EQ(f.doc.encoding, EncodingKind::SJIS);
+    EXPECT_TRUE(f.doc.IsModified());
+    EXPECT_EQ(f.doc.pathName(), "");
+    EXPECT_EQ(f.doc.title(), "untitled");
+    EXPECT_EQ(f.requests.openRequest.origin, OpenOrigin::Paste);
+    EXPECT_EQ(f.requests.openRequest.forcedEncoding, -1);
+    EXPECT_TRUE(f.host.questions.empty());  // empty document: nothing to ask
+    EXPECT_EQ(f.host.waitDepth, 0);
+    EXPECT_GE(f.host.updates, 1);
+}
+
+TEST(ReplaceFromClipboard, AsksBeforeReplacingText) {
+    PasteFixture f;
+    ASSERT_TRUE(f.Load("old"));
+    f.clipboard.text = "new";
+    f.host.yesNoAnswer = false;
+    EXPECT_FALSE(f.doc.ReplaceFromClipboard(f.clipboard));
+    EXPECT_EQ(f.host.questions, std::vector<StringId::Id>{StringId::kReplaceTextQuestion});
+    EXPECT_EQ(f.Text(), "old");
+    EXPECT_EQ(f.host.newDocuments, 0);
+    EXPECT_EQ(f.clipboard.reads, 0);
+
+    f.settings.InquireWhenPaste.value = 0;
+    ASSERT_TRUE(f.doc.ReplaceFromClipboard(f.clipboard));
+    EXPECT_EQ(f.host.questions.size(), 1u);
+    EXPECT_EQ(f.Text(), "new");
+}
+
+TEST(ReplaceFromClipboard, CancelledSaveQuestionEndsThePaste) {
+    PasteFixture f;
+    ASSERT_TRUE(f.Load("old"));
+    f.doc.SetModifiedFlag(true);
+    f.host.yesNoCancelAnswer = Answer::Cancel;
+    f.clipboard.text = "new";
+    EXPECT_FALSE(f.doc.ReplaceFromClipboard(f.clipboard));
+    EXPECT_EQ(f.Text(), "old");
+    EXPECT_TRUE(f.doc.IsModified());
+}
+
+TEST(ReplaceFromClipboard, EmptyOrMissingClipboardText) {
+    struct Case {
+        const char* name;
+        Clipboard::ReadResult result;
+        std::string text;
+        std::vector<ShownMessage> messages;
+    };
+    const Case cases[] = {
+        {"empty string", Clipboard::ReadResult::Text, "", {}},
+        {"no text", Clipboard::ReadResult::NoText, "", {}},
+        {"not opened",
+         Clipboard::ReadResult::NotOpened,
+         "",
+         {{StringId::kClipboardNotOpened, MessageKind::Warning, ""}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PasteFixture f;
+        ASSERT_TRUE(f.Load("old"));
+        f.clipboard.result = c.result;
+        f.clipboard.text = c.text;
+        f.doc.ReplaceFromClipboard(f.clipboard);
+        EXPECT_EQ(f.doc.GetLineCount(), 0);
+        EXPECT_FALSE(f.doc.IsModified());
+        EXPECT_EQ(f.doc.title(), "untitled");
+        EXPECT_EQ(f.host.messages, c.messages);
+    }
+}
+
+TEST(ReplaceFromClipboard, TextEndsAtItsFirstNul) {
+    PasteFixture f;
+    f.clipboard.text = std::string("ab\0cd", 5);
+    ASSERT_TRUE(f.doc.ReplaceFromClipboard(f.clipboard));
+    EXPECT_EQ(f.Text(), "ab");
+}
+
+// The copy, the shrink after the CR LF conversion and the index can each run
+// out of memory: the paste then fails like an unreadable clipboard.
+TEST(ReplaceFromClipboard, OutOfMemoryLeavesAnEmptyDocument) {
+    for (std::uint32_t allow : {0u, 1u, 2u}) {
+        SCOPED_TRACE(allow);
+        PasteFixture f;
+        f.clipboard.text = "a\r\nb\r\n";
+        bool pasted;
+        {
+            AllocationFaultScope fail(allow, 1);
+            pasted = f.doc.ReplaceFromClipboard(f.clipboard);
+        }
+        EXPECT_FALSE(pasted);
+        EXPECT_EQ(f.doc.text.data(), nullptr);
+        EXPECT_EQ(f.doc.GetLineCount(), 0);
+        EXPECT_FALSE(f.doc.IsModified());
+        EXPECT_EQ(
+            f.host.messages,
+            (std::vector<ShownMessage>{{StringId::kClipboardNotOpened, MessageKind::Warning, ""}}));
+        EXPECT_EQ(f.host.waitDepth, 0);
+    }
+}
+
+}  // namespace
+}  // namespace kotoha
