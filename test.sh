@@ -19,6 +19,8 @@ cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKOTOHA_SANITIZE=ON 
     -DKOTOHA_BENCH=OFF >/dev/null
 cmake --build build/asan -j "$jobs"
 
+# Window tests run without a display.
+export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build/asan --output-on-failure -j "$jobs"
@@ -26,7 +28,7 @@ ctest --test-dir build/asan --output-on-failure -j "$jobs"
 # Fuzz targets: a short fixed number of runs each, when clang can build them.
 if command -v clang++ >/dev/null 2>&1; then
     if CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DKOTOHA_FUZZ=ON -DKOTOHA_TESTS=OFF -DKOTOHA_BENCH=OFF >/dev/null &&
+        -DKOTOHA_FUZZ=ON -DKOTOHA_TESTS=OFF -DKOTOHA_BENCH=OFF -DKOTOHA_GUI=OFF >/dev/null &&
         cmake --build build/fuzz -j "$jobs"; then
         for target in build/fuzz/bin/fuzz_*; do
             [ -x "$target" ] || continue

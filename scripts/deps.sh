@@ -5,6 +5,8 @@
 KOTOHA_PACKAGES=(
     cmake ninja-build g++ pkg-config
     libgtest-dev libgmock-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+    fonts-ipafont-gothic
 )
 
 kotoha_install_missing() {
