@@ -4,40 +4,6 @@
 
 namespace kotoha {
 
-std::uint16_t JisToSjis(std::uint16_t jis) {
-    unsigned j1 = jis >> 8;
-    unsigned j2 = jis & 0xFF;
-    if (j1 < 0x21 || j1 > 0x7E || j2 < 0x21 || j2 > 0x7E) return 0;
-    unsigned s2;
-    if (j1 & 1) {
-        s2 = j2 <= 0x5F ? j2 + 0x1F : j2 + 0x20;
-    } else {
-        s2 = j2 + 0x7E;
-    }
-    unsigned s1 = ((j1 - 0x21) >> 1) + 0x81;
-    if (s1 > 0x9F) s1 += 0x40;
-    return static_cast<std::uint16_t>((s1 << 8) | s2);
-}
-
-std::uint16_t SjisToJis(std::uint16_t sjis) {
-    unsigned s1 = sjis >> 8;
-    unsigned s2 = sjis & 0xFF;
-    if (!IsLeadByte(static_cast<std::uint8_t>(s1)) || !IsTrailByte(static_cast<std::uint8_t>(s2)))
-        return 0;
-    unsigned a = s1 < 0xA0 ? s1 - 0x81 : s1 - 0xC1;
-    unsigned j1, j2;
-    if (s2 >= 0x9F) {
-        j1 = 2 * a + 0x22;
-        j2 = s2 - 0x7E;
-    } else {
-        j1 = 2 * a + 0x21;
-        j2 = s2 - 0x1F - (s2 > 0x7E ? 1 : 0);
-    }
-    unsigned jis = (j1 << 8) | j2;
-    if (jis < 0x2121 || jis > 0x7E7E || j2 < 0x21 || j2 > 0x7E) return 0;
-    return static_cast<std::uint16_t>(jis);
-}
-
 namespace {
 
 // Full-width codes of the half-width katakana 0xA1-0xDF, in byte order.
@@ -66,20 +32,26 @@ constexpr std::uint16_t kFullWidthKana[63] = {
 constexpr std::uint8_t kVoicedMark = 0xDE;
 constexpr std::uint8_t kSemiVoicedMark = 0xDF;
 
-bool TakesVoicedMark(std::uint8_t b) { return (b >= 0xB6 && b <= 0xC4) || (b >= 0xCA && b <= 0xCE); }
-bool TakesSemiVoicedMark(std::uint8_t b) { return b >= 0xCA && b <= 0xCE; }
+bool TakesVoicedMark(std::uint8_t b) {
+    return (b >= 0xB6 && b <= 0xC4) || (b >= 0xCA && b <= 0xCE);
+}
+bool TakesSemiVoicedMark(std::uint8_t b) {
+    return b >= 0xCA && b <= 0xCE;
+}
 
 }  // namespace
 
 std::uint16_t KanaToFullWidth(std::uint8_t b) {
-    if (!IsHalfWidthKana(b)) return 0;
+    if (!IsHalfWidthKana(b))
+        return 0;
     return kFullWidthKana[b - 0xA1];
 }
 
 std::uint16_t WidenKanaAt(const std::uint8_t*& cursor, const std::uint8_t* end) {
     std::uint8_t b = *cursor++;
     std::uint16_t code = KanaToFullWidth(b);
-    if (cursor >= end) return code;
+    if (cursor >= end)
+        return code;
     // At most one sound mark is folded: a voiced mark folded in ends the
     // character, so a semi-voiced mark behind it stays a character of its own.
     if (*cursor == kVoicedMark) {
@@ -103,19 +75,24 @@ namespace {
 // Byte length of the character at p (p[0] != 0), never stepping over the
 // terminating NUL.
 std::size_t CharLength(const unsigned char* p, CharSet charSet) {
-    if (charSet == CharSet::ShiftJis) return IsLeadByte(p[0]) && p[1] != 0 ? 2 : 1;
+    if (charSet == CharSet::ShiftJis)
+        return IsLeadByte(p[0]) && p[1] != 0 ? 2 : 1;
     std::size_t want = p[0] >= 0xF0 ? 4 : p[0] >= 0xE0 ? 3 : p[0] >= 0xC0 ? 2 : 1;
     std::size_t len = 1;
-    while (len < want && p[len] >= 0x80 && p[len] < 0xC0) ++len;
+    while (len < want && p[len] >= 0x80 && p[len] < 0xC0)
+        ++len;
     return len;
 }
 
 // A character as one comparable number, with letters folded to lower case.
 std::uint32_t FoldedChar(const unsigned char* p, std::size_t len, CharSet charSet) {
-    if (len == 1) return p[0] >= 'A' && p[0] <= 'Z' ? p[0] + 0x20u : p[0];
+    if (len == 1)
+        return p[0] >= 'A' && p[0] <= 'Z' ? p[0] + 0x20u : p[0];
     std::uint32_t code = 0;
-    for (std::size_t i = 0; i < len; ++i) code = (code << 8) | p[i];
-    if (charSet == CharSet::ShiftJis && code >= 0x8260 && code <= 0x8279) code += 0x21;
+    for (std::size_t i = 0; i < len; ++i)
+        code = (code << 8) | p[i];
+    if (charSet == CharSet::ShiftJis && code >= 0x8260 && code <= 0x8279)
+        code += 0x21;
     return code;
 }
 
@@ -123,7 +100,8 @@ std::uint32_t FoldedChar(const unsigned char* p, std::size_t len, CharSet charSe
 bool MatchesAt(const unsigned char* p, const unsigned char* needle, std::size_t n,
                CharSet charSet) {
     for (std::size_t i = 0; i < n; ++i) {
-        if (*p == 0) return false;
+        if (*p == 0)
+            return false;
         std::size_t textLen = CharLength(p, charSet);
         std::size_t needleLen = CharLength(needle, charSet);
         if (textLen != needleLen ||
@@ -140,11 +118,14 @@ bool MatchesAt(const unsigned char* p, const unsigned char* needle, std::size_t 
 const char* FindNoCase(const char* text, const char* needle, CharSet charSet) {
     auto* n = reinterpret_cast<const unsigned char*>(needle);
     std::size_t chars = 0;
-    for (const unsigned char* p = n; *p != 0; p += CharLength(p, charSet)) ++chars;
-    if (chars == 0) return nullptr;
+    for (const unsigned char* p = n; *p != 0; p += CharLength(p, charSet))
+        ++chars;
+    if (chars == 0)
+        return nullptr;
     for (auto* p = reinterpret_cast<const unsigned char*>(text); *p != 0;
          p += CharLength(p, charSet)) {
-        if (MatchesAt(p, n, chars, charSet)) return reinterpret_cast<const char*>(p);
+        if (MatchesAt(p, n, chars, charSet))
+            return reinterpret_cast<const char*>(p);
     }
     return nullptr;
 }

@@ -26,44 +26,89 @@ enum ByteClassFlag : std::uint8_t {
 namespace detail {
 constexpr std::uint8_t ClassOf(unsigned b) {
     std::uint8_t flags = 0;
-    if (b >= 0xA6 && b <= 0xDF) flags |= KanaLetter;
-    if (b >= 0xA1 && b <= 0xA5) flags |= KanaPunct;
-    if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) flags |= LeadByte;
-    if ((b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC)) flags |= TrailByte;
+    if (b >= 0xA6 && b <= 0xDF)
+        flags |= KanaLetter;
+    if (b >= 0xA1 && b <= 0xA5)
+        flags |= KanaPunct;
+    if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC))
+        flags |= LeadByte;
+    if ((b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC))
+        flags |= TrailByte;
     return flags;
 }
 struct ByteClassTable {
     std::uint8_t flags[256];
     constexpr ByteClassTable() : flags{} {
-        for (unsigned b = 0; b < 256; ++b) flags[b] = ClassOf(b);
+        for (unsigned b = 0; b < 256; ++b)
+            flags[b] = ClassOf(b);
     }
 };
 inline constexpr ByteClassTable kByteClasses{};
 }  // namespace detail
 
 // The flags of byte b; one table lookup, independent of the host's locale.
-constexpr std::uint8_t ByteClass(std::uint8_t b) { return detail::kByteClasses.flags[b]; }
+constexpr std::uint8_t ByteClass(std::uint8_t b) {
+    return detail::kByteClasses.flags[b];
+}
 
 // True for 0xA1-0xDF.
 constexpr bool IsHalfWidthKana(std::uint8_t b) {
     return (ByteClass(b) & (KanaLetter | KanaPunct)) != 0;
 }
 // True for 0x81-0x9F and 0xE0-0xFC.
-constexpr bool IsLeadByte(std::uint8_t b) { return (ByteClass(b) & LeadByte) != 0; }
+constexpr bool IsLeadByte(std::uint8_t b) {
+    return (ByteClass(b) & LeadByte) != 0;
+}
 // True for 0x40-0x7E and 0x80-0xFC.
-constexpr bool IsTrailByte(std::uint8_t b) { return (ByteClass(b) & TrailByte) != 0; }
+constexpr bool IsTrailByte(std::uint8_t b) {
+    return (ByteClass(b) & TrailByte) != 0;
+}
 
 // Escape sequences (the two bytes after ESC) and shift bytes.
 inline constexpr std::uint8_t kEsc = 0x1B;
 inline constexpr std::uint8_t kSingleShift2 = 0x8E;
 
 // JIS X 0208 code (first byte high) to Shift-JIS code (lead byte high);
-// 0 when either byte lies outside 0x21-0x7E.
-std::uint16_t JisToSjis(std::uint16_t jis);
+// 0 when either byte lies outside 0x21-0x7E. Inline: the conversion loops
+// call it for every double-byte character.
+constexpr std::uint16_t JisToSjis(std::uint16_t jis) {
+    unsigned j1 = jis >> 8;
+    unsigned j2 = jis & 0xFF;
+    if (j1 < 0x21 || j1 > 0x7E || j2 < 0x21 || j2 > 0x7E)
+        return 0;
+    unsigned s2;
+    if (j1 & 1) {
+        s2 = j2 <= 0x5F ? j2 + 0x1F : j2 + 0x20;
+    } else {
+        s2 = j2 + 0x7E;
+    }
+    unsigned s1 = ((j1 - 0x21) >> 1) + 0x81;
+    if (s1 > 0x9F)
+        s1 += 0x40;
+    return static_cast<std::uint16_t>((s1 << 8) | s2);
+}
 
 // Shift-JIS code (lead byte high) to JIS X 0208 code; 0 when the pair has
 // no JIS X 0208 code (not a lead/trail pair, or the user-defined area).
-std::uint16_t SjisToJis(std::uint16_t sjis);
+constexpr std::uint16_t SjisToJis(std::uint16_t sjis) {
+    unsigned s1 = sjis >> 8;
+    unsigned s2 = sjis & 0xFF;
+    if (!IsLeadByte(static_cast<std::uint8_t>(s1)) || !IsTrailByte(static_cast<std::uint8_t>(s2)))
+        return 0;
+    unsigned a = s1 < 0xA0 ? s1 - 0x81 : s1 - 0xC1;
+    unsigned j1, j2;
+    if (s2 >= 0x9F) {
+        j1 = 2 * a + 0x22;
+        j2 = s2 - 0x7E;
+    } else {
+        j1 = 2 * a + 0x21;
+        j2 = s2 - 0x1F - (s2 > 0x7E ? 1 : 0);
+    }
+    unsigned jis = (j1 << 8) | j2;
+    if (jis < 0x2121 || jis > 0x7E7E || j2 < 0x21 || j2 > 0x7E)
+        return 0;
+    return static_cast<std::uint16_t>(jis);
+}
 
 // Full-width Shift-JIS code of the half-width katakana b (0xA1-0xDF); 0 for
 // any other byte.

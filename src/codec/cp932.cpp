@@ -15,9 +15,9 @@ namespace {
 // the backslash stays a backslash, and the five characters whose Unicode
 // form differs between vendors take Microsoft's.
 constexpr std::pair<std::uint16_t, char16_t> kFixedMappings[] = {
-    {0x5C, u'\u005C'},   {0x7E, u'\u007E'},   {0x815F, u'\uFF3C'}, {0x8160, u'\uFF5E'},
-    {0x8161, u'\u2225'}, {0x817C, u'\uFF0D'}, {0x8191, u'\uFFE0'}, {0x8192, u'\uFFE1'},
-    {0x81CA, u'\uFFE2'},
+    {0x5C, u'\u005C'},   {0x7E, u'\u007E'},   {0x815F, u'\uFF3C'},
+    {0x8160, u'\uFF5E'}, {0x8161, u'\u2225'}, {0x817C, u'\uFF0D'},
+    {0x8191, u'\uFFE0'}, {0x8192, u'\uFFE1'}, {0x81CA, u'\uFFE2'},
 };
 
 // Unicode forms from other Japanese mappings that paste into the same CP932
@@ -42,7 +42,8 @@ struct Cp932Tables {
 
     Cp932Tables() {
         FillForwardFromIconv();
-        for (auto [code, ch] : kFixedMappings) toUnicode[code] = ch;
+        for (auto [code, ch] : kFixedMappings)
+            toUnicode[code] = ch;
         FillReverse();
     }
 
@@ -59,18 +60,24 @@ struct Cp932Tables {
     }
 
     void FillForwardFromIconv() {
-        for (unsigned b = 0; b < 0x80; ++b) toUnicode[b] = static_cast<char16_t>(b);
-        for (unsigned b = 0xA1; b <= 0xDF; ++b) toUnicode[b] = static_cast<char16_t>(0xFF61 + b - 0xA1);
+        for (unsigned b = 0; b < 0x80; ++b)
+            toUnicode[b] = static_cast<char16_t>(b);
+        for (unsigned b = 0xA1; b <= 0xDF; ++b)
+            toUnicode[b] = static_cast<char16_t>(0xFF61 + b - 0xA1);
         iconv_t cd = iconv_open("UTF-16LE", "CP932");
-        if (cd == reinterpret_cast<iconv_t>(-1)) return;  // only the fixed mappings remain
+        if (cd == reinterpret_cast<iconv_t>(-1))
+            return;  // only the fixed mappings remain
         for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
-            if (!IsLeadByte(static_cast<std::uint8_t>(lead))) continue;
+            if (!IsLeadByte(static_cast<std::uint8_t>(lead)))
+                continue;
             for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
-                if (!IsTrailByte(static_cast<std::uint8_t>(trail))) continue;
+                if (!IsTrailByte(static_cast<std::uint8_t>(trail)))
+                    continue;
                 const char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
                 char16_t ch = Convert(cd, in, 2);
                 // Surrogates would break one unit per character.
-                if (ch >= 0xD800 && ch <= 0xDFFF) ch = 0;
+                if (ch >= 0xD800 && ch <= 0xDFFF)
+                    ch = 0;
                 toUnicode[(lead << 8) | trail] = ch;
             }
         }
@@ -80,11 +87,15 @@ struct Cp932Tables {
     // Where CP932 holds one character twice, the standard JIS X 0208 code
     // wins, then NEC's row 13, then IBM's extension, then NEC's copy of it.
     static int ReversePriority(unsigned code) {
-        if (code < 0x100) return 0;
+        if (code < 0x100)
+            return 0;
         const unsigned lead = code >> 8;
-        if (lead == 0x87) return 2;
-        if (lead >= 0xFA) return 3;
-        if (lead == 0xED || lead == 0xEE) return 4;
+        if (lead == 0x87)
+            return 2;
+        if (lead >= 0xFA)
+            return 3;
+        if (lead == 0xED || lead == 0xEE)
+            return 4;
         return 1;
     }
 
@@ -92,12 +103,15 @@ struct Cp932Tables {
         for (int priority = 0; priority <= 4; ++priority) {
             for (unsigned code = 0; code < 0x10000; ++code) {
                 const char16_t ch = toUnicode[code];
-                if ((ch == 0 && code != 0) || ReversePriority(code) != priority) continue;
-                if (fromUnicode[ch] == 0) fromUnicode[ch] = static_cast<std::uint16_t>(code);
+                if ((ch == 0 && code != 0) || ReversePriority(code) != priority)
+                    continue;
+                if (fromUnicode[ch] == 0)
+                    fromUnicode[ch] = static_cast<std::uint16_t>(code);
             }
         }
         for (auto [ch, code] : kExtraReverse)
-            if (fromUnicode[ch] == 0) fromUnicode[ch] = code;
+            if (fromUnicode[ch] == 0)
+                fromUnicode[ch] = code;
     }
 };
 
@@ -109,7 +123,8 @@ const Cp932Tables& Tables() {
 }  // namespace
 
 char16_t Cp932ToUnicode(std::uint16_t code) {
-    if (code == 0) return 0;
+    if (code == 0)
+        return 0;
     const char16_t ch = Tables().toUnicode[code];
     return ch != 0 ? ch : kUnmappedChar;
 }
@@ -119,7 +134,8 @@ bool UnicodeToCp932(char32_t ch, std::uint16_t& code) {
         code = 0;
         return true;
     }
-    if (ch > 0xFFFF) return false;
+    if (ch > 0xFFFF)
+        return false;
     code = Tables().fromUnicode[ch];
     return code != 0;
 }
@@ -130,7 +146,8 @@ std::u16string SjisToUtf16(const std::uint8_t* bytes, std::size_t length) {
     for (std::size_t i = 0; i < length;) {
         const std::size_t n = SjisCharLength(bytes + i, length - i);
         if (n == 2) {
-            out.push_back(Cp932ToUnicode(static_cast<std::uint16_t>((bytes[i] << 8) | bytes[i + 1])));
+            out.push_back(
+                Cp932ToUnicode(static_cast<std::uint16_t>((bytes[i] << 8) | bytes[i + 1])));
         } else {
             // A lead byte cut off at the end has no character to show.
             out.push_back(IsLeadByte(bytes[i]) ? kUnmappedChar : Cp932ToUnicode(bytes[i]));
@@ -161,7 +178,8 @@ void AppendUtf8(std::string& out, char32_t ch) {
 std::string SjisToUtf8(const std::uint8_t* bytes, std::size_t length) {
     std::string out;
     out.reserve(length + length / 2);
-    for (char16_t ch : SjisToUtf16(bytes, length)) AppendUtf8(out, ch);
+    for (char16_t ch : SjisToUtf16(bytes, length))
+        AppendUtf8(out, ch);
     return out;
 }
 
@@ -205,7 +223,12 @@ std::string Utf8ToSjis(std::string_view text) {
     const auto* end = p + text.size();
     while (p < end) {
         const unsigned char b = *p;
-        std::size_t need = b < 0x80 ? 0 : b >= 0xF0 && b <= 0xF4 ? 3 : b >= 0xE0 ? 2 : b >= 0xC2 && b < 0xE0 ? 1 : 99;
+        // Bytes 0xC0, 0xC1 and 0xF5-0xFF start no sequence (need 99).
+        std::size_t need = b < 0x80                 ? 0
+                           : b >= 0xF0 && b <= 0xF4 ? 3
+                           : b >= 0xE0 && b <= 0xEF ? 2
+                           : b >= 0xC2 && b < 0xE0  ? 1
+                                                    : 99;
         char32_t ch = need == 0 ? b : need == 1 ? (b & 0x1F) : need == 2 ? (b & 0x0F) : (b & 0x07);
         std::size_t got = 0;
         ++p;

@@ -9,7 +9,8 @@ namespace kotoha {
 namespace {
 
 // The designations detection recognises after ESC, in the order it tests them.
-constexpr char kDetectedEscapes[5][2] = {{'(', 'B'}, {'(', 'I'}, {'(', 'J'}, {'$', '@'}, {'$', 'B'}};
+constexpr char kDetectedEscapes[5][2] = {
+    {'(', 'B'}, {'(', 'I'}, {'(', 'J'}, {'$', '@'}, {'$', 'B'}};
 
 bool IsRecognisedEscape(const std::uint8_t* p) {
     for (const auto& e : kDetectedEscapes)
@@ -18,19 +19,27 @@ bool IsRecognisedEscape(const std::uint8_t* p) {
     return false;
 }
 
-bool IsEucByte(std::uint8_t b) { return b >= 0xA1 && b <= 0xFE; }
+bool IsEucByte(std::uint8_t b) {
+    return b >= 0xA1 && b <= 0xFE;
+}
 
 // Whether bytes[from, length) read as EUC-JP; stops at the first failure.
 bool PassesEucTest(const std::uint8_t* bytes, std::size_t from, std::size_t length) {
     std::size_t i = from;
-    while (true) {
-        i = detail::SkipSevenBitExcept<>(bytes, i, length);
-        if (i >= length) return true;
-        std::uint8_t b = bytes[i];
-        if (b != kSingleShift2 && !IsEucByte(b)) return false;
-        if (i + 1 < length && !IsEucByte(bytes[i + 1])) return false;
+    while (i < length) {
+        const std::uint8_t b = bytes[i];
+        if (b < 0x80) {
+            // Japanese text holds short 7-bit runs; skip long ones by words.
+            i = detail::SkipSevenBitExcept<>(bytes, i + 1, length);
+            continue;
+        }
+        if (b != kSingleShift2 && !IsEucByte(b))
+            return false;
+        if (i + 1 < length && !IsEucByte(bytes[i + 1]))
+            return false;
         i += 2;
     }
+    return true;
 }
 
 // Whether bytes[from, length) read as Shift-JIS, counting half-width katakana
@@ -38,28 +47,55 @@ bool PassesEucTest(const std::uint8_t* bytes, std::size_t from, std::size_t leng
 bool PassesSjisTest(const std::uint8_t* bytes, std::size_t from, std::size_t length,
                     std::uint32_t& kana, std::uint32_t& total) {
     std::size_t i = from;
-    while (true) {
-        i = detail::SkipSevenBitExcept<>(bytes, i, length);
-        if (i >= length) return true;
-        std::uint8_t b = bytes[i];
-        if (IsHalfWidthKana(b)) {
-            ++kana;
-            ++total;
+    std::uint32_t kanaBytes = 0;
+    std::uint32_t pairs = 0;
+    bool passed = true;
+    while (i < length) {
+        const std::uint8_t b = bytes[i];
+        if (b < 0x80) {
+            i = detail::SkipSevenBitExcept<>(bytes, i + 1, length);
+            continue;
+        }
+        const std::uint8_t flags = ByteClass(b);
+        if (flags & (KanaLetter | KanaPunct)) {
+            ++kanaBytes;
             ++i;
-        } else if (IsLeadByte(b)) {
-            if (i + 1 < length && !IsTrailByte(bytes[i + 1])) return false;
-            total += 2;
+        } else if (flags & LeadByte) {
+            if (i + 1 < length && !IsTrailByte(bytes[i + 1])) {
+                passed = false;
+                break;
+            }
+            ++pairs;
             i += 2;
         } else {
-            return false;
+            passed = false;
+            break;
         }
     }
+    kana += kanaBytes;
+    total += kanaBytes + 2 * pairs;
+    return passed;
+}
+
+// The top bit of each byte of w that equals ESC, exactly (no borrow between
+// bytes, unlike the quick zero-byte test).
+constexpr std::uint64_t EscMask(std::uint64_t w) {
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    const std::uint64_t x = w ^ (detail::kOnes * kEsc);
+    return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
+
+// Number of bytes of w with the top bit set, without a popcount instruction
+// (the build targets the baseline instruction set).
+constexpr std::uint32_t CountHighBytes(std::uint64_t high) {
+    return static_cast<std::uint32_t>((((high >> 7) & detail::kOnes) * detail::kOnes) >> 56);
 }
 
 }  // namespace
 
 std::uint32_t ShareOf(std::uint32_t figure, std::uint32_t total) {
-    if (total == 0) return 0;
+    if (total == 0)
+        return 0;
     std::uint64_t perMille = static_cast<std::uint64_t>(figure) * 1000 / total;
     return static_cast<std::uint32_t>((perMille + 5) / 10);
 }
@@ -78,13 +114,15 @@ DetectionResult DetectEncoding(const std::uint8_t* bytes, std::uint32_t length,
         std::uint64_t w = detail::LoadWord(bytes + i);
         std::uint64_t high = w & detail::kHighBits;
         if (high != 0) {
-            if (firstEightBit == length) firstEightBit = i + std::countr_zero(high) / 8;
-            eightBitCount += static_cast<std::uint32_t>(std::popcount(high));
+            if (firstEightBit == length)
+                firstEightBit = i + std::countr_zero(high) / 8;
+            eightBitCount += CountHighBytes(high);
         }
-        if (detail::HasZeroByte(w ^ (detail::kOnes * kEsc)) != 0) {
-            for (std::size_t k = i; k < i + 8; ++k)
-                if (bytes[k] == kEsc && k + 2 < length && IsRecognisedEscape(bytes + k + 1))
-                    escapeBytes += 3;
+        // JIS text has an ESC every few words: visit only the ESC bytes.
+        for (std::uint64_t escs = EscMask(w); escs != 0; escs &= escs - 1) {
+            const std::size_t k = i + static_cast<std::size_t>(std::countr_zero(escs)) / 8;
+            if (k + 2 < length && IsRecognisedEscape(bytes + k + 1))
+                escapeBytes += 3;
         }
         i += 8;
     }
@@ -93,7 +131,8 @@ DetectionResult DetectEncoding(const std::uint8_t* bytes, std::uint32_t length,
         if (b == kEsc && i + 2 < length && IsRecognisedEscape(bytes + i + 1)) {
             escapeBytes += 3;
         } else if (b >= 0x80) {
-            if (firstEightBit == length) firstEightBit = i;
+            if (firstEightBit == length)
+                firstEightBit = i;
             ++eightBitCount;
         }
     }
@@ -102,19 +141,23 @@ DetectionResult DetectEncoding(const std::uint8_t* bytes, std::uint32_t length,
     const std::uint32_t eightBitShare = ShareOf(eightBitCount, length);
     const bool escapes = escapeBytes != 0;
 
-    if (eightBitCount == 0) return escapes ? MakeDetectionResult(kDetectJis, kDetectJis) : 0;
+    if (eightBitCount == 0)
+        return escapes ? MakeDetectionResult(kDetectJis, kDetectJis) : 0;
 
     const bool euc = PassesEucTest(bytes, firstEightBit, length);
     std::uint32_t kana = 0, total = 0;
     const bool sjis = PassesSjisTest(bytes, firstEightBit, length, kana, total);
     const std::uint32_t kanaShare = sjis ? ShareOf(kana, total) : 0;
 
-    if (escapes && !euc && !sjis) return MakeDetectionResult(kDetectJis, kDetectJis);
-    if (!escapes && euc && !sjis) return MakeDetectionResult(kDetectEuc, kDetectEuc);
-    if (!escapes && !euc && sjis) return MakeDetectionResult(kDetectSjis, kDetectSjis);
+    if (escapes && !euc && !sjis)
+        return MakeDetectionResult(kDetectJis, kDetectJis);
+    if (!escapes && euc && !sjis)
+        return MakeDetectionResult(kDetectEuc, kDetectEuc);
+    if (!escapes && !euc && sjis)
+        return MakeDetectionResult(kDetectSjis, kDetectSjis);
 
-    const std::uint16_t candidates = escapes ? (kDetectSjis | kDetectJis | kDetectEuc)
-                                             : (kDetectSjis | kDetectEuc);
+    const std::uint16_t candidates =
+        escapes ? (kDetectSjis | kDetectJis | kDetectEuc) : (kDetectSjis | kDetectEuc);
     std::uint16_t choice;
     if (sjis && preferWinText) {
         choice = kDetectSjis;
@@ -133,9 +176,12 @@ DetectionResult DetectEncoding(const std::uint8_t* bytes, std::uint32_t length,
 LineBreakKind LineBreakKindFromCounts(std::uint32_t crLfPairs, std::uint32_t loneCrs,
                                       std::uint32_t loneLfs) {
     const int kinds = (crLfPairs != 0) + (loneCrs != 0) + (loneLfs != 0);
-    if (kinds > 1) return LineBreakKind::MIXED;
-    if (loneCrs != 0) return LineBreakKind::MAC;
-    if (loneLfs != 0) return LineBreakKind::UX;
+    if (kinds > 1)
+        return LineBreakKind::MIXED;
+    if (loneCrs != 0)
+        return LineBreakKind::MAC;
+    if (loneLfs != 0)
+        return LineBreakKind::UX;
     return LineBreakKind::WIN;
 }
 

@@ -14,12 +14,25 @@ constexpr std::uint8_t kLf = 0x0A;
 
 // State of one export call: the range, the line-break translation and the
 // staging buffer in front of the sink.
+//
+// Bytes are staged without a bounds check; before each character the
+// encoders call Ready, which hands a full chunk to the sink once more than a
+// chunk is staged and keeps the rest. The sink therefore sees exactly the
+// chunks it would see if each chunk were written the moment it filled up,
+// while the staging of one byte costs one store.
 class ExportContext {
-public:
+  public:
     ExportContext(ByteSink& sink, LineBreakKind lineBreakKind)
         : sink_(sink), lineBreakKind_(lineBreakKind) {}
 
     bool failed() const { return failed_; }
+
+    // Call before each character: false once the sink has failed.
+    bool Ready() {
+        if (count_ > kExportChunkSize)
+            Spill();
+        return !failed_;
+    }
 
     // Outputs one byte of the encoded text, translating LF.
     void Output(std::uint8_t b) {
@@ -46,22 +59,39 @@ public:
 
     // Hands the staged bytes to the sink; the last chunk may be empty.
     void Flush() {
-        if (failed_) return;
-        if (!sink_.Write(buffer_, count_)) failed_ = true;
+        // After a failed write the sink takes nothing more.
+        if (failed_)
+            return;
+        if (count_ > kExportChunkSize)
+            Spill();
+        if (failed_)
+            return;
+        if (!sink_.Write(buffer_, count_))
+            failed_ = true;
         count_ = 0;
     }
 
-private:
-    void Emit(std::uint8_t b) {
-        if (count_ == kExportChunkSize) Flush();
-        buffer_[count_++] = b;
+  private:
+    // The most one character stages: an escape sequence and a two-byte code,
+    // or ESC ( B and CR LF, or a three-byte UTF-8 sequence.
+    static constexpr std::size_t kMaxCharBytes = 5;
+
+    void Emit(std::uint8_t b) { buffer_[count_++] = b; }
+
+    void Spill() {
+        if (!sink_.Write(buffer_, kExportChunkSize)) {
+            failed_ = true;
+            return;
+        }
+        count_ -= kExportChunkSize;
+        std::memcpy(buffer_, buffer_ + kExportChunkSize, count_);
     }
 
     ByteSink& sink_;
     LineBreakKind lineBreakKind_;
     bool failed_ = false;
     std::size_t count_ = 0;
-    std::uint8_t buffer_[kExportChunkSize];
+    std::uint8_t buffer_[kExportChunkSize + kMaxCharBytes];
 };
 
 // True when the character at p is a lead byte with its second byte in range.
@@ -69,10 +99,12 @@ bool IsPairAt(const std::uint8_t* p, const std::uint8_t* end) {
     return IsLeadByte(*p) && p + 1 < end;
 }
 
-std::uint16_t CodeAt(const std::uint8_t* p) { return static_cast<std::uint16_t>((p[0] << 8) | p[1]); }
+std::uint16_t CodeAt(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>((p[0] << 8) | p[1]);
+}
 
 void EncodeSjis(ExportContext& c, const std::uint8_t* p, const std::uint8_t* end, bool widen) {
-    while (p < end && !c.failed()) {
+    while (p < end && c.Ready()) {
         const std::uint8_t b = *p;
         if (IsHalfWidthKana(b)) {
             if (widen) {
@@ -96,7 +128,7 @@ void OutputEucCode(ExportContext& c, std::uint16_t jis) {
 }
 
 void EncodeEuc(ExportContext& c, const std::uint8_t* p, const std::uint8_t* end, bool widen) {
-    while (p < end && !c.failed()) {
+    while (p < end && c.Ready()) {
         const std::uint8_t b = *p;
         if (IsHalfWidthKana(b)) {
             if (widen) {
@@ -121,7 +153,8 @@ enum class JisMode { ASCII, KANA, KANJI };
 void EncodeJis(ExportContext& c, const std::uint8_t* p, const std::uint8_t* end, bool widen) {
     JisMode mode = JisMode::ASCII;
     auto enter = [&](JisMode wanted) {
-        if (mode == wanted) return;
+        if (mode == wanted)
+            return;
         mode = wanted;
         switch (wanted) {
             case JisMode::ASCII:
@@ -135,7 +168,7 @@ void EncodeJis(ExportContext& c, const std::uint8_t* p, const std::uint8_t* end,
                 break;
         }
     };
-    while (p < end && !c.failed()) {
+    while (p < end && c.Ready()) {
         const std::uint8_t b = *p;
         if (IsHalfWidthKana(b)) {
             if (widen) {
@@ -164,9 +197,10 @@ void EncodeUtf8(ExportContext& c, const std::uint8_t* p, const std::uint8_t* end
     auto outputChar = [&](std::uint16_t code) {
         utf8.clear();
         AppendUtf8(utf8, Cp932ToUnicode(code));
-        for (char byte : utf8) c.Output(static_cast<std::uint8_t>(byte));
+        for (char byte : utf8)
+            c.Output(static_cast<std::uint8_t>(byte));
     };
-    while (p < end && !c.failed()) {
+    while (p < end && c.Ready()) {
         const std::uint8_t b = *p;
         if (IsHalfWidthKana(b)) {
             if (widen) {
@@ -225,10 +259,12 @@ std::uint32_t WidenKana(std::uint8_t* destination, const std::uint8_t* source,
     while (p < end) {
         // Copy the run up to the next half-width katakana in one go.
         const std::uint8_t* run = p;
-        while (p < end && !IsHalfWidthKana(*p)) p += IsPairAt(p, end) ? 2 : 1;
+        while (p < end && !IsHalfWidthKana(*p))
+            p += IsPairAt(p, end) ? 2 : 1;
         std::memcpy(out, run, static_cast<std::size_t>(p - run));
         out += p - run;
-        if (p == end) break;
+        if (p == end)
+            break;
         const std::uint16_t code = WidenKanaAt(p, end);
         out[0] = static_cast<std::uint8_t>(code >> 8);
         out[1] = static_cast<std::uint8_t>(code);
