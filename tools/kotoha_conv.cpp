@@ -1,11 +1,15 @@
 // kotoha-conv: converts Japanese text files between Shift-JIS, JIS and
 // EUC-JP (or to UTF-8), detecting the input's encoding the way the viewer
-// does, or reports what the detection makes of a file.
+// does, reports what the detection makes of a file, or shows how the viewer
+// lays the text out in display lines and where its search finds a text.
 
+#include <algorithm>
+#include <charconv>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,15 +17,20 @@
 
 #include <unistd.h>
 
+#include "codec/cp932.h"
 #include "codec/detect.h"
 #include "codec/export.h"
 #include "codec/import.h"
 #include "conv_io.h"
+#include "document/find.h"
+#include "document/global_array.h"
+#include "layout/line_layout.h"
 
 namespace kotoha::conv {
 namespace {
 
 constexpr int kExitIoError = 1;
+constexpr int kExitNotFound = 1;
 constexpr int kExitUsage = 2;
 
 constexpr std::string_view kUsage =
@@ -54,7 +63,33 @@ FILE absent or "-": standard input. The output goes to standard output.
                      written; on failure an existing FILE stays as it was.
   -h, --help         print this help and exit
 
-Exit status: 0 on success, 1 when reading or writing fails, 2 for a usage error.
+Instead of converting, --lines and --find show how the viewer lays out and
+searches the text. The input is read, detected and converted to the viewer's
+internal form as above; the output is UTF-8 and goes where -o says. They
+cannot be combined with each other, nor with --guess, --to, --eol or --widen.
+  --lines            print every display line as
+                       <line> <begin> <end> <text>
+                     the line's index, the text offsets it spans (in the
+                     internal text: Shift-JIS, every line break one LF) and
+                     its display text, tabs expanded to blanks and a line
+                     break shown as a trailing blank
+  --find=TEXT        print every match of TEXT (UTF-8) as
+                       <offset> <line> <column>
+                     its text offset and its display line and column,
+                     searching again after each match (down: from the match's
+                     offset + 1; up: from its offset - 1, ending after a match
+                     at 0); exit status 1 when there is none
+  --up               search towards the start of the text
+  --case             compare letters with their case
+  --word             find whole words only
+  --from=OFFSET      offset of the first search (0..4294967295; default 0
+                     down, the end of the text up)
+  --wrap=W           display lines of at most W columns (default 80; values
+                     outside 2..255 count as the nearest bound)
+  --tab=T            tab stops every T columns (default 8; limited to 1..64)
+
+Exit status: 0 on success, 1 when reading or writing fails (or --find finds
+nothing), 2 for a usage error.
 )";
 
 enum class OutputEncoding { SJIS, JIS, EUC, UTF8 };
@@ -63,7 +98,19 @@ enum class EolChoice { Keep, WIN, UX, MAC };
 struct Options {
     bool help = false;
     bool guess = false;
-    std::optional<EncodingKind> inputKind;  // set by -s, -j, -e
+    bool lines = false;
+    std::optional<std::string> find;  // the text to find, as given (UTF-8)
+    bool up = false;
+    bool matchCase = false;
+    bool wholeWord = false;
+    std::optional<std::uint32_t> from;
+    std::int32_t wrapColumn = 80;  // as given; clamped when laid out
+    std::int32_t tabWidth = 8;
+    // Which options were given, for the checks of their combinations.
+    std::vector<std::string> exportOptions;  // --to, --eol, --widen
+    std::vector<std::string> layoutOptions;  // --wrap, --tab
+    std::vector<std::string> findOptions;    // --up, --case, --word, --from
+    std::optional<EncodingKind> inputKind;   // set by -s, -j, -e
     bool preferWinText = true;
     OutputEncoding to = OutputEncoding::SJIS;
     EolChoice eol = EolChoice::Keep;
@@ -103,7 +150,72 @@ bool ParseEol(std::string_view value, EolChoice& eol) {
 }
 
 std::string Quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) about
+    // "'" + std::string(text) in optimised builds.
+    std::string quoted;
+    quoted.reserve(text.size() + 2);
+    quoted += '\'';
+    quoted += text;
+    quoted += '\'';
+    return quoted;
+}
+
+// A decimal integer, optionally signed. A value beyond the 32-bit range
+// becomes the range's nearest end: it is clamped further anyway.
+bool ParseLayoutValue(std::string_view value, std::int32_t& out) {
+    bool negative = false;
+    if (!value.empty() && (value.front() == '+' || value.front() == '-')) {
+        negative = value.front() == '-';
+        value.remove_prefix(1);
+    }
+    if (value.empty() || value.front() < '0' || value.front() > '9')
+        return false;
+    std::uint64_t magnitude = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), magnitude);
+    if (end != value.data() + value.size())
+        return false;
+    if (error == std::errc::result_out_of_range) {
+        magnitude = std::numeric_limits<std::uint64_t>::max();
+    } else if (error != std::errc()) {
+        return false;
+    }
+    constexpr std::uint64_t kLargest = std::numeric_limits<std::int32_t>::max();
+    out = negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(
+                         std::min<std::uint64_t>(magnitude, kLargest + 1)))
+                   : static_cast<std::int32_t>(std::min(magnitude, kLargest));
+    return true;
+}
+
+// A text offset: decimal digits, at most the largest 32-bit offset.
+bool ParseOffset(std::string_view value, std::uint32_t& out) {
+    if (value.empty() || value.front() < '0' || value.front() > '9')
+        return false;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), out);
+    return error == std::errc() && end == value.data() + value.size();
+}
+
+// Checks the combinations of options once all were read: the layout and
+// search options only make sense with --lines or --find, and those two
+// replace the conversion and the guess.
+bool CheckCombinations(const Options& options, std::string& error) {
+    const bool showing = options.lines || options.find;
+    if (options.lines && options.find) {
+        error = "options '--lines' and '--find' cannot be combined";
+    } else if (showing && options.guess) {
+        error = std::string("option '--guess' cannot be combined with ") +
+                (options.lines ? "'--lines'" : "'--find'");
+    } else if (showing && !options.exportOptions.empty()) {
+        error = "option " + Quoted(options.exportOptions.front()) +
+                " only applies to a conversion, not to " +
+                (options.lines ? "'--lines'" : "'--find'");
+    } else if (!showing && !options.layoutOptions.empty()) {
+        error = "option " + Quoted(options.layoutOptions.front()) + " needs '--lines' or '--find'";
+    } else if (!options.find && !options.findOptions.empty()) {
+        error = "option " + Quoted(options.findOptions.front()) + " needs '--find'";
+    } else {
+        return true;
+    }
+    return false;
 }
 
 // Reads argv into options. Returns false with error set on a usage error.
@@ -141,7 +253,8 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
                 value = arg.substr(equals + 1);
 
             if (name == "--help" || name == "--guess" || name == "--prefer-internet" ||
-                name == "--widen") {
+                name == "--widen" || name == "--lines" || name == "--up" || name == "--case" ||
+                name == "--word") {
                 if (value) {
                     error = "option " + Quoted(name) + " takes no value";
                     return false;
@@ -154,11 +267,24 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
                     options.guess = true;
                 if (name == "--prefer-internet")
                     options.preferWinText = false;
-                if (name == "--widen")
+                if (name == "--widen") {
                     options.widen = true;
+                    options.exportOptions.emplace_back(name);
+                }
+                if (name == "--lines")
+                    options.lines = true;
+                if (name == "--up")
+                    options.up = true;
+                if (name == "--case")
+                    options.matchCase = true;
+                if (name == "--word")
+                    options.wholeWord = true;
+                if (name == "--up" || name == "--case" || name == "--word")
+                    options.findOptions.emplace_back(name);
                 continue;
             }
-            if (name == "--to" || name == "--eol") {
+            if (name == "--to" || name == "--eol" || name == "--wrap" || name == "--tab" ||
+                name == "--from" || name == "--find") {
                 if (!value) {
                     if (i + 1 >= argc) {
                         error = "option " + Quoted(name) + " needs a value";
@@ -175,6 +301,33 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
                     error =
                         "unknown line-break kind " + Quoted(*value) + " (use win, ux, mac or keep)";
                     return false;
+                }
+                if (name == "--to" || name == "--eol")
+                    options.exportOptions.emplace_back(name);
+                if (name == "--wrap" || name == "--tab") {
+                    std::int32_t& target = name == "--wrap" ? options.wrapColumn : options.tabWidth;
+                    if (!ParseLayoutValue(*value, target)) {
+                        error = "option " + Quoted(name) + " needs a number, not " + Quoted(*value);
+                        return false;
+                    }
+                    options.layoutOptions.emplace_back(name);
+                }
+                if (name == "--from") {
+                    std::uint32_t offset = 0;
+                    if (!ParseOffset(*value, offset)) {
+                        error = "option '--from' needs an offset from 0 to 4294967295, not " +
+                                Quoted(*value);
+                        return false;
+                    }
+                    options.from = offset;
+                    options.findOptions.emplace_back(name);
+                }
+                if (name == "--find") {
+                    if (value->empty()) {
+                        error = "option '--find' needs a text to find";
+                        return false;
+                    }
+                    options.find = std::string(*value);
                 }
                 continue;
             }
@@ -212,7 +365,7 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
         error = "unknown option " + Quoted(arg);
         return false;
     }
-    return true;
+    return CheckCombinations(options, error);
 }
 
 int Fail(const std::string& message, int status) {
@@ -287,6 +440,85 @@ bool Export(const Options& options, LineBreakKind inputLineBreak, ByteSink& sink
     return ExportText(EncodingKind::SJIS, lineBreak, sink, text, 0, length, options.widen);
 }
 
+// Collects output lines and hands them to a sink in large pieces, so that a
+// text of many lines does not cost a system call per line.
+class LineWriter {
+  public:
+    explicit LineWriter(ByteSink& sink) : sink_(sink) {}
+    bool Add(const std::string& line) {
+        pending_ += line;
+        return pending_.size() < kFlushBytes || Flush();
+    }
+    bool Flush() {
+        const bool ok =
+            sink_.Write(reinterpret_cast<const std::uint8_t*>(pending_.data()), pending_.size());
+        pending_.clear();
+        return ok;
+    }
+
+  private:
+    static constexpr std::size_t kFlushBytes = 64 * 1024;
+    ByteSink& sink_;
+    std::string pending_;
+};
+
+// Every display line as "<line> <begin> <end> <text>", the display text in
+// UTF-8 with its line-break cell (a blank) included.
+bool WriteLines(const LayoutText& layout, ByteSink& sink) {
+    LineWriter writer(sink);
+    char display[kLineBufferSize];
+    for (std::int32_t line = 0; line < layout.LineCount(); ++line) {
+        const std::uint32_t columns = GetLineText(layout, line, display);
+        if (!writer.Add(std::to_string(line) + ' ' + std::to_string(layout.entries[line]) + ' ' +
+                        std::to_string(layout.entries[line + 1]) + ' ' +
+                        SjisToUtf8(reinterpret_cast<const std::uint8_t*>(display), columns) +
+                        '\n')) {
+            return false;
+        }
+    }
+    return writer.Flush();
+}
+
+// Runs the search again and again from just past (down) or just before (up)
+// each match and writes every match as "<offset> <line> <column>"; found
+// tells whether there was any.
+bool WriteMatches(const Options& options, const LayoutText& layout, std::string_view pattern,
+                  ByteSink& sink, bool& found) {
+    LineWriter writer(sink);
+    const bool down = !options.up;
+    std::uint32_t offset = options.from.value_or(down ? 0 : layout.length);
+    found = false;
+    while (FindText(layout, offset, pattern, down, options.matchCase, options.wholeWord)) {
+        found = true;
+        const DisplayPos pos = OffsetToPos(layout, offset);
+        if (!writer.Add(std::to_string(offset) + ' ' + std::to_string(pos.line) + ' ' +
+                        std::to_string(pos.column) + '\n')) {
+            return false;
+        }
+        if (down) {
+            // A match lies wholly inside the text, so offset + 1 cannot wrap.
+            ++offset;
+        } else if (offset == 0) {
+            break;
+        } else {
+            --offset;
+        }
+    }
+    return writer.Flush();
+}
+
+// The text to find in Shift-JIS. A character Shift-JIS cannot hold (or
+// malformed UTF-8) would be searched as "?", a different text: refused.
+bool FindPattern(const std::string& utf8, std::string& sjis, std::string& error) {
+    sjis = Utf8ToSjis(utf8);
+    if (std::count(sjis.begin(), sjis.end(), kUnrepresentableChar) !=
+        std::count(utf8.begin(), utf8.end(), kUnrepresentableChar)) {
+        error = "the text to find " + Quoted(utf8) + " cannot be written in Shift-JIS";
+        return false;
+    }
+    return true;
+}
+
 int Run(int argc, char** argv) {
     Options options;
     std::string error;
@@ -303,6 +535,10 @@ int Run(int argc, char** argv) {
         }
         return 0;
     }
+
+    std::string pattern;
+    if (options.find && !FindPattern(*options.find, pattern, error))
+        return Fail(error + "; see 'kotoha-conv --help'", kExitUsage);
 
     std::vector<std::uint8_t> bytes;
     if (!ReadWholeInput(options.input.value_or("-"), bytes, error)) {
@@ -326,6 +562,21 @@ int Run(int argc, char** argv) {
     std::uint32_t kanaCount = 0;
     length = ImportText(kind, false, text, text, length, &lineBreak, &kanaCount);
 
+    // The display-line index, with the settings clamped as the document
+    // clamps its own.
+    LineIndex index;
+    LayoutText layout;
+    if (options.lines || options.find) {
+        layout.wrapColumn = std::clamp(options.wrapColumn, kMinWrapColumn, kMaxWrapColumn);
+        layout.tabWidth = std::clamp(options.tabWidth, kMinTabWidth, kMaxTabWidth);
+        if (!BuildLineIndex(text, length, layout.wrapColumn, layout.tabWidth, index))
+            return Fail("out of memory laying out the text", kExitIoError);
+        layout.text = text;
+        layout.length = length;
+        layout.entries = index.data();
+        layout.entryCount = index.capacity();
+    }
+
     std::optional<OutputFile> file;
     ByteSink* sink = &stdoutSink;
     if (!options.output.empty() && options.output != "-") {
@@ -336,7 +587,12 @@ int Run(int argc, char** argv) {
     }
 
     bool written;
-    if (options.guess) {
+    bool found = true;
+    if (options.lines) {
+        written = WriteLines(layout, *sink);
+    } else if (options.find) {
+        written = WriteMatches(options, layout, pattern, *sink, found);
+    } else if (options.guess) {
         const std::string line = std::string("encoding=") + EncodingName(kind) +
                                  " linebreak=" + LineBreakName(lineBreak) +
                                  " choice=" + std::to_string(DetectionChoice(detection)) +
@@ -354,7 +610,8 @@ int Run(int argc, char** argv) {
     }
     if (file && !file->Commit(error))
         return Fail(error, kExitIoError);
-    return 0;
+    // Like grep, a search without a match is no error message, only a status.
+    return found ? 0 : kExitNotFound;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "document/find.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "codec/byte_class.h"
 
@@ -60,6 +61,83 @@ bool CharactersMatch(const std::uint8_t* text, std::uint32_t b, std::uint32_t le
     return true;
 }
 
+// Whether a character of the pattern has another form that folding maps to
+// the same unit: the ASCII letters and the full-width Latin letters.
+bool HasFoldingForms(CharUnit unit) {
+    if (unit.bytes == 1)
+        return (unit.code >= 'A' && unit.code <= 'Z') || (unit.code >= 'a' && unit.code <= 'z');
+    return (unit.code >= 0x8260 && unit.code <= 0x8279) ||
+           (unit.code >= 0x8281 && unit.code <= 0x829A);
+}
+
+// Finds, for a search down, the offsets worth comparing at all, with the C
+// library's fast scans instead of a comparison at every byte. A match is
+// always the pattern's own bytes when case matters or nothing in the pattern
+// folds; otherwise its first byte is still the pattern's first byte, or for
+// an ASCII letter that letter in the other case (a full-width letter keeps
+// its lead byte when folded).
+class CandidateScan {
+  public:
+    CandidateScan(const std::uint8_t* text, std::uint32_t length, std::string_view pattern,
+                  bool matchCase)
+        : text_(text), length_(length), pattern_(pattern) {
+        const auto* t = reinterpret_cast<const std::uint8_t*>(pattern.data());
+        exact_ = matchCase;
+        if (!exact_) {
+            exact_ = true;
+            for (std::size_t i = 0; i < pattern.size() && exact_;) {
+                const CharUnit unit = UnitAt(t + i, pattern.size() - i);
+                exact_ = !HasFoldingForms(unit);
+                i += unit.bytes;
+            }
+        }
+        first_ = t[0];
+        other_ = first_;
+        const CharUnit unit = UnitAt(t, pattern.size());
+        if (unit.bytes == 1 && HasFoldingForms(unit))
+            other_ = static_cast<std::uint8_t>(first_ ^ 0x20);
+        // Candidates end where the pattern would run past the text.
+        end_ = length - static_cast<std::uint32_t>(pattern.size()) + 1;
+    }
+
+    // The first candidate at or after b, or end() when there is none.
+    std::uint32_t Next(std::uint32_t b) {
+        if (b >= end_)
+            return end_;
+        if (exact_) {
+            const void* hit = memmem(text_ + b, length_ - b, pattern_.data(), pattern_.size());
+            return hit ? static_cast<std::uint32_t>(static_cast<const std::uint8_t*>(hit) - text_)
+                       : end_;
+        }
+        if (!scanned_ || nextFirst_ < b)
+            nextFirst_ = Scan(first_, b);
+        if (!scanned_ || nextOther_ < b)
+            nextOther_ = first_ == other_ ? nextFirst_ : Scan(other_, b);
+        scanned_ = true;
+        return std::min(nextFirst_, nextOther_);
+    }
+    std::uint32_t end() const { return end_; }
+
+  private:
+    std::uint32_t Scan(std::uint8_t byte, std::uint32_t b) const {
+        const void* hit = std::memchr(text_ + b, byte, end_ - b);
+        return hit ? static_cast<std::uint32_t>(static_cast<const std::uint8_t*>(hit) - text_)
+                   : end_;
+    }
+
+    const std::uint8_t* text_;
+    std::uint32_t length_;
+    std::string_view pattern_;
+    bool exact_ = false;
+    std::uint8_t first_ = 0;
+    std::uint8_t other_ = 0;
+    std::uint32_t end_ = 0;
+    // The last scans' results, kept while they still lie ahead.
+    bool scanned_ = false;
+    std::uint32_t nextFirst_ = 0;
+    std::uint32_t nextOther_ = 0;
+};
+
 }  // namespace
 
 bool IsDelimiterAt(const LayoutText& layout, std::uint32_t offset) {
@@ -90,7 +168,12 @@ bool FindText(const LayoutText& layout, std::uint32_t& offset, std::string_view 
     };
     std::uint32_t b = offset;
     if (down) {
-        for (; b + m <= length; ++b) {
+        if (b + m > length)
+            return false;
+        // Only the offsets the scan proposes can match; at any other the
+        // comparison of the characters fails.
+        CandidateScan scan(layout.text, length, pattern, matchCase);
+        for (b = scan.Next(b); b < scan.end(); b = scan.Next(b + 1)) {
             if (matchesAt(b)) {
                 offset = b;
                 return true;

@@ -1,6 +1,7 @@
 #include "layout/line_layout.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "codec/byte_class.h"
 
@@ -92,9 +93,51 @@ bool BuildLineIndex(const std::uint8_t* text, std::uint32_t length, std::int32_t
     if (!scratch.SetSize(estimate) || !scratch.Append(0))
         return false;
 
+    // The next TAB and LF at or after p (length when there is none), found
+    // with memchr over the rest of the text and kept until p passes them.
+    // Neither byte can be the second byte of a double-byte character.
+    const auto find = [&](std::uint8_t byte, std::uint32_t from) {
+        const void* hit = std::memchr(text + from, byte, length - from);
+        return hit ? static_cast<std::uint32_t>(static_cast<const std::uint8_t*>(hit) - text)
+                   : length;
+    };
+    std::uint32_t nextTab = 0;
+    std::uint32_t nextLf = 0;
+    bool tabKnown = false;
+    bool lfKnown = false;
+
     std::int32_t x = 0;
     std::uint32_t p = 0;
     while (p < length) {
+        // Away from tabs a character takes as many columns as it has bytes,
+        // so the characters before the next TAB or LF that end within the
+        // columns left all stay on the line: they are passed in one step,
+        // and only the character after them goes through the full rules.
+        if (x < wrapColumn) {
+            if (!lfKnown || nextLf < p) {
+                nextLf = find(kLf, p);
+                lfKnown = true;
+            }
+            if (!tabKnown || nextTab < p) {
+                nextTab = find(kTab, p);
+                tabKnown = true;
+            }
+            const auto room = static_cast<std::uint32_t>(wrapColumn - x);
+            std::uint32_t e = std::min({nextLf, nextTab, length - p <= room ? length : p + room});
+            // A lead byte just before e starts a character that reaches
+            // beyond it. The lead bytes ending at e - 1 pair up from the
+            // last character boundary before them (p, or the byte after one
+            // that cannot lead), so an odd run ends in such a lead byte.
+            std::uint32_t run = 0;
+            while (e - run > p && IsLeadByte(text[e - run - 1]))
+                ++run;
+            if (run % 2 != 0)
+                --e;
+            x += static_cast<std::int32_t>(e - p);
+            p = e;
+            if (p >= length)
+                break;
+        }
         const std::uint8_t b = text[p++];
         std::int32_t w = 1;
         if (IsLeadByte(b) && p < length) {

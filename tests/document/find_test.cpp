@@ -74,6 +74,71 @@ TEST(FindText, Table) {
     }
 }
 
+// A search down skips ahead to likely offsets; it must still stop at the
+// first offset at or after the start that matches. Whether an offset matches
+// is asked of a search up from that very offset, which tests it first.
+TEST(FindText, DownStopsAtTheFirstMatchingOffset) {
+    // Letters in both cases and widths, a kana, a character whose second
+    // byte is "A", a half-width katakana letter, blanks and a line break.
+    const std::string units[] = {"a",
+                                 "A",
+                                 "b",
+                                 "B",
+                                 " ",
+                                 ".",
+                                 "\n",
+                                 "\x82\x60",
+                                 "\x82\x81",
+                                 "\x82\xa0",
+                                 "\x82"
+                                 "A",
+                                 "\xb1"};
+    std::uint32_t seed = 12345;
+    auto next = [&](std::uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        for (std::uint32_t i = 0, n = 1 + next(12); i < n; ++i)
+            text += units[next(std::size(units))];
+        DocFixture f;
+        ASSERT_TRUE(f.Load(text));
+        const std::uint32_t length = f.doc.text.capacity();
+        for (int trial = 0; trial < 6; ++trial) {
+            // Whole characters, or any slice of the text (which may start on
+            // a second byte or end on a lead byte).
+            std::string pattern;
+            if (trial % 2 == 0) {
+                for (std::uint32_t i = 0, n = 1 + next(2); i < n; ++i)
+                    pattern += units[next(std::size(units))];
+            } else {
+                const std::uint32_t from = next(length);
+                pattern = f.Text().substr(from, 1 + next(3));
+            }
+            for (int flags = 0; flags < 4; ++flags) {
+                const bool matchCase = flags & 1;
+                const bool wholeWord = flags & 2;
+                const std::uint32_t start = next(length + 1);
+                std::int64_t want = -1;
+                for (std::uint32_t b = start; want < 0 && b + pattern.size() <= length; ++b) {
+                    std::uint32_t at = b;
+                    if (f.doc.FindText(at, pattern, false, matchCase, wholeWord) && at == b)
+                        want = b;
+                }
+                std::uint32_t offset = start;
+                const bool found = f.doc.FindText(offset, pattern, true, matchCase, wholeWord);
+                SCOPED_TRACE(::testing::PrintToString(f.Text()) + " / " +
+                             ::testing::PrintToString(pattern) + " from " + std::to_string(start));
+                ASSERT_EQ(found, want >= 0) << flags;
+                if (found) {
+                    ASSERT_EQ(offset, want) << flags;
+                }
+            }
+        }
+    }
+}
+
 TEST(IsDelimiterAt, ClassesOfCharacters) {
     DocFixture f;
     ASSERT_TRUE(f.Load("a9Z_ \xa5\xa6\x82\xa0\x01"));

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "codec/byte_class.h"
+
 namespace kotoha {
 namespace {
 
@@ -102,6 +104,70 @@ TEST(BuildLineIndex, OutOfMemoryKeepsPreviousIndex) {
         ClearAllocationFaults();
         EXPECT_FALSE(built);
         EXPECT_EQ(laid.Entries(), before);
+    }
+}
+
+// The index rules walked one character at a time, as they are stated, to
+// hold the built index against: any byte string, any W and T in range.
+std::vector<std::uint32_t> ReferenceEntries(const std::string& bytes, std::int32_t w,
+                                            std::int32_t t) {
+    const auto* text = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    const auto length = static_cast<std::uint32_t>(bytes.size());
+    std::vector<std::uint32_t> entries;
+    if (length == 0)
+        return entries;
+    entries.push_back(0);
+    std::int32_t x = 0;
+    std::uint32_t p = 0;
+    while (p < length) {
+        const std::uint8_t b = text[p++];
+        std::int32_t width = 1;
+        if (IsLeadByte(b) && p < length) {
+            ++p;
+            width = 2;
+        } else if (b == '\t') {
+            width = t - x % t;
+        }
+        if (b != '\n' && x + width <= w) {
+            x += width;
+        } else if (b == '\n' || b == '\t') {
+            entries.push_back(p);
+            x = 0;
+        } else {
+            entries.push_back(p - static_cast<std::uint32_t>(width));
+            x = width;
+        }
+    }
+    if (entries.back() < p)
+        entries.push_back(p);
+    return entries;
+}
+
+TEST(BuildLineIndex, AgreesWithTheCharacterByCharacterRules) {
+    // Lead bytes whose second byte is itself a lead byte, a TAB or an LF,
+    // half-width katakana, controls: runs of lead bytes of either parity.
+    const char pool[] = {'a',    ' ',    '\t',   '\n',   '\r',   '\0',   '\x81', '\x82',
+                         '\x9f', '\xe0', '\xfc', '\xa0', '\xb1', '\x40', '\xfd'};
+    std::uint32_t seed = 2024;
+    auto next = [&](std::uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    const std::int32_t widths[] = {2, 3, 5, 8, 13, 80, 255};
+    for (int round = 0; round < 2000; ++round) {
+        std::string bytes;
+        // Mostly short texts, some long enough for many lines of W 80.
+        const std::uint32_t n = round % 10 == 0 ? 2000 : next(60);
+        for (std::uint32_t i = 0; i < n; ++i) {
+            // Long runs without TAB or LF, so that lines fill up and wrap.
+            bytes += next(4) == 0 ? pool[next(std::size(pool))] : "a\x82\xa0\x88\x9f"[next(5)];
+        }
+        const std::int32_t w = widths[next(std::size(widths))];
+        const std::int32_t t = 1 + static_cast<std::int32_t>(next(64));
+        SCOPED_TRACE(::testing::PrintToString(bytes) + " W " + std::to_string(w) + " T " +
+                     std::to_string(t));
+        const Laid laid(bytes, w, t);
+        ASSERT_EQ(laid.Entries(), ReferenceEntries(bytes, w, t));
     }
 }
 

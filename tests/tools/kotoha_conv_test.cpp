@@ -314,6 +314,162 @@ TEST_F(ConvTest, RejectsBadUsage) {
     }
 }
 
+// --lines: the layout of the imported text, clamped settings included.
+TEST_F(ConvTest, LinesShowsTheDisplayLines) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string input, expected;
+    };
+    const std::string letters = "0123456789AB";
+    const Case cases[] = {
+        // Kanji, half-width katakana and the LF cell as a trailing blank;
+        // the EUC input is detected and gives the same lines.
+        {{},
+         kText.at("sjis"),
+         "0 0 11 \xe6\xbc\xa2\xe5\xad\x97\xef\xbd\xb6\xef\xbe\x9e\xef\xbe\x8a"
+         "\xef\xbe\x9f A \n1 11 16 \xe3\x81\xbb\xe3\x82\x93 \n"},
+        {{},
+         kText.at("euc"),
+         "0 0 11 \xe6\xbc\xa2\xe5\xad\x97\xef\xbd\xb6\xef\xbe\x9e\xef\xbe\x8a"
+         "\xef\xbe\x9f A \n1 11 16 \xe3\x81\xbb\xe3\x82\x93 \n"},
+        // CR LF becomes one LF; offsets count the internal text.
+        {{}, "ab\r\ncd", "0 0 3 ab \n1 3 5 cd\n"},
+        {{}, "", ""},
+        // A tab to the next stop, with the default T = 8 and with T = 4.
+        {{}, "abc\tde\n", "0 0 7 abc     de \n"},
+        {{"--tab=4"}, "abc\tde\n", "0 0 7 abc de \n"},
+        // Wrap at W; a character ending exactly at W stays.
+        {{"--wrap=10"}, letters, "0 0 10 0123456789\n1 10 12 AB\n"},
+        {{"--wrap", "10"}, "0123456789\n", "0 0 11 0123456789 \n"},
+        // A double-byte character that would straddle W moves whole.
+        {{"-s", "--wrap=10"}, "123456789\x8a\xbf", "0 0 9 123456789\n1 9 11 \xe6\xbc\xa2\n"},
+        // A tab crossing W ends its line, clipped to W.
+        {{"--wrap=10"}, "123456789\tx", "0 0 10 123456789 \n1 10 11 x\n"},
+        // Out-of-range settings are clamped: W 1 -> 2, T 100 -> 64, T 0 -> 1.
+        {{"--wrap=1"}, "abc", "0 0 2 ab\n1 2 3 c\n"},
+        {{"--wrap=-99999999999"}, "abc", "0 0 2 ab\n1 2 3 c\n"},
+        {{"--wrap=10", "--tab=100"}, "a\tb", "0 0 2 a         \n1 2 3 b\n"},
+        {{"--tab=0"}, "a\tb", "0 0 3 a b\n"},
+        {{"--wrap=+300"},
+         std::string(300, 'x'),
+         "0 0 255 " + std::string(255, 'x') + "\n1 255 300 " + std::string(45, 'x') + "\n"},
+        // Control bytes show as blanks.
+        {{},
+         "a\x01\x7f"
+         "b",
+         "0 0 4 a  b\n"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.push_back("--lines");
+        SCOPED_TRACE(testing::PrintToString(args) + " " + testing::PrintToString(c.input));
+        const ConvRun run = Run(args, c.input);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(run.out, c.expected);
+    }
+}
+
+// --find: every match as "<offset> <line> <column>", status 1 for none.
+TEST_F(ConvTest, FindListsEveryMatch) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string input, expected;
+    };
+    const Case cases[] = {
+        {{"--find=ab"}, "ab\nab", "0 0 0\n3 1 0\n"},
+        {{"--find=ab", "--up"}, "ab\nab", "3 1 0\n0 0 0\n"},
+        {{"--find=ab", "--from=1"}, "ab\nab", "3 1 0\n"},
+        {{"--find=ab", "--up", "--from=2"}, "ab\nab", "0 0 0\n"},
+        {{"--find=ab", "--up", "--from=4294967295"}, "ab\nab", "3 1 0\n0 0 0\n"},
+        {{"--find=ab", "--from=4"}, "ab\nab", ""},
+        // Overlapping matches are all found, in both directions.
+        {{"--find=aa"}, "aaa", "0 0 0\n1 0 1\n"},
+        {{"--find=aa", "--up"}, "aaa", "1 0 1\n0 0 0\n"},
+        // Letters fold without --case, ASCII and full-width alike.
+        {{"--find=ab"}, "Ab aB AB", "0 0 0\n3 0 3\n6 0 6\n"},
+        {{"--find=AB", "--case"}, "Ab aB AB", "6 0 6\n"},
+        {{"--find=ab", "--case"}, "Ab aB AB", ""},
+        {{"--find=\xef\xbd\x81"}, "\x82\x60\x82\x81", "0 0 0\n2 0 2\n"},
+        {{"--find=\xef\xbd\x81", "--case"}, "\x82\x60\x82\x81", "2 0 2\n"},
+        // Whole words only.
+        {{"--find=cat"}, "cat concat cats cat.", "0 0 0\n7 0 7\n11 0 11\n16 0 16\n"},
+        {{"--find=cat", "--word"}, "cat concat cats cat.", "0 0 0\n16 0 16\n"},
+        {{"--find=cat", "--word", "--up", "--case"}, "cat Cat", "0 0 0\n"},
+        // A double-byte character is never matched from a second byte.
+        {{"--find=\xef\xbd\x82"}, "\x82\x82\x82\x82", "0 0 0\n2 0 2\n"},
+        // Positions follow the layout: tabs, wraps, the detected input.
+        {{"--find=b"}, "a\tb", "2 0 8\n"},
+        {{"--find=b", "--tab=2"}, "a\tb", "2 0 2\n"},
+        {{"--find=b", "--wrap=10"}, "0123456789abc", "11 1 1\n"},
+        {{"--find=\xe5\xad\x97"}, kText.at("sjis"), "2 0 2\n"},
+        {{"--find=\xe5\xad\x97"}, kText.at("jis"), "2 0 2\n"},
+        {{"--find=\xe3\x82\x93 "}, kText.at("euc"), ""},
+        {{"--find=x"}, "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args) + " " + testing::PrintToString(c.input));
+        const ConvRun run = Run(c.args, c.input);
+        EXPECT_EQ(run.status, c.expected.empty() ? 1 : 0);
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(run.out, c.expected);
+    }
+}
+
+TEST_F(ConvTest, LinesAndFindWriteTheOutputFile) {
+    const fs::path target = dir_ / "out.txt";
+    const ConvRun lines = Run({"--lines", "-o", target}, "ab\ncd");
+    EXPECT_EQ(lines.status, 0);
+    EXPECT_EQ(lines.out + lines.err, "");
+    EXPECT_EQ(ReadFile(target), "0 0 3 ab \n1 3 5 cd\n");
+    // Nothing found still gives the (empty) list of matches.
+    const ConvRun find = Run({"--find=x", "-o", target}, "ab\ncd");
+    EXPECT_EQ(find.status, 1);
+    EXPECT_EQ(find.out + find.err, "");
+    EXPECT_EQ(ReadFile(target), "");
+    EXPECT_EQ(OtherFiles(), std::set<std::string>{"out.txt"});
+}
+
+TEST_F(ConvTest, RejectsBadLinesAndFindUsage) {
+    const std::vector<std::string> cases[] = {
+        {"--lines", "--find=a"},
+        {"--lines", "--guess"},
+        {"--find=a", "--guess"},
+        {"--lines", "--to=euc"},
+        {"--find=a", "--eol=ux"},
+        {"--find=a", "--widen"},
+        {"--lines=yes"},
+        {"--lines", "--wrap=x"},
+        {"--lines", "--wrap="},
+        {"--lines", "--tab=8x"},
+        {"--lines", "--tab=0x10"},
+        {"--lines", "--tab= 8"},
+        {"--lines", "--tab=+-8"},
+        {"--lines", "--tab=-"},
+        {"--lines", "--wrap"},
+        {"--wrap=10"},
+        {"--lines", "--up"},
+        {"--lines", "--from=0"},
+        {"--case"},
+        {"--find="},
+        {"--find"},
+        {"--find=a", "--from=-1"},
+        {"--find=a", "--from=+1"},
+        {"--find=a", "--from=4294967296"},
+        {"--find=a", "--from=x"},
+        {"--find=a", "--up=1"},
+        // Characters Shift-JIS cannot hold, and malformed UTF-8.
+        {"--find=\xf0\x9f\x98\x80"},
+        {"--find=a\xff"},
+    };
+    for (const auto& args : cases) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        ExpectOneErrorLine(Run(args, "abc"), 2, "");
+    }
+    // A literal "?" is a text like any other.
+    EXPECT_EQ(Run({"--find=?"}, "a?").out, "1 0 1\n");
+}
+
 TEST_F(ConvTest, AcceptsTheOtherOptionForms) {
     EXPECT_EQ(Run({"--to", "euc", "-o", "-"}, kText.at("sjis")).out, kText.at("euc"));
     WriteFile(dir_ / "-name", kText.at("sjis"));

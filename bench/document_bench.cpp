@@ -1,0 +1,637 @@
+// Document core throughput: opening a file of about 64 MB of generated
+// Shift-JIS text with CR LF lines through the document's own open path
+// (read, detect, import in place, build the display-line index), measured in
+// one run side by side with a plain read() of the same file; the heap the
+// open needs at its peak against the text and index it keeps; and a search
+// down the whole text for words that do not occur, against memmem.
+//
+// Usage: kotoha-bench-document [--mb=N] [--reps=N]
+//   --mb    size of the generated file in 10^6 bytes (default 64)
+//   --reps  repetitions per measurement; the best one counts (default 3)
+
+#include <fcntl.h>
+#include <gnu/libc-version.h>
+#include <malloc.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "codec/byte_class.h"
+#include "codec/cp932.h"
+#include "codec/detect.h"
+#include "codec/import.h"
+#include "document/document_host.h"
+#include "document/kotoha_doc.h"
+#include "layout/line_layout.h"
+#include "shell/requests.h"
+#include "shell/settings.h"
+
+// Heap accounting: every malloc family call of the process is counted here,
+// by usable size, so that the peak of one open can be read off exactly.
+// AddressSanitizer brings its own allocator, which this must not replace.
+#if defined(__SANITIZE_ADDRESS__)
+#define KOTOHA_COUNT_HEAP 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KOTOHA_COUNT_HEAP 0
+#endif
+#endif
+#ifndef KOTOHA_COUNT_HEAP
+#define KOTOHA_COUNT_HEAP 1
+#endif
+
+namespace {
+
+// Bytes in use and the highest value since the last ResetHeapPeak. The
+// benchmark has one thread, so plain integers are enough.
+std::size_t gHeapInUse = 0;
+std::size_t gHeapPeak = 0;
+
+void ResetHeapPeak() {
+    gHeapPeak = gHeapInUse;
+}
+
+}  // namespace
+
+#if KOTOHA_COUNT_HEAP
+extern "C" {
+void* __libc_malloc(std::size_t);
+void* __libc_calloc(std::size_t, std::size_t);
+void* __libc_realloc(void*, std::size_t);
+void* __libc_memalign(std::size_t, std::size_t);
+void __libc_free(void*);
+}
+
+namespace {
+
+void* Counted(void* p) {
+    if (p != nullptr) {
+        gHeapInUse += malloc_usable_size(p);
+        gHeapPeak = std::max(gHeapPeak, gHeapInUse);
+    }
+    return p;
+}
+
+void Uncount(void* p) {
+    if (p != nullptr)
+        gHeapInUse -= malloc_usable_size(p);
+}
+
+}  // namespace
+
+extern "C" {
+void* malloc(std::size_t n) {
+    return Counted(__libc_malloc(n));
+}
+void* calloc(std::size_t count, std::size_t n) {
+    return Counted(__libc_calloc(count, n));
+}
+void* realloc(void* p, std::size_t n) {
+    if (p == nullptr)
+        return malloc(n);
+    if (n == 0) {
+        free(p);
+        return nullptr;
+    }
+    const std::size_t old = malloc_usable_size(p);
+    // glibc marks a block of its own mapping in the size word before it; such
+    // a block moves by remapping, any other by copying, with both alive.
+    const bool mapped = (reinterpret_cast<const std::size_t*>(p)[-1] & 2) != 0;
+    void* q = __libc_realloc(p, n);
+    if (q == nullptr)
+        return nullptr;
+    if (q != p && !mapped)
+        gHeapPeak = std::max(gHeapPeak, gHeapInUse + malloc_usable_size(q));
+    gHeapInUse -= old;
+    return Counted(q);
+}
+void free(void* p) {
+    Uncount(p);
+    __libc_free(p);
+}
+void* memalign(std::size_t alignment, std::size_t n) {
+    return Counted(__libc_memalign(alignment, n));
+}
+void* aligned_alloc(std::size_t alignment, std::size_t n) {
+    return Counted(__libc_memalign(alignment, n));
+}
+int posix_memalign(void** out, std::size_t alignment, std::size_t n) {
+    void* p = Counted(__libc_memalign(alignment, n));
+    if (p == nullptr)
+        return ENOMEM;
+    *out = p;
+    return 0;
+}
+}
+#endif
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Clock = std::chrono::steady_clock;
+
+// Fixed seed, so every run measures the same text.
+constexpr std::uint64_t kSeed = 0x446F63756D656E74ull;
+
+std::string gTempPath;
+
+[[noreturn]] void Fail(const std::string& what) {
+    std::fprintf(stderr, "kotoha-bench-document: %s\n", what.c_str());
+    if (!gTempPath.empty())
+        unlink(gTempPath.c_str());
+    std::exit(1);
+}
+
+// Keeps the compiler from dropping work whose result is otherwise unused.
+void Escape(const void* p) {
+    asm volatile("" : : "g"(p) : "memory");
+}
+
+// splitmix64: small, and the same sequence with every standard library.
+class Random {
+  public:
+    explicit Random(std::uint64_t seed) : state_(seed) {}
+    std::uint64_t Next() {
+        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    // An integer in [lo, hi].
+    unsigned Between(unsigned lo, unsigned hi) {
+        return lo + static_cast<unsigned>(Next() % (hi - lo + 1));
+    }
+    bool Percent(unsigned p) { return Next() % 100 < p; }
+
+  private:
+    std::uint64_t state_;
+};
+
+struct Corpus {
+    Bytes file;  // Shift-JIS, CR LF line breaks
+    Bytes text;  // the same in internal form: LF line breaks
+    std::size_t lines = 0;
+    std::uint32_t halfWidthKana = 0;
+};
+
+// Lines of 10-140 characters of Japanese prose, so that some wrap at the
+// default 80 columns and a few hold tabs: hiragana and level-1 kanji runs,
+// full-width katakana words, half-width katakana words with sound marks,
+// ASCII words and numbers, full-width and ASCII punctuation.
+Corpus GenerateCorpus(std::size_t targetBytes) {
+    static const std::uint16_t kPunctuation[] = {0x8141, 0x8142, 0x8175, 0x8176, 0x8145,
+                                                 0x815B, 0x8149, 0x8148, 0x8142, 0x8141};
+    static const char kAsciiPunctuation[] = ",.:;()!?-/";
+    Random rng(kSeed);
+    Corpus c;
+    Bytes& out = c.file;
+    out.reserve(targetBytes + 512);
+    auto putJis = [&](unsigned row, unsigned cell) {
+        const std::uint16_t sjis = kotoha::JisToSjis(static_cast<std::uint16_t>((row << 8) | cell));
+        out.push_back(static_cast<std::uint8_t>(sjis >> 8));
+        out.push_back(static_cast<std::uint8_t>(sjis));
+    };
+    while (out.size() < targetBytes) {
+        const unsigned lineChars = rng.Between(10, 140);
+        if (rng.Percent(5))
+            out.push_back('\t');
+        unsigned chars = 0;
+        while (chars < lineChars) {
+            const unsigned room = lineChars - chars;
+            const unsigned pick = rng.Between(0, 99);
+            unsigned n = 0;
+            if (pick < 36) {
+                n = std::min(room, rng.Between(1, 6));
+                for (unsigned i = 0; i < n; ++i)
+                    putJis(0x24, rng.Between(0x21, 0x73));
+            } else if (pick < 66) {
+                n = std::min(room, rng.Between(1, 3));
+                for (unsigned i = 0; i < n; ++i)
+                    putJis(rng.Between(0x30, 0x4E), rng.Between(0x21, 0x7E));
+            } else if (pick < 75) {
+                n = std::min(room, rng.Between(2, 6));
+                for (unsigned i = 0; i < n; ++i)
+                    putJis(0x25, rng.Between(0x21, 0x76));
+            } else if (pick < 78) {
+                n = std::min(room, rng.Between(2, 6));
+                for (unsigned i = 0; i < n; ++i) {
+                    const auto b = static_cast<std::uint8_t>(rng.Between(0xA6, 0xDD));
+                    out.push_back(b);
+                    ++c.halfWidthKana;
+                    const bool voiceable = (b >= 0xB6 && b <= 0xC4) || (b >= 0xCA && b <= 0xCE);
+                    if (voiceable && i + 1 < n && rng.Percent(30)) {
+                        out.push_back(b >= 0xCA && rng.Percent(40) ? 0xDF : 0xDE);
+                        ++c.halfWidthKana;
+                        ++i;
+                    }
+                }
+            } else if (pick < 86) {
+                n = std::min(room, rng.Between(3, 11));
+                out.push_back(' ');
+                for (unsigned i = 1; i + 1 < n; ++i) {
+                    const char base = i == 1 && rng.Percent(30) ? 'A' : 'a';
+                    out.push_back(static_cast<std::uint8_t>(base + rng.Between(0, 25)));
+                }
+                if (n > 1)
+                    out.push_back(' ');
+            } else if (pick < 90) {
+                n = std::min(room, rng.Between(1, 6));
+                for (unsigned i = 0; i < n; ++i)
+                    out.push_back(static_cast<std::uint8_t>('0' + rng.Between(0, 9)));
+            } else {
+                n = 1;
+                if (rng.Percent(75)) {
+                    const std::uint16_t p = kPunctuation[rng.Between(0, 9)];
+                    out.push_back(static_cast<std::uint8_t>(p >> 8));
+                    out.push_back(static_cast<std::uint8_t>(p));
+                } else {
+                    out.push_back(static_cast<std::uint8_t>(
+                        kAsciiPunctuation[rng.Between(0, sizeof kAsciiPunctuation - 2)]));
+                }
+            }
+            chars += n;
+        }
+        out.push_back('\r');
+        out.push_back('\n');
+        ++c.lines;
+    }
+    c.text.reserve(out.size());
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (out[i] != '\r')
+            c.text.push_back(out[i]);
+    }
+    return c;
+}
+
+// A host with nobody behind it: no questions answered, nothing shown.
+class SilentHost final : public kotoha::DocumentHost {
+  public:
+    void ShowMessage(kotoha::StringId::Id, kotoha::MessageKind, std::string_view) override {
+        ++messages;
+    }
+    bool AskYesNo(kotoha::StringId::Id) override { return false; }
+    kotoha::Answer AskYesNoCancel(kotoha::StringId::Id, std::string_view) override {
+        return kotoha::Answer::Cancel;
+    }
+    std::int32_t InquireEncoding(kotoha::EncodingKind, const std::uint8_t*,
+                                 std::uint32_t) override {
+        return -1;
+    }
+    bool PromptFileName(std::string&, kotoha::StringId::Id) override { return false; }
+    void BeginWaitCursor() override {}
+    void EndWaitCursor() override {}
+    void RestoreWaitCursor() override {}
+    void UpdateAllViews() override {}
+    void ShowEncodingKind(kotoha::EncodingKind) override {}
+    void ShowLineBreakKind(kotoha::LineBreakKind) override {}
+    void TitleChanged(const std::string&) override {}
+    void AddToRecentFileList(const std::string&) override {}
+    void GetActiveSelection(kotoha::DisplayPos& lo, kotoha::DisplayPos& hi) override {
+        lo = hi = {};
+    }
+    bool StartNewDocument() override { return true; }
+
+    int messages = 0;
+};
+
+// Shortest time of reps runs of work; prepare runs untimed before each.
+template <class Prepare, class Work>
+double BestSeconds(int reps, Prepare prepare, Work work) {
+    double best = 1e300;
+    for (int r = 0; r < reps; ++r) {
+        prepare();
+        const auto start = Clock::now();
+        work();
+        const auto stop = Clock::now();
+        best = std::min(best, std::chrono::duration<double>(stop - start).count());
+    }
+    return best;
+}
+
+// Reads the whole file into a fresh block with one read() (looping only if
+// the kernel returns less), as the plain baseline of an open.
+std::uint8_t* ReadWithOneRead(const std::string& path, std::size_t size) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        Fail("cannot open " + path);
+    auto* block = static_cast<std::uint8_t*>(std::malloc(size));
+    if (block == nullptr)
+        Fail("out of memory");
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = read(fd, block + done, size - done);
+        if (got <= 0)
+            Fail("cannot read " + path);
+        done += static_cast<std::size_t>(got);
+    }
+    close(fd);
+    return block;
+}
+
+// Resident bytes of the process now.
+std::size_t ResidentBytes() {
+    std::ifstream in("/proc/self/statm");
+    std::size_t pages = 0, resident = 0;
+    in >> pages >> resident;
+    return resident * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+}
+
+// How far one open raises the resident memory above what was resident before
+// it, measured in a child process: a fresh process starts its high-water
+// mark at its resident size, so the benchmark's own earlier peaks (the
+// generated text, earlier opens) do not hide this one. 0 when it failed.
+std::size_t PeakResidentGrowthOfOpen(kotoha::CKotohaDoc& doc, const std::string& path) {
+    int fds[2];
+    if (pipe(fds) != 0)
+        return 0;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        const std::size_t before = ResidentBytes();
+        std::size_t growth = 0;
+        rusage usage = {};
+        if (doc.OnOpenDocument(path) && getrusage(RUSAGE_SELF, &usage) == 0) {
+            const std::size_t peak = static_cast<std::size_t>(usage.ru_maxrss) * 1024;
+            growth = peak > before ? peak - before : 0;
+        }
+        const ssize_t written = write(fds[1], &growth, sizeof growth);
+        _exit(written == sizeof growth ? 0 : 1);
+    }
+    close(fds[1]);
+    std::size_t growth = 0;
+    if (pid < 0 || read(fds[0], &growth, sizeof growth) != sizeof growth)
+        growth = 0;
+    close(fds[0]);
+    if (pid > 0)
+        waitpid(pid, nullptr, 0);
+    return growth;
+}
+
+std::string CpuName() {
+    std::ifstream in("/proc/cpuinfo");
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind("model name", 0) == 0)
+            return line.substr(line.find(':') + 2);
+    return "unknown CPU";
+}
+
+std::string Fixed(double v, int decimals) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+    return buf;
+}
+
+struct Row {
+    std::string measurement;
+    std::size_t bytes;  // input of the measurement
+    double seconds;
+    std::string baseline;
+    double baselineSeconds;
+    double aim;  // largest ratio wanted; 0 when the row only informs
+};
+
+void PrintTable(const std::vector<Row>& rows) {
+    std::printf("| measurement | MB | ms | MB/s | compared with | its ms | ratio | aim |\n");
+    std::printf("|---|--:|--:|--:|---|--:|--:|---|\n");
+    for (const Row& r : rows) {
+        const double ratio = r.seconds / r.baselineSeconds;
+        std::string aim = "-";
+        if (r.aim > 0)
+            aim = "<= " + Fixed(r.aim, 0) + "x" + (ratio <= r.aim ? " met" : " MISSED");
+        std::printf("| %s | %.1f | %.1f | %.0f | %s | %.1f | %.2fx | %s |\n", r.measurement.c_str(),
+                    r.bytes / 1e6, r.seconds * 1e3, r.bytes / r.seconds / 1e6, r.baseline.c_str(),
+                    r.baselineSeconds * 1e3, ratio, aim.c_str());
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::size_t megabytes = 64;
+    int reps = 3;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.rfind("--mb=", 0) == 0) {
+            megabytes = std::strtoul(arg.c_str() + 5, nullptr, 10);
+        } else if (arg.rfind("--reps=", 0) == 0) {
+            reps = std::atoi(arg.c_str() + 7);
+        } else {
+            std::fprintf(stderr, "usage: %s [--mb=N] [--reps=N]\n", argv[0]);
+            return 2;
+        }
+    }
+    if (megabytes < 1 || megabytes > 1000 || reps < 1)
+        Fail("--mb must be 1-1000, --reps >= 1");
+
+    if (!KOTOHA_COUNT_HEAP)
+        std::fprintf(stderr,
+                     "kotoha-bench-document: a sanitizer build; its figures mean nothing\n");
+    Corpus corpus = GenerateCorpus(megabytes * 1000 * 1000);
+    const std::size_t fileSize = corpus.file.size();
+
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") +
+                          "/kotoha-bench-document.XXXXXX";
+    const int fd = mkstemp(pattern.data());
+    if (fd < 0)
+        Fail("cannot create a temporary file");
+    gTempPath = pattern;
+    for (std::size_t done = 0; done < fileSize;) {
+        const ssize_t n = write(fd, corpus.file.data() + done, fileSize - done);
+        if (n <= 0)
+            Fail("cannot write " + gTempPath);
+        done += static_cast<std::size_t>(n);
+    }
+    close(fd);
+    // The file stays in the page cache; every open below reads it from there.
+    const Bytes& file = corpus.file;
+
+    kotoha::AppSettings settings;
+    kotoha::RequestRecords requests;
+    SilentHost host;
+    kotoha::CKotohaDoc doc(settings, requests, host);
+    auto checkDocument = [&] {
+        if (doc.text.capacity() != corpus.text.size() ||
+            std::memcmp(doc.text.data(), corpus.text.data(), corpus.text.size()) != 0)
+            Fail("the opened document does not hold the text");
+        if (doc.encoding != kotoha::EncodingKind::SJIS ||
+            doc.lineBreak != kotoha::LineBreakKind::WIN ||
+            doc.halfWidthKanaCount != corpus.halfWidthKana || host.messages != 0)
+            Fail("the open detected the wrong kinds or reported a failure");
+        const std::uint32_t entries = doc.lineIndex.capacity();
+        if (entries < corpus.lines + 1 || doc.lineIndex[0] != 0 ||
+            doc.lineIndex[entries - 1] != corpus.text.size())
+            Fail("the display-line index does not cover the text");
+    };
+
+    std::vector<Row> rows;
+
+    // (a) The open, end to end, against one read() of the same file. Each
+    // open starts from an empty document, as after closing the last one.
+    std::uint8_t* raw = nullptr;
+    const double readSeconds = BestSeconds(
+        reps,
+        [&] {
+            std::free(raw);
+            raw = nullptr;
+        },
+        [&] {
+            raw = ReadWithOneRead(gTempPath, fileSize);
+            Escape(raw);
+        });
+    if (std::memcmp(raw, file.data(), fileSize) != 0)
+        Fail("read() gave other bytes than were written");
+    std::free(raw);
+    raw = nullptr;
+
+    bool opened = false;
+    const double openSeconds = BestSeconds(
+        reps, [&] { doc.OnNewDocument(); }, [&] { opened = doc.OnOpenDocument(gTempPath); });
+    if (!opened)
+        Fail("the document could not open the file");
+    checkDocument();
+    rows.push_back({"open (read, detect, import, index)", fileSize, openSeconds, "one read()",
+                    readSeconds, 4});
+
+    // The parts of the open, one at a time, for where the time goes.
+    {
+        Bytes work(fileSize);
+        kotoha::DetectionResult detection = 0;
+        const double detectSeconds = BestSeconds(
+            reps, [] {},
+            [&] {
+                detection =
+                    kotoha::DetectEncoding(file.data(), static_cast<std::uint32_t>(fileSize), true);
+            });
+        if (kotoha::DetectionChoice(detection) != kotoha::kDetectSjis)
+            Fail("detection misread the file");
+        rows.push_back({"  DetectEncoding", fileSize, detectSeconds, "one read()", readSeconds, 0});
+
+        std::uint32_t length = 0;
+        const double importSeconds = BestSeconds(
+            reps, [&] { std::memcpy(work.data(), file.data(), fileSize); },
+            [&] {
+                length =
+                    kotoha::ImportText(kotoha::EncodingKind::SJIS, false, work.data(), work.data(),
+                                       static_cast<std::uint32_t>(fileSize), nullptr, nullptr);
+            });
+        if (length != corpus.text.size())
+            Fail("import gave the wrong length");
+        rows.push_back(
+            {"  ImportText in place", fileSize, importSeconds, "one read()", readSeconds, 0});
+
+        kotoha::LineIndex index;
+        const double indexSeconds = BestSeconds(
+            reps, [&] { index.Free(); },
+            [&] {
+                if (!kotoha::BuildLineIndex(corpus.text.data(),
+                                            static_cast<std::uint32_t>(corpus.text.size()),
+                                            doc.wrapColumn, doc.tabWidth, index))
+                    Fail("out of memory building the index");
+            });
+        if (index.capacity() != doc.lineIndex.capacity())
+            Fail("the index differs from the document's");
+        rows.push_back({"  BuildLineIndex (W 80, T 8)", corpus.text.size(), indexSeconds,
+                        "one read()", readSeconds, 0});
+    }
+
+    // (b) The heap at the peak of one open, against what the document keeps,
+    // and the resident memory it adds at its peak.
+    doc.OnNewDocument();
+    malloc_trim(0);
+    const std::size_t residentGrowth = PeakResidentGrowthOfOpen(doc, gTempPath);
+    const std::size_t heapBefore = gHeapInUse;
+    ResetHeapPeak();
+    if (!doc.OnOpenDocument(gTempPath))
+        Fail("the document could not open the file");
+    const std::size_t heapPeak = gHeapPeak - heapBefore;
+    const std::size_t heapKept = gHeapInUse - heapBefore;
+    checkDocument();
+    const std::size_t textBytes = doc.text.capacity();
+    const std::size_t indexBytes = std::size_t{doc.lineIndex.capacity()} * sizeof(std::uint32_t);
+
+    // (c) A search down the whole text for words that are not in it, with
+    // the find dialog's defaults (letters folded, any position), against
+    // memmem of the same bytes.
+    struct Word {
+        std::string utf8;
+        std::string name;
+    };
+    const Word words[] = {
+        {"\xe6\xaa\xb8\xe6\xaa\xac", "kanji word"},  // two level-2 kanji
+        {"Kotoha", "ASCII word"},
+    };
+    for (const Word& word : words) {
+        const std::string sjis = kotoha::Utf8ToSjis(word.utf8);
+        const void* hit = nullptr;
+        const double memmemSeconds = BestSeconds(
+            reps, [] {},
+            [&] {
+                hit = memmem(doc.text.data(), doc.text.capacity(), sjis.data(), sjis.size());
+                Escape(&hit);
+            });
+        if (hit != nullptr)
+            Fail("the " + word.name + " occurs in the text");
+        bool found = true;
+        const double findSeconds = BestSeconds(
+            reps, [] {},
+            [&] {
+                std::uint32_t offset = 0;
+                found = doc.FindText(offset, sjis, true, false, false);
+            });
+        if (found)
+            Fail("FindText found the " + word.name + " that is not there");
+        rows.push_back({"FindText down, " + word.name + " (" + std::to_string(sjis.size()) +
+                            " bytes), not found",
+                        textBytes, findSeconds, "memmem", memmemSeconds, 3});
+    }
+
+    std::printf(
+        "Data: %.1f MB Shift-JIS file with CR LF (seed %#llx), %zu lines of 10-140 "
+        "characters; %.1f MB of internal text in %u display lines (W 80, T 8).\n",
+        fileSize / 1e6, static_cast<unsigned long long>(kSeed), corpus.lines, textBytes / 1e6,
+        doc.GetLineCount());
+    std::printf(
+        "Machine: %s, %ld cores; compiler %s; glibc %s. Best of %d runs; the file is read "
+        "from the page cache.\n\n",
+        CpuName().c_str(), sysconf(_SC_NPROCESSORS_ONLN), __VERSION__, gnu_get_libc_version(),
+        reps);
+    PrintTable(rows);
+    std::printf("\n| memory of one open | MB |\n|---|--:|\n");
+    std::printf("| text kept | %.1f |\n| display-line index kept | %.1f |\n", textBytes / 1e6,
+                indexBytes / 1e6);
+    if (KOTOHA_COUNT_HEAP) {
+        const double aimRatio = static_cast<double>(heapPeak) / (textBytes + indexBytes);
+        std::printf("| heap kept after the open | %.1f |\n", heapKept / 1e6);
+        std::printf("| heap at the peak of the open | %.1f |\n", heapPeak / 1e6);
+        std::printf("| peak / (text + index) | %.2fx |\n", aimRatio);
+        std::printf("| peak / file size | %.2fx |\n", static_cast<double>(heapPeak) / fileSize);
+    } else {
+        std::printf("| heap at the peak of the open | not counted (sanitizer build) |\n");
+    }
+    if (residentGrowth > 0) {
+        std::printf("| resident memory added at the peak of the open | %.1f |\n",
+                    residentGrowth / 1e6);
+        std::printf("| resident peak / (text + index) | %.2fx |\n",
+                    static_cast<double>(residentGrowth) / (textBytes + indexBytes));
+    }
+    std::printf(
+        "\nMB = 10^6 bytes. Ratios: time of the measurement / time of what it is compared "
+        "with, lower is better. The heap is counted by wrapping malloc (usable sizes of the "
+        "blocks); the resident memory is the open's high-water mark (getrusage ru_maxrss) "
+        "less the resident size before it, in a child process.\n");
+    unlink(gTempPath.c_str());
+    return 0;
+}
