@@ -2,6 +2,7 @@
 
 #include <bit>
 
+#include "codec/block_scan.h"
 #include "codec/word_scan.h"
 
 namespace kotoha {
@@ -26,6 +27,19 @@ bool IsEucByte(std::uint8_t b) {
 // Whether bytes[from, length) read as EUC-JP; stops at the first failure.
 bool PassesEucTest(const std::uint8_t* bytes, std::size_t from, std::size_t length) {
     std::size_t i = from;
+    // Whole blocks first: 0x8E and 0xA1-0xFE open a pair whose second byte
+    // must lie in 0xA1-0xFE, and no other 8-bit byte may stand alone.
+    while (i + detail::kBlockSize <= length) {
+        const detail::Block block(bytes + i);
+        const std::uint64_t firsts =
+            detail::PairStarts(block.Equal(kSingleShift2) | block.InRange(0xA1, 0xFE));
+        const unsigned taken = detail::WholeCharBytes(firsts);
+        const std::uint64_t seconds = (firsts << 1) & detail::LowBits(taken);
+        const std::uint64_t singles = ~(firsts | seconds) & detail::LowBits(taken);
+        if ((seconds & ~block.InRange(0xA1, 0xFE)) != 0 || (singles & block.High()) != 0)
+            return false;
+        i += taken;
+    }
     while (i < length) {
         const std::uint8_t b = bytes[i];
         if (b < 0x80) {
@@ -43,13 +57,33 @@ bool PassesEucTest(const std::uint8_t* bytes, std::size_t from, std::size_t leng
 }
 
 // Whether bytes[from, length) read as Shift-JIS, counting half-width katakana
-// bytes and all 8-bit bytes of characters; stops at the first failure.
+// bytes and all 8-bit bytes of characters; stops at the first failure (the
+// counts then matter to nobody).
 bool PassesSjisTest(const std::uint8_t* bytes, std::size_t from, std::size_t length,
                     std::uint32_t& kana, std::uint32_t& total) {
     std::size_t i = from;
     std::uint32_t kanaBytes = 0;
     std::uint32_t pairs = 0;
     bool passed = true;
+    // Whole blocks first. Every byte at a pair's second position must be a
+    // trail byte; every other 8-bit byte that does not open a pair must be
+    // a half-width katakana.
+    while (i + detail::kBlockSize <= length) {
+        const detail::Block block(bytes + i);
+        std::uint64_t firsts =
+            detail::PairStarts(block.InRange(0x81, 0x9F) | block.InRange(0xE0, 0xFC));
+        const unsigned taken = detail::WholeCharBytes(firsts);
+        firsts &= detail::LowBits(taken);  // a lead byte left over counts in the next block
+        const std::uint64_t seconds = firsts << 1;
+        const std::uint64_t singles = ~(firsts | seconds) & detail::LowBits(taken);
+        const std::uint64_t trails = block.InRange(0x40, 0xFC) & ~block.Equal(0x7F);
+        const std::uint64_t kanaBits = block.InRange(0xA1, 0xDF) & singles;
+        if ((seconds & ~trails) != 0 || (singles & block.High() & ~kanaBits) != 0)
+            return false;
+        kanaBytes += detail::CountBits(kanaBits);
+        pairs += detail::CountBits(firsts);
+        i += taken;
+    }
     while (i < length) {
         const std::uint8_t b = bytes[i];
         if (b < 0x80) {
@@ -77,20 +111,6 @@ bool PassesSjisTest(const std::uint8_t* bytes, std::size_t from, std::size_t len
     return passed;
 }
 
-// The top bit of each byte of w that equals ESC, exactly (no borrow between
-// bytes, unlike the quick zero-byte test).
-constexpr std::uint64_t EscMask(std::uint64_t w) {
-    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
-    const std::uint64_t x = w ^ (detail::kOnes * kEsc);
-    return ~(((x & kLow7) + kLow7) | x | kLow7);
-}
-
-// Number of bytes of w with the top bit set, without a popcount instruction
-// (the build targets the baseline instruction set).
-constexpr std::uint32_t CountHighBytes(std::uint64_t high) {
-    return static_cast<std::uint32_t>((((high >> 7) & detail::kOnes) * detail::kOnes) >> 56);
-}
-
 }  // namespace
 
 std::uint32_t ShareOf(std::uint32_t figure, std::uint32_t total) {
@@ -110,24 +130,24 @@ DetectionResult DetectEncoding(const std::uint8_t* bytes, std::uint32_t length,
     std::uint32_t eightBitCount = 0;
     std::size_t firstEightBit = length;
     std::size_t i = 0;
-    while (i + 8 <= length) {
-        std::uint64_t w = detail::LoadWord(bytes + i);
-        std::uint64_t high = w & detail::kHighBits;
+    while (i + detail::kBlockSize <= length) {
+        const detail::Block block(bytes + i);
+        const std::uint64_t high = block.High();
         if (high != 0) {
             if (firstEightBit == length)
-                firstEightBit = i + std::countr_zero(high) / 8;
-            eightBitCount += CountHighBytes(high);
+                firstEightBit = i + static_cast<std::size_t>(std::countr_zero(high));
+            eightBitCount += detail::CountBits(high);
         }
         // JIS text has an ESC every few words: visit only the ESC bytes.
-        for (std::uint64_t escs = EscMask(w); escs != 0; escs &= escs - 1) {
-            const std::size_t k = i + static_cast<std::size_t>(std::countr_zero(escs)) / 8;
+        for (std::uint64_t escs = block.Equal(kEsc); escs != 0; escs &= escs - 1) {
+            const std::size_t k = i + static_cast<std::size_t>(std::countr_zero(escs));
             if (k + 2 < length && IsRecognisedEscape(bytes + k + 1))
                 escapeBytes += 3;
         }
-        i += 8;
+        i += detail::kBlockSize;
     }
     for (; i < length; ++i) {
-        std::uint8_t b = bytes[i];
+        const std::uint8_t b = bytes[i];
         if (b == kEsc && i + 2 < length && IsRecognisedEscape(bytes + i + 1)) {
             escapeBytes += 3;
         } else if (b >= 0x80) {

@@ -1,8 +1,11 @@
 #include "codec/import.h"
 
+#include <bit>
 #include <cstring>
 
+#include "codec/block_scan.h"
 #include "codec/detect.h"
+#include "codec/pair_tables.h"
 #include "codec/word_scan.h"
 
 namespace kotoha {
@@ -82,8 +85,8 @@ struct ImportContext {
     }
 };
 
-// Without CR LF emission the Shift-JIS decoder leaves every byte as it is
-// except CR and a lead byte without its trail byte. Moves the run from pos
+// The Shift-JIS decoder leaves every byte as it is except CR, LF when CR LF
+// is emitted, and a lead byte without its trail byte. Moves the run from pos
 // up to the first such byte in one go, counting its LFs and half-width
 // katakana on the way.
 void CopyUnchangedSjis(ImportContext& c) {
@@ -92,10 +95,34 @@ void CopyUnchangedSjis(ImportContext& c) {
     std::size_t i = c.pos;
     std::uint32_t kana = 0;
     std::uint32_t lineFeeds = 0;
-    while (i < n) {
+    bool stopped = false;
+    while (i + detail::kBlockSize <= n) {
+        const detail::Block block(s + i);
+        const std::uint64_t firsts =
+            detail::PairStarts(block.InRange(0x81, 0x9F) | block.InRange(0xE0, 0xFC));
+        const unsigned taken = detail::WholeCharBytes(firsts);
+        const std::uint64_t seconds = (firsts << 1) & detail::LowBits(taken);
+        const std::uint64_t trails = block.InRange(0x40, 0xFC) & ~block.Equal(0x7F);
+        const std::uint64_t lineFeedBits = block.Equal(kLf);
+        // A bad second byte stops the run at the lead byte before it.
+        std::uint64_t stops = block.Equal(kCr) | ((seconds & ~trails) >> 1);
+        if (c.emitCrLf)
+            stops |= lineFeedBits;
+        const unsigned runBytes =
+            stops != 0 ? static_cast<unsigned>(std::countr_zero(stops)) : taken;
+        const std::uint64_t run = detail::LowBits(runBytes);
+        kana += detail::CountBits(block.InRange(0xA1, 0xDF) & ~seconds & run);
+        lineFeeds += detail::CountBits(lineFeedBits & run);
+        i += runBytes;
+        if (stops != 0) {
+            stopped = true;
+            break;
+        }
+    }
+    while (!stopped && i < n) {
         const std::uint8_t b = s[i];
         if (b < 0x80) {
-            if (b == kCr)
+            if (b == kCr || (b == kLf && c.emitCrLf))
                 break;
             lineFeeds += b == kLf;
             ++i;
@@ -115,36 +142,15 @@ void CopyUnchangedSjis(ImportContext& c) {
 
 void DecodeSjis(ImportContext& c) {
     while (c.pos < c.length) {
-        if (!c.emitCrLf) {
-            CopyUnchangedSjis(c);
-            if (c.pos >= c.length)
-                break;
-        }
-        // Every 7-bit byte but CR and LF is copied as it is.
-        std::size_t runEnd = detail::SkipSevenBitExcept<kCr, kLf>(c.source, c.pos, c.length);
-        if (runEnd != c.pos) {
-            c.CopyRun(runEnd);
+        CopyUnchangedSjis(c);
+        if (c.pos >= c.length)
+            break;
+        // The run stopped at a line break or at a lead byte without its
+        // trail byte, which becomes a blank.
+        if (c.ControlStep(c.source[c.pos], false))
             continue;
-        }
-        const std::uint8_t b = c.source[c.pos];
-        if (c.ControlStep(b, false))
-            continue;
-        if (IsLeadByte(b)) {
-            if (c.HasNext() && IsTrailByte(c.source[c.pos + 1])) {
-                const std::uint8_t trail = c.source[c.pos + 1];
-                c.Put(b);
-                c.Put(trail);
-                c.pos += 2;
-            } else {
-                c.Put(kBlank);
-                ++c.pos;
-            }
-        } else {
-            if (IsHalfWidthKana(b))
-                ++c.kanaCount;
-            c.Put(b);
-            ++c.pos;
-        }
+        c.Put(kBlank);
+        ++c.pos;
     }
 }
 
@@ -152,33 +158,34 @@ bool IsEucByte(std::uint8_t b) {
     return b >= 0xA1 && b <= 0xFE;
 }
 
-// Converts the run from pos of what EUC text mostly holds: 7-bit bytes other
-// than CR (LF only without CR LF emission), kanji pairs and single-shift-2
-// katakana; stops at the first byte that needs the full decoder. Each pair
-// is read before its bytes are written, so converting in place is safe.
+// Converts the run from pos of what EUC text mostly holds: kanji pairs,
+// 7-bit bytes other than CR (LF only without CR LF emission) and
+// single-shift-2 katakana; stops at the first byte that needs the full
+// decoder, and before the last byte. Each pair is read before its bytes are
+// written, so converting in place is safe.
 void ConvertPlainEuc(ImportContext& c) {
     const std::uint8_t* s = c.source;
-    const std::size_t n = c.length;
+    const std::size_t last = c.length - 1;  // length > pos here
     std::size_t i = c.pos;
     std::uint8_t* d = c.destination;
     std::uint32_t kana = 0;
     std::uint32_t lineFeeds = 0;
-    while (i < n) {
+    while (i < last) {
         const std::uint8_t b = s[i];
-        if (b < 0x80) {
+        if (b >= 0xA1) {
+            const std::uint8_t second = s[i + 1];
+            if (b == 0xFF || !IsEucByte(second))
+                break;
+            detail::PutJisPairAsSjis(d, b & 0x7Fu, second & 0x7Fu);
+            d += 2;
+            i += 2;
+        } else if (b < 0x80) {
             if (b == kCr || (b == kLf && c.emitCrLf))
                 break;
             lineFeeds += b == kLf;
             *d++ = b;
             ++i;
-        } else if (IsEucByte(b) && i + 1 < n && IsEucByte(s[i + 1])) {
-            const std::uint16_t code =
-                JisToSjis(static_cast<std::uint16_t>(((b & 0x7Fu) << 8) | (s[i + 1] & 0x7Fu)));
-            d[0] = static_cast<std::uint8_t>(code >> 8);
-            d[1] = static_cast<std::uint8_t>(code);
-            d += 2;
-            i += 2;
-        } else if (b == kSingleShift2 && i + 1 < n && IsHalfWidthKana(s[i + 1])) {
+        } else if (b == kSingleShift2 && IsHalfWidthKana(s[i + 1])) {
             *d++ = s[i + 1];
             ++kana;
             i += 2;
@@ -257,81 +264,60 @@ bool ReadDesignation(const std::uint8_t* p, JisMode& mode) {
     return true;
 }
 
-// Converts the run of complete kanji pairs (both bytes 0x21-0x7E) from pos
-// in KANJI mode; anything else is left to the full decoder.
-void ConvertKanjiRun(ImportContext& c) {
+void DecodeJis(ImportContext& c) {
     const std::uint8_t* s = c.source;
     const std::size_t n = c.length;
     std::size_t i = c.pos;
     std::uint8_t* d = c.destination;
-    while (i + 1 < n && IsJisByte(s[i]) && IsJisByte(s[i + 1])) {
-        const std::uint16_t code =
-            JisToSjis(static_cast<std::uint16_t>((static_cast<unsigned>(s[i]) << 8) | s[i + 1]));
-        d[0] = static_cast<std::uint8_t>(code >> 8);
-        d[1] = static_cast<std::uint8_t>(code);
-        d += 2;
-        i += 2;
-    }
-    c.destination = d;
-    c.pos = i;
-}
-
-void DecodeJis(ImportContext& c) {
     JisMode mode = JisMode::ASCII;
-    while (c.pos < c.length) {
-        if (mode == JisMode::ASCII) {
-            std::size_t runEnd =
-                detail::SkipSevenBitExcept<kCr, kLf, kEsc>(c.source, c.pos, c.length);
-            if (runEnd != c.pos) {
-                c.CopyRun(runEnd);
-                continue;
-            }
-        }
+    while (i < n) {
+        // What JIS text mostly holds, in tight loops: kanji pairs in KANJI
+        // mode, printable bytes in ASCII mode. Each pair is read before it
+        // is written, so converting in place is safe.
         if (mode == JisMode::KANJI) {
-            ConvertKanjiRun(c);
-            if (c.pos >= c.length)
-                break;
+            while (i + 1 < n && IsJisByte(s[i]) && IsJisByte(s[i + 1])) {
+                detail::PutJisPairAsSjis(d, s[i], s[i + 1]);
+                d += 2;
+                i += 2;
+            }
+        } else if (mode == JisMode::ASCII) {
+            while (i < n && s[i] >= 0x20 && s[i] < 0x7F)
+                *d++ = s[i++];
         }
-        const std::uint8_t b = c.source[c.pos];
-        if (c.ControlStep(b, true))
-            continue;
-        if (b == kEsc) {
-            if (c.pos + 2 < c.length && ReadDesignation(c.source + c.pos + 1, mode)) {
+        if (i >= n)
+            break;
+        c.destination = d;
+        c.pos = i;
+        const std::uint8_t b = s[i];
+        if (c.ControlStep(b, true)) {
+            // Line breaks and control bytes; the mode stays.
+        } else if (b == kEsc) {
+            if (i + 2 < n && ReadDesignation(s + i + 1, mode)) {
                 c.pos += 3;
             } else {
                 c.Put(kBlank);
                 ++c.pos;
             }
-            continue;
-        }
-        switch (mode) {
-            case JisMode::ASCII:
-                c.Put(b < 0x80 ? b : kBlank);
-                ++c.pos;
-                break;
-            case JisMode::KANA: {
-                const std::uint8_t kana = static_cast<std::uint8_t>(b | 0x80);
-                if (IsHalfWidthKana(kana)) {
-                    c.Put(kana);
-                    ++c.kanaCount;
-                } else {
-                    c.Put(kBlank);
-                }
-                ++c.pos;
-                break;
+        } else if (mode == JisMode::KANA) {
+            const std::uint8_t kana = static_cast<std::uint8_t>(b | 0x80);
+            if (IsHalfWidthKana(kana)) {
+                c.Put(kana);
+                ++c.kanaCount;
+            } else {
+                c.Put(kBlank);
             }
-            case JisMode::KANJI:
-                if (IsJisByte(b) && c.HasNext() && IsJisByte(c.source[c.pos + 1])) {
-                    const unsigned jis = (static_cast<unsigned>(b) << 8) | c.source[c.pos + 1];
-                    c.PutCode(JisToSjis(static_cast<std::uint16_t>(jis)));
-                    c.pos += 2;
-                } else {
-                    c.Put(kBlank);
-                    ++c.pos;
-                }
-                break;
+            ++c.pos;
+        } else {
+            // An 8-bit byte in ASCII mode, or in KANJI mode a byte that
+            // starts no complete pair.
+            c.Put(b < 0x80 && mode == JisMode::ASCII ? b : kBlank);
+            ++c.pos;
         }
+        d = c.destination;
+        i = c.pos;
     }
+    c.destination = d;
+    c.pos = i;
 }
 
 }  // namespace
