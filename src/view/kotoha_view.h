@@ -2,6 +2,9 @@
 // font and background from the settings, and it reports to the status bar.
 #pragma once
 
+#include <string>
+
+#include "view/log_font.h"
 #include "view/text_view.h"
 
 namespace kotoha {
@@ -32,6 +35,40 @@ class CKotohaView : public CTextView {
     void OnLocaleChange();
 
     CKotohaDoc& document() const;
+
+    // --- Font and background, as the settings and the view settings
+    // command see them. ---
+    // Fills the font description and style name from the settings LogFont,
+    // FontName and FontStyle; an unset LogFont (negative width) takes the
+    // system fixed font and stores it back at once.
+    void LoadFontSettings();
+    // Writes the description's 13 numbers to LogFont, its face name to
+    // FontName and the style name to FontStyle.
+    void StoreFontSettings();
+    const LogFont& logFont() const { return logFont_; }
+    const std::string& fontStyleName() const { return fontStyleName_; }
+    // Takes a new description and style name (each cut to 31 bytes) and
+    // makes the font from it (CreateViewFont).
+    void SetViewFont(const LogFont& description, const std::string& styleName);
+    // The background flag (PaintBkgnd as applied to this view): the areas
+    // outside the page in the workspace colour. A change repaints all.
+    bool backgroundFlag() const { return backgroundFlag_; }
+    void SetBackgroundFlag(bool on);
+
+  protected:
+    QColor OutsideColour() const override;
+    void OnActivated(bool active) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    // The less-like single-key commands; false when the key is not one.
+    bool HandleLessKey(const QString& text);
+
+    CKotohaDoc& doc_;
+    AppSettings& settings_;
+    LogFont logFont_;
+    std::string fontStyleName_;
+    bool backgroundFlag_ = true;
 };
 
 }  // namespace kotoha

@@ -4,9 +4,20 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QCursor>
 #include <QFont>
+#include <QFontMetrics>
+#include <QTimer>
+
+#include <array>
+#include <utility>
 
 #include "layout/line_layout.h"
+#include "view/display_line.h"
+#include "view/log_font.h"
+#include "view/scroll_model.h"
+
+class QScrollBar;
 
 namespace kotoha {
 
@@ -23,7 +34,10 @@ class CTextView : public QAbstractScrollArea {
     // them (Shift-JIS bytes, one per column). Valid until the next call.
     virtual const char* GetLineText(std::int32_t line) = 0;
     virtual const char* GetLineCells(std::int32_t line) = 0;
+    // Moves the window contents so that (column, line) is at the top left;
+    // nothing when it is there already. The caller clamps.
     virtual void ScrollTo(std::int32_t column, std::int32_t line);
+    // Here: anchor and end differ.
     virtual bool HasSelection() const;
 
     // Extent in columns (W + 1) and display lines (N); clears the selection.
@@ -33,17 +47,110 @@ class CTextView : public QAbstractScrollArea {
     void GetSelection(DisplayPos& lo, DisplayPos& hi) const;
     DisplayPos scrollPos() const;
     // Makes a font for the view and measures column width and line height.
+    // The column-width rule follows the font's description (LogFontFromFont).
     void CreateViewFont(const QFont& font);
+    // The same for a stored description, whose pitch bits and character set
+    // choose the column-width rule.
+    void CreateViewFont(const LogFont& description);
     const QFont& viewFont() const;
     int columnWidth() const;
     int lineHeight() const;
+    std::int32_t extentColumns() const { return extentColumns_; }
+    std::int32_t extentLines() const { return extentLines_; }
+    // The selection as set, unordered.
+    DisplayPos anchor() const { return anchor_; }
+    DisplayPos selectionEnd() const { return end_; }
 
-    // The frame's activation of this pane.
+    // The frame's activation of this pane. The frame calls it for both panes
+    // from MakeActiveView; the view asks for activation itself when it is
+    // clicked, focused or scrolled with its bar.
     void SetActive(bool active);
     bool isActive() const;
 
+    // The context-help hit test: 1 for a viewport point in the left margin,
+    // 0 elsewhere.
+    int ContextHelpHitTest(const QPoint& point) const;
+
   protected:
     ViewFrame& frame() const;
+
+    // Paints what the line drawing does not cover: right of the page and
+    // below the last line with brush, the margin in the window colour; only
+    // within clip.
+    virtual void EraseOutsideText(QPainter& painter, const QBrush& brush, const QRect& clip);
+    // Colour of the areas outside the page; here the window colour.
+    virtual QColor OutsideColour() const;
+    // Called at the end of SetActive.
+    virtual void OnActivated(bool active);
+
+    // Scroll bars and scroll position.
+    void UpdateScrollBars();
+    void ClampScrollPos(DisplayPos& pos) const;
+    void SetScrollThumbs(DisplayPos pos);
+    void ScrollLines(ScrollDirection direction, ScrollUnit unit);
+    void ScrollColumns(ScrollDirection direction, ScrollUnit unit);
+    void ApplyScrollAction(const ScrollAction& action);
+    // Whole lines and columns that fit in the window.
+    std::int32_t visibleLines() const;
+    std::int32_t visibleColumns() const;
+
+    // Selection by the mouse at a viewport point.
+    void SelectToPoint(const QPoint& point, bool startNew);
+    void SelectLinesToPoint(const QPoint& point, bool startNew);
+    // Marks for repaint the pixels between two positions, without erasing.
+    void InvalidateRange(DisplayPos a, DisplayPos b);
+
+    // Events (those of the viewport arrive here too).
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+  private:
+    void OnVerticalAction(int action);
+    void OnHorizontalAction(int action);
+    void OnAutoScroll();
+    void MakeActive();
+    bool HorizontalAvailable() const;
+    bool VerticalAvailable() const;
+    QScrollBar* SharedBar() const;
+    void AdoptFont(const QFont& font, const LogFont& description);
+    // Pending repaints of selection changes, made after the window scrolled
+    // so that they land where the positions show now.
+    void QueueInvalidate(DisplayPos a, DisplayPos b);
+    void FlushInvalidates();
+    void InvalidateLine(std::int32_t line, std::int32_t from, std::int32_t to);
+    void DrawLine(QPainter& painter, std::int32_t line, std::int32_t y, DisplayPos lo,
+                  DisplayPos hi, const QRect& textClip);
+    DisplayLine& LoadLine(std::int32_t line);
+
+    ViewFrame& frame_;
+    QFont font_;
+    QFontMetrics metrics_;
+    std::int32_t columnWidth_ = 1;
+    std::int32_t lineHeight_ = 1;
+    DisplayPos scrollPos_;
+    std::int32_t extentColumns_ = 0;
+    std::int32_t extentLines_ = 0;
+    DisplayPos anchor_;
+    DisplayPos end_;
+    bool active_ = false;
+    bool dragging_ = false;
+    bool lineMode_ = false;
+    bool fixed_ = false;
+    bool updatingBars_ = false;
+    QTimer autoScrollTimer_;
+    QPoint lastMousePoint_;
+    QCursor marginCursor_;
+    DisplayLine displayLine_;
+    int wheelRemainder_ = 0;
+    std::array<std::pair<DisplayPos, DisplayPos>, 4> pending_{};
+    std::size_t pendingCount_ = 0;
 };
 
 }  // namespace kotoha
