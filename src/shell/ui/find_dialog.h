@@ -1,0 +1,46 @@
+// The modeless, find-only dialog: the text to find, the direction, match
+// case and whole word. Each "find next" press is reported as a request.
+#pragma once
+
+#include <QDialog>
+#include <memory>
+#include <string>
+
+namespace Ui {
+class FindDlg;
+}
+
+namespace kotoha {
+
+// One search as the find dialog asks for it; findText is Shift-JIS bytes.
+struct FindRequest {
+    std::string findText;
+    bool down = true;
+    bool matchCase = false;
+    bool wholeWord = false;
+};
+
+class CFindDialog : public QDialog {
+    Q_OBJECT
+
+  public:
+    // initialText is Shift-JIS; the direction starts as down.
+    CFindDialog(const std::string& initialText, QWidget* parent);
+    ~CFindDialog() override;
+
+    // The request the controls describe now.
+    FindRequest Request() const;
+
+  signals:
+    void findNext(const kotoha::FindRequest& request);
+    // The dialog is closing and will delete itself.
+    void closing();
+
+  public slots:
+    void reject() override;
+
+  private:
+    std::unique_ptr<Ui::FindDlg> ui_;
+};
+
+}  // namespace kotoha

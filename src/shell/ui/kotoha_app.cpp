@@ -1,0 +1,138 @@
+#include "shell/ui/kotoha_app.h"
+
+#include <QApplication>
+#include <filesystem>
+
+#include "document/kotoha_doc.h"
+#include "shell/number_format.h"
+#include "shell/strings.h"
+#include "shell/ui/about_dialog.h"
+#include "shell/ui/file_prompt.h"
+#include "shell/ui/main_frame.h"
+
+namespace kotoha {
+
+CKotohaApp::CKotohaApp() = default;
+
+CKotohaApp::~CKotohaApp() {
+    frame_.reset();
+    template_.reset();
+}
+
+bool CKotohaApp::InitInstance(const CommandLineArgs& args) {
+    firstInstance_ = lock_.Acquire(InstanceLock::DefaultPath());
+    profile_.Load(DefaultIniPath());
+    recent_.Load(profile_);
+    settings_.LoadAll(profile_);
+    showMaximized_ = settings_.SaveFrameStatus.value == 1 && settings_.FrameIsMax.value == 1;
+
+    template_ = std::make_unique<MyCSingleDocTemplate>(
+        DocTemplateStrings::Parse(LoadString(StringId::kDocTemplate)),
+        [this] { return std::make_unique<CKotohaDoc>(settings_, requests_, *this); }, *this, *this,
+        requests_);
+
+    if (args.fileName) {
+        SetOpenRequest(OpenOrigin::CommandLine, args.ForcedEncoding());
+        OpenDocumentFile(*args.fileName);
+    }
+    // Without a file, or when the named file could not be opened (which has
+    // been reported), the user gets an empty window rather than nothing.
+    if (!frame_) {
+        SetOpenRequest(OpenOrigin::CommandLine, 0);
+        NewDocument();
+    }
+    if (!frame_)
+        return false;
+    frame_->setAcceptDrops(true);
+    return true;
+}
+
+int CKotohaApp::ExitInstance() {
+    if (exited_)
+        return 0;
+    exited_ = true;
+    settings_.SaveAll(profile_);
+    recent_.Save(profile_);
+    profile_.Save();
+    lock_.Release();
+    return 0;
+}
+
+CKotohaDoc* CKotohaApp::document() const {
+    return template_ ? template_->document() : nullptr;
+}
+
+std::string CKotohaApp::untitledName() const {
+    return template_ ? template_->strings().docName : std::string();
+}
+
+CKotohaDoc* CKotohaApp::OpenDocumentFile(const std::string& path) {
+    std::error_code error;
+    std::filesystem::path full = std::filesystem::absolute(path, error);
+    const std::string fullPath = error ? path : full.lexically_normal().string();
+    // With its single template the program always goes on; opening the
+    // document already shown reloads it.
+    return template_->OpenDocumentFile(fullPath, true);
+}
+
+void CKotohaApp::NewDocument() {
+    template_->OpenDocumentFile(std::nullopt, true);
+}
+
+bool CKotohaApp::OnCommand(CommandId::Id id) {
+    if (id >= CommandId::kRecentFirst &&
+        id < CommandId::kRecentFirst + RecentFileList::kMaxEntries) {
+        OnRecentFile(static_cast<int>(id - CommandId::kRecentFirst));
+        return true;
+    }
+    switch (id) {
+        case CommandId::kFileOpen:
+            OnFileOpen();
+            return true;
+        case CommandId::kAbout:
+            OnAbout();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void CKotohaApp::OnFileOpen() {
+    std::string fileName;
+    FilePromptOptions options;
+    options.titleId = StringId::kOpenTitle;
+    if (!PromptForFileName(frame_.get(), fileName, options, openMemory_))
+        return;
+    SetOpenRequest(OpenOrigin::FileDialog, -1);
+    OpenDocumentFile(fileName);
+}
+
+void CKotohaApp::OnRecentFile(int index) {
+    const auto& entries = recent_.Entries();
+    if (index < 0 || static_cast<std::size_t>(index) >= entries.size())
+        return;
+    // The entry may move in the list while it opens.
+    const std::string path = entries[static_cast<std::size_t>(index)];
+    SetOpenRequest(OpenOrigin::RecentFile, -1);
+    OpenDocumentFile(path);
+}
+
+void CKotohaApp::OnDropFiles(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+        SetOpenRequest(OpenOrigin::DroppedFile, -1);
+        OpenDocumentFile(path);
+    }
+}
+
+std::string CKotohaApp::MemoryText() const {
+    const std::string separator =
+        frame_ ? frame_->thousandsSeparator() : SystemThousandsSeparator();
+    return FormatMemoryKilobytes(PhysicalMemoryKilobytes(), separator);
+}
+
+void CKotohaApp::OnAbout() {
+    CAboutDlg dialog(MemoryText(), frame_.get());
+    dialog.exec();
+}
+
+}  // namespace kotoha

@@ -1,0 +1,134 @@
+// The application as the document's window layer and as the maker of the
+// main frame for the template.
+#include <QApplication>
+
+#include "document/kotoha_doc.h"
+#include "shell/ui/file_prompt.h"
+#include "shell/ui/kotoha_app.h"
+#include "shell/ui/main_frame.h"
+#include "shell/ui/message_boxes.h"
+#include "view/text_view.h"
+
+namespace kotoha {
+
+void CKotohaApp::ShowMessage(StringId::Id id, MessageKind kind, std::string_view argument) {
+    ShowMessageBox(frame_.get(), id, kind, argument);
+}
+
+bool CKotohaApp::AskYesNo(StringId::Id id) {
+    return AskYesNoBox(frame_.get(), id);
+}
+
+Answer CKotohaApp::AskYesNoCancel(StringId::Id id, std::string_view argument) {
+    return AskYesNoCancelBox(frame_.get(), id, argument);
+}
+
+std::int32_t CKotohaApp::InquireEncoding(EncodingKind detected, const std::uint8_t*,
+                                         std::uint32_t) {
+    // Until the inquiry dialog exists the detected kind is taken as the
+    // user's answer.
+    return static_cast<std::int32_t>(detected);
+}
+
+bool CKotohaApp::PromptFileName(std::string& fileName, StringId::Id titleId) {
+    FilePromptOptions options;
+    options.titleId = titleId;
+    options.save = true;
+    std::string extension = template_ ? template_->strings().filterExt : std::string();
+    if (!extension.empty() && extension.front() == '.')
+        extension.erase(0, 1);
+    options.defaultSuffix = extension;
+    std::string name = fileName;
+    if (!PromptForFileName(frame_.get(), name, options, saveMemory_))
+        return false;
+    // The save-format choice keeps its last answer; a save for the editor
+    // always writes Shift-JIS with CR LF and no widening.
+    SaveFormatChoice& choice = requests_.saveFormatChoice;
+    if (requests_.savePromptMode == SavePromptMode::EditorSave)
+        choice = SaveFormatChoice{};
+    else
+        choice.forSelection = requests_.savePromptMode == SavePromptMode::CopySelection;
+    fileName = std::move(name);
+    return true;
+}
+
+void CKotohaApp::BeginWaitCursor() {
+    kotoha::BeginWaitCursor();
+}
+
+void CKotohaApp::EndWaitCursor() {
+    kotoha::EndWaitCursor();
+}
+
+void CKotohaApp::RestoreWaitCursor() {
+    // Message boxes lift the wait cursor only while they show, so there is
+    // nothing to restore.
+}
+
+void CKotohaApp::UpdateAllViews() {
+    if (frame_)
+        frame_->UpdateAllViews();
+}
+
+void CKotohaApp::ShowEncodingKind(EncodingKind kind) {
+    if (frame_)
+        frame_->ShowEncodingKind(kind);
+}
+
+void CKotohaApp::ShowLineBreakKind(LineBreakKind kind) {
+    if (frame_)
+        frame_->ShowLineBreakKind(kind);
+}
+
+void CKotohaApp::TitleChanged(const std::string&) {
+    if (frame_)
+        frame_->UpdateTitle();
+}
+
+void CKotohaApp::AddToRecentFileList(const std::string& path) {
+    recent_.Add(path);
+    if (frame_)
+        frame_->UpdateRecentFiles();
+}
+
+void CKotohaApp::GetActiveSelection(DisplayPos& lo, DisplayPos& hi) {
+    lo = hi = DisplayPos{};
+    if (frame_ && frame_->ActiveView() != nullptr)
+        frame_->ActiveView()->GetSelection(lo, hi);
+}
+
+bool CKotohaApp::StartNewDocument() {
+    return template_->OpenDocumentFile(std::nullopt, true) != nullptr;
+}
+
+bool CKotohaApp::CreateFrame(CKotohaDoc& doc) {
+    frame_ = std::make_unique<CMainFrame>(*this, doc);
+    return true;
+}
+
+void CKotohaApp::DestroyFrame() {
+    frame_.reset();
+    hasMainWindow_ = false;
+}
+
+bool CKotohaApp::HasMainWindow() {
+    return hasMainWindow_;
+}
+
+void CKotohaApp::SetMainWindowToFrame() {
+    hasMainWindow_ = true;
+}
+
+void CKotohaApp::InitialUpdateFrame(CKotohaDoc&, bool makeVisible) {
+    if (!frame_)
+        return;
+    frame_->InitialUpdate();
+    if (makeVisible && !frame_->isVisible()) {
+        if (showMaximized_)
+            frame_->showMaximized();
+        else
+            frame_->show();
+    }
+}
+
+}  // namespace kotoha

@@ -1,0 +1,438 @@
+#include "shell/ui/main_frame.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QUrl>
+
+#include "document/kotoha_doc.h"
+#include "shell/number_format.h"
+#include "shell/strings.h"
+#include "shell/ui/command_actions.h"
+#include "shell/ui/find_dialog.h"
+#include "shell/ui/kotoha_app.h"
+#include "shell/ui/message_boxes.h"
+#include "shell/ui/qt_clipboard.h"
+#include "shell/ui/splitter_wnd.h"
+#include "shell/ui/status_panes.h"
+#include "view/kotoha_view.h"
+
+namespace kotoha {
+
+CMainFrame::CMainFrame(CKotohaApp& app, CKotohaDoc& doc) : app_(app), doc_(doc) {
+    setObjectName(QStringLiteral("mainFrame"));
+    setWindowTitle(QString::fromUtf8(LoadString(StringId::kAppTitle)));
+    ApplyPlacement();
+
+    commands_ = new CommandActions(this);
+    commands_->BuildMenuBar(menuBar());
+    for (QMenu* menu : commands_->menus())
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+    connect(commands_, &CommandActions::commandTriggered, this, &CMainFrame::ExecuteCommand);
+
+    toolBar_ = new QToolBar(this);
+    toolBar_->setObjectName(QStringLiteral("toolBar"));
+    toolBar_->setWindowTitle(QString::fromUtf8(StringField(CommandId::kToggleToolBar, 1)));
+    commands_->FillToolBar(toolBar_);
+    addToolBar(Qt::TopToolBarArea, toolBar_);
+    // The bar's own show/hide menu would bypass the setting.
+    toolBar_->toggleViewAction()->setVisible(false);
+    setContextMenuPolicy(Qt::NoContextMenu);
+
+    panes_ = std::make_unique<StatusPanes>(statusBar());
+    toolBar_->setVisible(app_.settings().ShowToolBar.value != 0);
+    statusBar()->setVisible(app_.settings().ShowStatusBar.value != 0);
+
+    rightClickMenu_ = commands_->BuildRightClickMenu(this);
+    connect(rightClickMenu_, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+    separator_ = SystemThousandsSeparator();
+
+    splitter_ = new MyCSplitterWnd([this](QWidget* parent) { return CreateView(parent); }, this);
+    setCentralWidget(splitter_);
+    connect(splitter_, &MyCSplitterWnd::rowCountChanged, this, [this](int rows) {
+        panes_->SetSplit(rows > 1);
+        ShowActivePane(active_);
+        UpdateCommandStates();
+    });
+    MakeActiveView(splitter_->AddFirstPane());
+
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            &CMainFrame::UpdateCommandStates);
+    UpdateRecentFiles();
+    UpdateCommandStates();
+}
+
+CMainFrame::~CMainFrame() {
+    // The views go first: they report to the frame while they are destroyed.
+    delete findDialog_;
+    active_ = nullptr;
+    delete splitter_;
+}
+
+CKotohaView* CMainFrame::CreateView(QWidget* parent) {
+    auto* view = new CKotohaView(doc_, app_.settings(), *this, parent);
+    view->installEventFilter(this);
+    view->viewport()->installEventFilter(this);
+    return view;
+}
+
+CKotohaView* CMainFrame::ActiveKotohaView() const {
+    return active_;
+}
+
+// --- ViewFrame ---
+
+CTextView* CMainFrame::ActiveView() const {
+    return active_;
+}
+
+void CMainFrame::MakeActiveView(CTextView* view) {
+    auto* kotohaView = qobject_cast<CKotohaView*>(view);
+    if (kotohaView == nullptr || splitter_->RowOf(kotohaView) < 0)
+        return;
+    if (active_ != kotohaView) {
+        if (active_ != nullptr)
+            active_->SetActive(false);
+        active_ = kotohaView;
+        splitter_->SetActivePane(active_);
+        active_->SetActive(true);
+    }
+    if (!active_->hasFocus())
+        active_->setFocus(Qt::OtherFocusReason);
+    ShowActivePane(active_);
+    const DisplayPos pos = active_->scrollPos();
+    ShowLineNumber(active_, pos.line + 1);
+    ShowColumnNumber(active_, pos.column + 1);
+    UpdateCommandStates();
+}
+
+void CMainFrame::ShowLineNumber(const CTextView* view, std::int32_t line) {
+    if (view == nullptr || view != active_)
+        return;
+    panes_->SetLineText(
+        FormatLineNumberPane(static_cast<std::uint64_t>(std::max(line, 0)), separator_));
+}
+
+void CMainFrame::ShowColumnNumber(const CTextView* view, std::int32_t column) {
+    if (view == nullptr || view != active_)
+        return;
+    panes_->SetColumnText(FormatColumnPane(static_cast<std::uint64_t>(std::max(column, 0))));
+}
+
+void CMainFrame::ShowLineBreakKind(const CTextView* view, LineBreakKind kind) {
+    if (view == nullptr || view != active_)
+        return;
+    panes_->SetLineBreakKind(kind);
+}
+
+void CMainFrame::ShowEncodingKind(const CTextView* view, EncodingKind kind) {
+    if (view == nullptr || view != active_)
+        return;
+    panes_->SetEncodingKind(kind);
+}
+
+void CMainFrame::ShowActivePane(const CTextView* view) {
+    if (view == nullptr || view != active_)
+        return;
+    panes_->SetActivePaneRow(splitter_->RowOf(view));
+}
+
+QScrollBar* CMainFrame::SharedHorizontalBar() {
+    return splitter_->SharedHorizontalBar();
+}
+
+QMenu* CMainFrame::RightClickMenu() {
+    return rightClickMenu_;
+}
+
+void CMainFrame::CloseMainWindow() {
+    close();
+}
+
+void CMainFrame::LaunchExternalEditor() {
+    ExecuteCommand(CommandId::kLaunchEditor);
+}
+
+// --- What the document reports. ---
+
+void CMainFrame::ShowLineBreakKind(LineBreakKind kind) {
+    panes_->SetLineBreakKind(kind);
+}
+
+void CMainFrame::ShowEncodingKind(EncodingKind kind) {
+    panes_->SetEncodingKind(kind);
+}
+
+void CMainFrame::InitialUpdate() {
+    for (int row = 0; row < splitter_->RowCount(); ++row)
+        splitter_->Pane(row)->OnInitialUpdate();
+    UpdateTitle();
+    UpdateCommandStates();
+}
+
+void CMainFrame::UpdateAllViews() {
+    for (int row = 0; row < splitter_->RowCount(); ++row)
+        splitter_->Pane(row)->OnUpdate();
+    UpdateTitle();
+    UpdateCommandStates();
+}
+
+void CMainFrame::UpdateTitle() {
+    QString title = QString::fromUtf8(LoadString(StringId::kAppTitle));
+    if (doc_.GetLineCount() > 0 || doc_.title() != app_.untitledName())
+        title += QStringLiteral(" - ") + QString::fromStdString(doc_.title());
+    setWindowTitle(title);
+}
+
+void CMainFrame::UpdateRecentFiles() {
+    commands_->SetRecentFiles(app_.recentFiles().Entries());
+}
+
+void CMainFrame::UpdateCommandStates() {
+    const bool hasText = doc_.GetLineCount() > 0;
+    const bool hasSelection = active_ != nullptr && active_->HasSelection();
+    const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
+    const bool clipboardHasText = clip != nullptr && clip->hasText();
+    auto enable = [this](CommandId::Id id, bool on) { commands_->action(id)->setEnabled(on); };
+    enable(CommandId::kFileSaveAs, hasText);
+    enable(CommandId::kCopyToFile, hasSelection);
+    enable(CommandId::kCopy, hasSelection);
+    enable(CommandId::kPaste, clipboardHasText);
+    enable(CommandId::kSelectAll, hasText);
+    enable(CommandId::kFind, hasText);
+    enable(CommandId::kNextPane, splitter_->RowCount() > 1);
+    // Commands whose dialogs and launcher are not built yet stay greyed.
+    for (CommandId::Id id :
+         {CommandId::kLaunchEditor, CommandId::kOpenSettings, CommandId::kViewSettings,
+          CommandId::kEditorSettings, CommandId::kOtherSettings, CommandId::kHelpIndex,
+          CommandId::kHelpUsing, CommandId::kContextHelp, CommandId::kHelp}) {
+        enable(id, false);
+    }
+    commands_->action(CommandId::kToggleToolBar)->setChecked(toolBar_->isVisibleTo(this));
+    commands_->action(CommandId::kToggleStatusBar)->setChecked(statusBar()->isVisibleTo(this));
+}
+
+// --- Commands. ---
+
+void CMainFrame::ExecuteCommand(CommandId::Id id) {
+    // A shortcut still fires while its action waits for the next update.
+    UpdateCommandStates();
+    QAction* action = commands_->action(id);
+    if (action != nullptr && !action->isEnabled())
+        return;
+    switch (id) {
+        case CommandId::kToggleToolBar:
+            ToggleBar(toolBar_, app_.settings().ShowToolBar.value);
+            break;
+        case CommandId::kToggleStatusBar:
+            ToggleBar(statusBar(), app_.settings().ShowStatusBar.value);
+            break;
+        case CommandId::kSplit:
+            ToggleSplit();
+            break;
+        case CommandId::kNextPane:
+            NextPane();
+            break;
+        case CommandId::kExit:
+            close();
+            break;
+        case CommandId::kCopy:
+            CopySelection();
+            break;
+        case CommandId::kPaste:
+            Paste();
+            break;
+        case CommandId::kSelectAll:
+            if (active_ != nullptr)
+                active_->SelectAll();
+            break;
+        case CommandId::kFind:
+            FindCommand();
+            break;
+        case CommandId::kFileSaveAs:
+            SaveDocument(true);
+            break;
+        case CommandId::kCopyToFile:
+            SaveDocument(false);
+            break;
+        default:
+            app_.OnCommand(id);
+            break;
+    }
+    UpdateCommandStates();
+}
+
+void CMainFrame::ToggleBar(QWidget* bar, int& setting) {
+    const bool show = !bar->isVisibleTo(this);
+    bar->setVisible(show);
+    setting = show ? 1 : 0;
+}
+
+void CMainFrame::ToggleSplit() {
+    CKotohaView* view = splitter_->ToggleSplit(active_);
+    if (view != nullptr)
+        MakeActiveView(view);
+}
+
+void CMainFrame::NextPane() {
+    if (CKotohaView* other = splitter_->OtherPane(active_))
+        MakeActiveView(other);
+}
+
+void CMainFrame::CopySelection() {
+    if (active_ == nullptr)
+        return;
+    DisplayPos lo;
+    DisplayPos hi;
+    active_->GetSelection(lo, hi);
+    BeginWaitCursor();
+    ByteBlock block = doc_.CopyRangeForClipboard(doc_.PosToOffset(lo), doc_.PosToOffset(hi));
+    const bool written = !block.empty() && WriteClipboardText(block.data(), block.capacity());
+    EndWaitCursor();
+    if (block.empty())
+        ShowMessageBox(this, StringId::kOutOfMemory, MessageKind::Warning);
+    else if (!written)
+        ShowMessageBox(this, StringId::kClipboardNotOpened, MessageKind::Warning);
+}
+
+void CMainFrame::Paste() {
+    app_.SetOpenRequest(OpenOrigin::Paste, -1);
+    doc_.ReplaceFromClipboard(app_.clipboard());
+}
+
+void CMainFrame::FindCommand() {
+    DisplayPos lo;
+    DisplayPos hi;
+    if (active_ != nullptr)
+        active_->GetSelection(lo, hi);
+    const std::string text = doc_.CopyRangeForFind(doc_.PosToOffset(lo), doc_.PosToOffset(hi));
+    if (!OpenFindDialog(text))
+        ShowMessageBox(this, StringId::kOutOfMemory, MessageKind::Warning);
+}
+
+void CMainFrame::SaveDocument(bool replace) {
+    app_.requests().SetSavePromptMode(replace ? SavePromptMode::SaveAs
+                                              : SavePromptMode::CopySelection);
+    doc_.DoSave(std::nullopt, replace);
+}
+
+bool CMainFrame::OpenFindDialog(const std::string& initialText) {
+    if (findDialog_ != nullptr) {
+        findDialog_->show();
+        findDialog_->raise();
+        findDialog_->activateWindow();
+        return true;
+    }
+    auto* dialog = new CFindDialog(initialText, this);
+    connect(dialog, &CFindDialog::findNext, this, &CMainFrame::RelayFind);
+    connect(dialog, &CFindDialog::closing, this, [this] { findDialog_ = nullptr; });
+    findDialog_ = dialog;
+    dialog->show();
+    return true;
+}
+
+void CMainFrame::RelayFind(const FindRequest& request) {
+    // The search itself belongs to the view; until it offers one, a request
+    // with no active view or no text is all that can be told apart here.
+    if (active_ == nullptr || request.findText.empty())
+        return;
+}
+
+// --- Window events. ---
+
+void CMainFrame::ApplyPlacement() {
+    const AppSettings& settings = app_.settings();
+    const std::vector<std::int32_t>& rect = settings.FramePosition.values;
+    const bool usable = settings.SaveFrameStatus.value == 1 && rect.size() == 4 &&
+                        rect[0] < rect[2] && rect[1] < rect[3];
+    if (!usable) {
+        resize(720, 540);
+        return;
+    }
+    if (app_.firstInstance())
+        setGeometry(rect[0], rect[1], rect[2] - rect[0], rect[3] - rect[1]);
+    else
+        resize(rect[2] - rect[0], rect[3] - rect[1]);
+}
+
+void CMainFrame::SavePlacement() {
+    AppSettings& settings = app_.settings();
+    if (!app_.firstInstance() || settings.SaveFrameStatus.value != 1)
+        return;
+    QRect rect = normalGeometry();
+    if (!rect.isValid())
+        rect = geometry();
+    settings.FramePosition.values = {rect.left(), rect.top(), rect.left() + rect.width(),
+                                     rect.top() + rect.height()};
+    settings.FrameIsMax.value = isMaximized() ? 1 : 0;
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (!doc_.SaveModified()) {
+        event->ignore();
+        return;
+    }
+    SavePlacement();
+    if (findDialog_ != nullptr)
+        findDialog_->close();
+    event->accept();
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LocaleChange) {
+        separator_ = SystemThousandsSeparator();
+        if (active_ != nullptr)
+            active_->OnLocaleChange();
+    }
+    QMainWindow::changeEvent(event);
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        for (const QUrl& url : event->mimeData()->urls()) {
+            if (url.isLocalFile()) {
+                event->acceptProposedAction();
+                return;
+            }
+        }
+    }
+    QMainWindow::dragEnterEvent(event);
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    std::vector<std::string> paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            paths.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+    }
+    if (paths.empty())
+        return;
+    event->acceptProposedAction();
+    activateWindow();
+    app_.OnDropFiles(paths);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::FocusIn:
+            if (auto* view = qobject_cast<CKotohaView*>(watched); view != nullptr)
+                MakeActiveView(view);
+            break;
+        case QEvent::MouseButtonRelease:
+        case QEvent::KeyRelease:
+            // The selection may have changed.
+            UpdateCommandStates();
+            break;
+        default:
+            break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace kotoha

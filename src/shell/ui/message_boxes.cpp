@@ -1,0 +1,82 @@
+#include "shell/ui/message_boxes.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "shell/strings.h"
+
+namespace kotoha {
+
+namespace {
+
+QMessageBox::Icon IconOf(MessageKind kind) {
+    switch (kind) {
+        case MessageKind::Warning:
+            return QMessageBox::Warning;
+        case MessageKind::Information:
+            return QMessageBox::Information;
+        case MessageKind::Question:
+            return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButton Run(QWidget* parent, StringId::Id id, MessageKind kind,
+                                std::string_view argument, QMessageBox::StandardButtons buttons,
+                                QMessageBox::StandardButton defaultButton) {
+    QApplication::beep();
+    ArrowCursorScope arrow;
+    const std::string text = FormatMessage(id, argument);
+    QMessageBox box(IconOf(kind), QString::fromUtf8(LoadString(StringId::kAppTitle)),
+                    QString::fromStdString(text), buttons, parent);
+    box.setObjectName(QStringLiteral("message%1").arg(id));
+    box.setDefaultButton(defaultButton);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+int waitDepth = 0;
+
+}  // namespace
+
+void ShowMessageBox(QWidget* parent, StringId::Id id, MessageKind kind, std::string_view argument) {
+    Run(parent, id, kind, argument, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+bool AskYesNoBox(QWidget* parent, StringId::Id id, std::string_view argument) {
+    return Run(parent, id, MessageKind::Question, argument, QMessageBox::Yes | QMessageBox::No,
+               QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+Answer AskYesNoCancelBox(QWidget* parent, StringId::Id id, std::string_view argument) {
+    switch (Run(parent, id, MessageKind::Question, argument,
+                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes)) {
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
+    }
+}
+
+void BeginWaitCursor() {
+    ++waitDepth;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void EndWaitCursor() {
+    if (waitDepth == 0)
+        return;
+    --waitDepth;
+    QApplication::restoreOverrideCursor();
+}
+
+ArrowCursorScope::ArrowCursorScope() {
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+}
+
+ArrowCursorScope::~ArrowCursorScope() {
+    QApplication::restoreOverrideCursor();
+}
+
+}  // namespace kotoha

@@ -1,0 +1,304 @@
+// The application end to end: start-up with its command line, the
+// settings and placement written at exit, File Open through the file
+// dialog with its filter memory, the recently-used list, drops and paste.
+#include <QAbstractButton>
+#include <QAction>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QRegularExpression>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+#include <functional>
+
+#include "document/kotoha_doc.h"
+#include "shell/ui/command_actions.h"
+#include "shell/ui/file_prompt.h"
+#include "shell/ui/instance_lock.h"
+#include "shell/ui/status_panes.h"
+#include "ui_session.h"
+
+using namespace kotoha;
+using namespace kotoha::testing;
+
+namespace {
+
+// Runs steps, in order, on each modal dialog as it comes up.
+void OnNextModal(std::function<void(QWidget*)> step) {
+    QTimer::singleShot(50, [step] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr) {
+            OnNextModal(step);
+            return;
+        }
+        step(modal);
+    });
+}
+
+// Puts text into the file dialog's name field and presses Enter.
+void TypeIntoFileDialog(QWidget* dialog, const QString& text) {
+    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    QVERIFY(edit != nullptr);
+    // Set rather than typed: typing would open the completer's popup, which
+    // takes the Enter key.
+    edit->setText(text);
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
+QString EncodingPane(Session& s) {
+    return s.frame()->panes().Text(StatusPanes::kEncodingPane);
+}
+
+}  // namespace
+
+class AppTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void settingsWrittenAtExitAreTheChangedOnes();
+    void placementSavedByTheFirstInstanceOnly();
+    void placementIgnoredWithoutSaveFrameStatus();
+    void commandLineSwitchForcesEncoding();
+    void missingFileLeavesEmptyWindow();
+    void fileOpenThroughTheDialog();
+    void typedFilterPatternIsRemembered();
+    void recentEntriesAndDrops();
+    void pasteLoadsClipboardText();
+    void aboutShowsGroupedMemory();
+};
+
+void AppTest::settingsWrittenAtExitAreTheChangedOnes() {
+    TestFolders folders;
+    {
+        Session s;
+        QVERIFY(s.exposed);
+        s.frame()->commands().action(CommandId::kToggleToolBar)->trigger();
+    }
+    const QByteArray ini = folders.IniText();
+    QVERIFY(ini.contains("ShowToolBar=0"));
+    QVERIFY(ini.contains("ShowStatusBar=1"));
+    QVERIFY(ini.contains("WrapColumns=80"));
+    Session again;
+    QVERIFY(again.exposed);
+    QVERIFY(!again.frame()->toolBar()->isVisible());
+    QVERIFY(again.frame()->statusBar()->isVisible());
+}
+
+void AppTest::placementSavedByTheFirstInstanceOnly() {
+    TestFolders folders;
+    {
+        Session s;
+        QVERIFY(s.exposed);
+        QVERIFY(s.app->firstInstance());
+        s.frame()->setGeometry(100, 120, 500, 400);
+        QTRY_COMPARE(s.frame()->geometry(), QRect(100, 120, 500, 400));
+    }
+    QVERIFY(folders.IniText().contains("FramePosition=100,120,600,520"));
+    QVERIFY(folders.IniText().contains("FrameIsMax=0"));
+
+    // Another process holds the lock: this one is a later instance.
+    InstanceLock other;
+    QVERIFY(other.Acquire(InstanceLock::DefaultPath()));
+    {
+        Session s;
+        QVERIFY(s.exposed);
+        QVERIFY(!s.app->firstInstance());
+        QCOMPARE(s.frame()->size(), QSize(500, 400));
+        s.frame()->setGeometry(10, 10, 300, 200);
+    }
+    QVERIFY(folders.IniText().contains("FramePosition=100,120,600,520"));
+}
+
+void AppTest::placementIgnoredWithoutSaveFrameStatus() {
+    TestFolders folders;
+    folders.WriteIni("[Window]\nSaveFrameStatus=0\nFramePosition=50,60,450,360\n");
+    {
+        Session s;
+        QVERIFY(s.exposed);
+        QVERIFY(s.frame()->size() != QSize(400, 300));
+        s.frame()->setGeometry(5, 5, 333, 222);
+    }
+    // Kept as stored, neither used nor replaced.
+    QVERIFY(folders.IniText().contains("FramePosition=50,60,450,360"));
+}
+
+void AppTest::commandLineSwitchForcesEncoding() {
+    TestFolders folders;
+    {
+        Session s({"-E", SamplePath("seasons.sjis.lf.txt")});
+        QVERIFY(s.exposed);
+        QCOMPARE(EncodingPane(s), QStringLiteral("EUC"));
+        QCOMPARE(s.app->requests().openRequest.origin, OpenOrigin::CommandLine);
+        QCOMPARE(s.app->requests().openRequest.forcedEncoding, 2);
+    }
+    Session s({"-q", "-jis", SamplePath("seasons.sjis.lf.txt")});
+    QVERIFY(s.exposed);
+    QCOMPARE(EncodingPane(s), QStringLiteral("JIS"));
+}
+
+void AppTest::missingFileLeavesEmptyWindow() {
+    TestFolders folders;
+    QString shown;
+    OnNextModal([&shown](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            shown = box->text();
+            QCOMPARE(box->windowTitle(), QStringLiteral("Kotoha"));
+        }
+        modal->close();
+    });
+    Session s({"/nonexistent/kotoha-test.txt"});
+    QVERIFY(s.exposed);
+    QVERIFY(shown.contains(QStringLiteral("/nonexistent/kotoha-test.txt")));
+    QCOMPARE(s.frame()->windowTitle(), QStringLiteral("Kotoha"));
+    QCOMPARE(s.doc()->GetLineCount(), 0);
+    QVERIFY(s.app->recentFiles().Entries().empty());
+}
+
+void AppTest::fileOpenThroughTheDialog() {
+    TestFolders folders;
+    Session s;
+    QVERIFY(s.exposed);
+    const QString path = QString::fromStdString(SamplePath("timetable.euc.crlf.txt"));
+    OnNextModal([&](QWidget* modal) {
+        QCOMPARE(modal->objectName(), QStringLiteral("fileDialog"));
+        QCOMPARE(modal->windowTitle(), QStringLiteral("開く"));
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        QVERIFY(dialog != nullptr);
+        QCOMPARE(dialog->nameFilters().size(), 8);
+        TypeIntoFileDialog(modal, path);
+    });
+    // Ctrl+O, as the user would press it.
+    QTest::keyClick(s.frame()->ActiveView(), Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(QString::fromStdString(s.doc()->pathName()), path);
+    QCOMPARE(EncodingPane(s), QStringLiteral("EUC"));
+    QCOMPARE(s.app->requests().openRequest.origin, OpenOrigin::FileDialog);
+    QCOMPARE(s.app->requests().openRequest.forcedEncoding, -1);
+    QCOMPARE(s.app->recentFiles().Entries().front(), path.toStdString());
+    QCOMPARE(s.app->openMemory().filterIndex, 1);
+    QVERIFY(s.frame()->commands().action(CommandId::kRecentFirst)->isEnabled());
+}
+
+void AppTest::typedFilterPatternIsRemembered() {
+    struct Case {
+        const char* typed;
+        std::int32_t filterIndex;
+        const char* customLabel;
+    };
+    const Case cases[] = {
+        {"*.H", 4, ""},
+        {"*.cpp", 5, ""},
+        {"*.doc", 0, "ｶｽﾀﾑ (*.doc)"},
+    };
+    TestFolders folders;
+    Session s;
+    QVERIFY(s.exposed);
+    const QString path = QString::fromStdString(SamplePath("shopping.jis.lf.txt"));
+    for (const Case& c : cases) {
+        OnNextModal([&](QWidget* modal) {
+            TypeIntoFileDialog(modal, QString::fromLatin1(c.typed));
+
+            // The pattern filters the list; the dialog stays open.
+            QVERIFY(modal->isVisible());
+            TypeIntoFileDialog(modal, path);
+        });
+        s.frame()->ExecuteCommand(CommandId::kFileOpen);
+        QCOMPARE(s.app->openMemory().filterIndex, c.filterIndex);
+        QCOMPARE(QString::fromStdString(s.app->openMemory().customLabel),
+                 QString::fromUtf8(c.customLabel));
+        QCOMPARE(EncodingPane(s), QStringLiteral("JIS"));
+    }
+    // The custom filter is preselected next time.
+    OnNextModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        QVERIFY(dialog->selectedNameFilter().startsWith(QStringLiteral("ｶｽﾀﾑ (*.doc)")));
+        modal->close();
+    });
+    s.frame()->ExecuteCommand(CommandId::kFileOpen);
+}
+
+void AppTest::recentEntriesAndDrops() {
+    TestFolders folders;
+    Session s;
+    QVERIFY(s.exposed);
+    const std::string first = SamplePath("seasons.euc.lf.txt");
+    const std::string second = SamplePath("shopping.sjis.cr.txt");
+    auto* mime = new QMimeData;
+    mime->setUrls({QUrl::fromLocalFile(QString::fromStdString(first)),
+                   QUrl::fromLocalFile(QString::fromStdString(second))});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(s.frame(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(s.frame(), &drop);
+    // The last dropped file stays open; both entered the list.
+    QCOMPARE(s.doc()->pathName(), second);
+    QCOMPARE(s.app->requests().openRequest.origin, OpenOrigin::DroppedFile);
+    const std::vector<std::string> both = {second, first};
+    QCOMPARE(s.app->recentFiles().Entries(), both);
+    QCOMPARE(s.frame()->panes().Text(StatusPanes::kLineBreakPane), QStringLiteral("MAC"));
+
+    // The second recent entry opens the first file again.
+    QAction* entry = s.frame()->commands().action(CommandId::kRecentFirst + 1);
+    QVERIFY(entry->isVisible());
+    QVERIFY(entry->text().endsWith(QString::fromStdString(first)));
+    entry->trigger();
+    QCOMPARE(s.doc()->pathName(), first);
+    QCOMPARE(s.app->requests().openRequest.origin, OpenOrigin::RecentFile);
+    QCOMPARE(EncodingPane(s), QStringLiteral("EUC"));
+    s.Stop();
+    QVERIFY(folders.IniText().contains(QByteArray("File1=") + first.c_str()));
+    delete mime;
+}
+
+void AppTest::pasteLoadsClipboardText() {
+    TestFolders folders;
+    Session s;
+    QVERIFY(s.exposed);
+    // The pasted text is a change: closing asks whether to save it.
+    QString asked;
+    OnNextModal([&asked](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box != nullptr);
+        asked = box->text();
+        box->button(QMessageBox::No)->click();
+    });
+    QGuiApplication::clipboard()->setText(QStringLiteral("日本語のテキスト\nsecond ①"));
+    QTRY_VERIFY(s.frame()->commands().action(CommandId::kPaste)->isEnabled());
+    QTest::keyClick(s.frame()->ActiveView(), Qt::Key_Insert, Qt::ShiftModifier);
+    QCOMPARE(s.doc()->GetLineCount(), 2);
+    QCOMPARE(s.app->requests().openRequest.origin, OpenOrigin::Paste);
+    QCOMPARE(EncodingPane(s), QStringLiteral("SJIS"));
+    // Copying it back gives the same text: the round trip through CP932.
+    s.frame()->ExecuteCommand(CommandId::kSelectAll);
+    s.frame()->ExecuteCommand(CommandId::kCopy);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("日本語のテキスト\nsecond ①"));
+    s.Stop();
+    QVERIFY2(asked.endsWith(QStringLiteral("への変更を保存しますか？")), qPrintable(asked));
+}
+
+void AppTest::aboutShowsGroupedMemory() {
+    TestFolders folders;
+    Session s;
+    QVERIFY(s.exposed);
+    const QString text = QString::fromStdString(s.app->MemoryText());
+    const QString separator = QString::fromStdString(s.frame()->thousandsSeparator());
+    const QRegularExpression grouped(
+        QStringLiteral("^\\d{1,3}(%1\\d{3})* KB$").arg(QRegularExpression::escape(separator)));
+    QVERIFY2(grouped.match(text).hasMatch(), qPrintable(text));
+    QString shown;
+    OnNextModal([&shown](QWidget* modal) {
+        if (auto* field = modal->findChild<QLabel*>(QStringLiteral("control112")))
+            shown = field->text();
+        modal->close();
+    });
+    s.frame()->commands().action(CommandId::kAbout)->trigger();
+    QCOMPARE(shown, text);
+}
+
+QTEST_MAIN(AppTest)
+#include "app_test.moc"
