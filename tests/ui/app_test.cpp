@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QTest>
@@ -36,7 +37,14 @@ void OnNextModal(std::function<void(QWidget*)> step) {
             OnNextModal(step);
             return;
         }
+        QPointer<QWidget> guarded(modal);
         step(modal);
+        // A step that failed leaves the dialog open; close it after a while
+        // so that the test fails instead of waiting forever.
+        QTimer::singleShot(15000, [guarded] {
+            if (guarded && guarded->isVisible())
+                guarded->close();
+        });
     });
 }
 
@@ -48,6 +56,17 @@ void TypeIntoFileDialog(QWidget* dialog, const QString& text) {
     // takes the Enter key.
     edit->setText(text);
     QTest::keyClick(edit, Qt::Key_Return);
+}
+
+// Enters a file's path and waits for the dialog to accept it. The dialog
+// reads its folder on a thread of its own, and on a busy machine it may
+// still be doing so when the first Enter comes: press Enter again then.
+void OpenFromFileDialog(QWidget* dialog, const QString& path) {
+    for (int attempt = 0; attempt < 5 && dialog->isVisible(); ++attempt) {
+        TypeIntoFileDialog(dialog, path);
+        for (int waited = 0; waited < 2000 && dialog->isVisible(); waited += 50)
+            QTest::qWait(50);
+    }
 }
 
 QString EncodingPane(Session& s) {
@@ -170,7 +189,7 @@ void AppTest::fileOpenThroughTheDialog() {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
         QVERIFY(dialog != nullptr);
         QCOMPARE(dialog->nameFilters().size(), 8);
-        TypeIntoFileDialog(modal, path);
+        OpenFromFileDialog(modal, path);
     });
     // Ctrl+O, as the user would press it.
     QTest::keyClick(s.frame()->ActiveView(), Qt::Key_O, Qt::ControlModifier);
@@ -204,7 +223,7 @@ void AppTest::typedFilterPatternIsRemembered() {
 
             // The pattern filters the list; the dialog stays open.
             QVERIFY(modal->isVisible());
-            TypeIntoFileDialog(modal, path);
+            OpenFromFileDialog(modal, path);
         });
         s.frame()->ExecuteCommand(CommandId::kFileOpen);
         QCOMPARE(s.app->openMemory().filterIndex, c.filterIndex);
