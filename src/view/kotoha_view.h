@@ -2,6 +2,7 @@
 // font and background from the settings, and it reports to the status bar.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "view/log_font.h"
@@ -10,7 +11,9 @@
 namespace kotoha {
 
 class CKotohaDoc;
+class Clipboard;
 struct AppSettings;
+struct FindRequest;
 
 class CKotohaView : public CTextView {
     Q_OBJECT
@@ -54,6 +57,22 @@ class CKotohaView : public CTextView {
     // outside the page in the workspace colour. A change repaints all.
     bool backgroundFlag() const { return backgroundFlag_; }
     void SetBackgroundFlag(bool on);
+
+    // --- Commands on what the view shows (view_commands.cpp). ---
+    // Puts the selected text on the clipboard; a failure is reported.
+    bool CopySelection();
+    // The same for the whole text.
+    bool CopyAllToClipboard();
+    // The find dialog's first text: the start of the selection.
+    std::string InitialFindText() const;
+    // Selects and shows the next match of request from the selection or the
+    // visible lines; reports when there is none.
+    void FindNext(const FindRequest& request);
+    // Replaces the document by the clipboard's text.
+    void Paste(Clipboard& clipboard);
+    // Runs the view settings dialog and applies its answer; when the
+    // document is laid out anew, updateAllViews brings every view up to it.
+    void OnViewSettings(const std::function<void()>& updateAllViews);
 
   protected:
     QColor OutsideColour() const override;

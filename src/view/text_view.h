@@ -43,6 +43,9 @@ class CTextView : public QAbstractScrollArea {
     // Extent in columns (W + 1) and display lines (N); clears the selection.
     void SetExtent(std::int32_t columns, std::int32_t lines);
     void SelectAll();
+    // Selects from anchor to end (unordered), repainting the old and the new
+    // selection; the view does not scroll.
+    void SetSelection(DisplayPos anchor, DisplayPos end);
     // The selection ordered: lo <= hi.
     void GetSelection(DisplayPos& lo, DisplayPos& hi) const;
     DisplayPos scrollPos() const;

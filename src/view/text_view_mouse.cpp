@@ -116,6 +116,13 @@ void CTextView::SelectAll() {
     end_ = end;
 }
 
+void CTextView::SetSelection(DisplayPos anchor, DisplayPos end) {
+    InvalidateRange(anchor_, end_);
+    anchor_ = anchor;
+    end_ = end;
+    InvalidateRange(anchor_, end_);
+}
+
 void CTextView::mousePressEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
     if (event->button() == Qt::RightButton) {

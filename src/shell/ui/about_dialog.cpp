@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QStyle>
 
+#include "shell/ui/dialog_support.h"
 #include "ui_about_dlg.h"
 
 namespace kotoha {
@@ -12,6 +13,7 @@ namespace kotoha {
 CAboutDlg::CAboutDlg(const std::string& memoryText, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::AboutDlg>()) {
     ui_->setupUi(this);
+    setFont(DialogFont());
     QIcon icon = QApplication::windowIcon();
     if (icon.isNull())
         icon = QApplication::style()->standardIcon(QStyle::SP_FileIcon);

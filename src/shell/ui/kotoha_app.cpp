@@ -9,6 +9,8 @@
 #include "shell/ui/about_dialog.h"
 #include "shell/ui/file_prompt.h"
 #include "shell/ui/main_frame.h"
+#include "shell/ui/other_settings_dialog.h"
+#include "shell/ui/open_settings_dlg.h"
 
 namespace kotoha {
 
@@ -91,6 +93,12 @@ bool CKotohaApp::OnCommand(CommandId::Id id) {
             return true;
         case CommandId::kAbout:
             OnAbout();
+            return true;
+        case CommandId::kOtherSettings:
+            RunOtherSettings(settings_, frame_.get());
+            return true;
+        case CommandId::kOpenSettings:
+            RunOpenSettings(settings_, frame_.get());
             return true;
         default:
             return false;

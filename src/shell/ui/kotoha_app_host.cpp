@@ -3,10 +3,12 @@
 #include <QApplication>
 
 #include "document/kotoha_doc.h"
+#include "shell/ui/encoding_inquiry_dlg.h"
 #include "shell/ui/file_prompt.h"
 #include "shell/ui/kotoha_app.h"
 #include "shell/ui/main_frame.h"
 #include "shell/ui/message_boxes.h"
+#include "shell/ui/save_format_dlg.h"
 #include "view/text_view.h"
 
 namespace kotoha {
@@ -23,11 +25,9 @@ Answer CKotohaApp::AskYesNoCancel(StringId::Id id, std::string_view argument) {
     return AskYesNoCancelBox(frame_.get(), id, argument);
 }
 
-std::int32_t CKotohaApp::InquireEncoding(EncodingKind detected, const std::uint8_t*,
-                                         std::uint32_t) {
-    // Until the inquiry dialog exists the detected kind is taken as the
-    // user's answer.
-    return static_cast<std::int32_t>(detected);
+std::int32_t CKotohaApp::InquireEncoding(EncodingKind detected, const std::uint8_t* bytes,
+                                         std::uint32_t length) {
+    return kotoha::InquireEncoding(detected, bytes, length, frame_.get());
 }
 
 bool CKotohaApp::PromptFileName(std::string& fileName, StringId::Id titleId) {
@@ -39,15 +39,21 @@ bool CKotohaApp::PromptFileName(std::string& fileName, StringId::Id titleId) {
         extension.erase(0, 1);
     options.defaultSuffix = extension;
     std::string name = fileName;
-    if (!PromptForFileName(frame_.get(), name, options, saveMemory_))
+    // The filter memory changes only once both dialogs are confirmed.
+    FileDialogMemory memory = saveMemory_;
+    if (!PromptForFileName(frame_.get(), name, options, memory))
         return false;
-    // The save-format choice keeps its last answer; a save for the editor
-    // always writes Shift-JIS with CR LF and no widening.
+    // The save-format dialog starts from the last answer; a save for the
+    // editor always writes Shift-JIS with CR LF and no widening.
     SaveFormatChoice& choice = requests_.saveFormatChoice;
-    if (requests_.savePromptMode == SavePromptMode::EditorSave)
+    if (requests_.savePromptMode == SavePromptMode::EditorSave) {
         choice = SaveFormatChoice{};
-    else
+    } else {
+        if (!RunSaveFormat(choice, frame_.get()))
+            return false;
         choice.forSelection = requests_.savePromptMode == SavePromptMode::CopySelection;
+    }
+    saveMemory_ = memory;
     fileName = std::move(name);
     return true;
 }

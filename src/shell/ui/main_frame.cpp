@@ -15,6 +15,8 @@
 #include "shell/number_format.h"
 #include "shell/strings.h"
 #include "shell/ui/command_actions.h"
+#include "shell/ui/editor_launcher.h"
+#include "shell/ui/external_editor_dlg.h"
 #include "shell/ui/find_dialog.h"
 #include "shell/ui/kotoha_app.h"
 #include "shell/ui/message_boxes.h"
@@ -207,11 +209,14 @@ void CMainFrame::UpdateCommandStates() {
     enable(CommandId::kSelectAll, hasText);
     enable(CommandId::kFind, hasText);
     enable(CommandId::kNextPane, splitter_->RowCount() > 1);
+    enable(CommandId::kLaunchEditor, hasText);
+    enable(CommandId::kEditorSettings, true);
+    enable(CommandId::kOpenSettings, true);
+    enable(CommandId::kViewSettings, active_ != nullptr);
+    enable(CommandId::kOtherSettings, true);
     // Commands whose dialogs and launcher are not built yet stay greyed.
-    for (CommandId::Id id :
-         {CommandId::kLaunchEditor, CommandId::kOpenSettings, CommandId::kViewSettings,
-          CommandId::kEditorSettings, CommandId::kOtherSettings, CommandId::kHelpIndex,
-          CommandId::kHelpUsing, CommandId::kContextHelp, CommandId::kHelp}) {
+    for (CommandId::Id id : {CommandId::kHelpIndex, CommandId::kHelpUsing, CommandId::kContextHelp,
+                             CommandId::kHelp}) {
         enable(id, false);
     }
     commands_->action(CommandId::kToggleToolBar)->setChecked(toolBar_->isVisibleTo(this));
@@ -261,6 +266,16 @@ void CMainFrame::ExecuteCommand(CommandId::Id id) {
         case CommandId::kCopyToFile:
             SaveDocument(false);
             break;
+        case CommandId::kViewSettings:
+            if (active_ != nullptr)
+                active_->OnViewSettings([this] { UpdateAllViews(); });
+            break;
+        case CommandId::kLaunchEditor:
+            kotoha::LaunchExternalEditor(app_, *this);
+            break;
+        case CommandId::kEditorSettings:
+            EditExternalEditorSettings(app_.settings(), this);
+            break;
         default:
             app_.OnCommand(id);
             break;
@@ -286,32 +301,17 @@ void CMainFrame::NextPane() {
 }
 
 void CMainFrame::CopySelection() {
-    if (active_ == nullptr)
-        return;
-    DisplayPos lo;
-    DisplayPos hi;
-    active_->GetSelection(lo, hi);
-    BeginWaitCursor();
-    ByteBlock block = doc_.CopyRangeForClipboard(doc_.PosToOffset(lo), doc_.PosToOffset(hi));
-    const bool written = !block.empty() && WriteClipboardText(block.data(), block.capacity());
-    EndWaitCursor();
-    if (block.empty())
-        ShowMessageBox(this, StringId::kOutOfMemory, MessageKind::Warning);
-    else if (!written)
-        ShowMessageBox(this, StringId::kClipboardNotOpened, MessageKind::Warning);
+    if (active_ != nullptr)
+        active_->CopySelection();
 }
 
 void CMainFrame::Paste() {
-    app_.SetOpenRequest(OpenOrigin::Paste, -1);
-    doc_.ReplaceFromClipboard(app_.clipboard());
+    if (active_ != nullptr)
+        active_->Paste(app_.clipboard());
 }
 
 void CMainFrame::FindCommand() {
-    DisplayPos lo;
-    DisplayPos hi;
-    if (active_ != nullptr)
-        active_->GetSelection(lo, hi);
-    const std::string text = doc_.CopyRangeForFind(doc_.PosToOffset(lo), doc_.PosToOffset(hi));
+    const std::string text = active_ != nullptr ? active_->InitialFindText() : std::string();
     if (!OpenFindDialog(text))
         ShowMessageBox(this, StringId::kOutOfMemory, MessageKind::Warning);
 }
@@ -338,10 +338,10 @@ bool CMainFrame::OpenFindDialog(const std::string& initialText) {
 }
 
 void CMainFrame::RelayFind(const FindRequest& request) {
-    // The search itself belongs to the view; until it offers one, a request
-    // with no active view or no text is all that can be told apart here.
-    if (active_ == nullptr || request.findText.empty())
-        return;
+    if (active_ != nullptr)
+        active_->FindNext(request);
+    // The new selection may enable copying.
+    UpdateCommandStates();
 }
 
 // --- Window events. ---

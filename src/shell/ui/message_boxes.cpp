@@ -23,10 +23,11 @@ QMessageBox::Icon IconOf(MessageKind kind) {
 
 QMessageBox::StandardButton Run(QWidget* parent, StringId::Id id, MessageKind kind,
                                 std::string_view argument, QMessageBox::StandardButtons buttons,
-                                QMessageBox::StandardButton defaultButton) {
+                                QMessageBox::StandardButton defaultButton,
+                                std::string_view argument2 = {}) {
     QApplication::beep();
     ArrowCursorScope arrow;
-    const std::string text = FormatMessage(id, argument);
+    const std::string text = FormatMessage(id, argument, argument2);
     QMessageBox box(IconOf(kind), QString::fromUtf8(LoadString(StringId::kAppTitle)),
                     QString::fromStdString(text), buttons, parent);
     box.setObjectName(QStringLiteral("message%1").arg(id));
@@ -38,8 +39,9 @@ int waitDepth = 0;
 
 }  // namespace
 
-void ShowMessageBox(QWidget* parent, StringId::Id id, MessageKind kind, std::string_view argument) {
-    Run(parent, id, kind, argument, QMessageBox::Ok, QMessageBox::Ok);
+void ShowMessageBox(QWidget* parent, StringId::Id id, MessageKind kind, std::string_view argument,
+                    std::string_view argument2) {
+    Run(parent, id, kind, argument, QMessageBox::Ok, QMessageBox::Ok, argument2);
 }
 
 bool AskYesNoBox(QWidget* parent, StringId::Id id, std::string_view argument) {

@@ -12,10 +12,10 @@ class QWidget;
 namespace kotoha {
 
 // Each beeps first, then shows the string id's text ("%1" replaced by
-// argument) in a box captioned "Kotoha" with the icon of kind. A wait
-// cursor in force gives way to the arrow while the box shows.
+// argument, "%2" by argument2) in a box captioned "Kotoha" with the icon of
+// kind. A wait cursor in force gives way to the arrow while the box shows.
 void ShowMessageBox(QWidget* parent, StringId::Id id, MessageKind kind,
-                    std::string_view argument = {});
+                    std::string_view argument = {}, std::string_view argument2 = {});
 bool AskYesNoBox(QWidget* parent, StringId::Id id, std::string_view argument = {});
 Answer AskYesNoCancelBox(QWidget* parent, StringId::Id id, std::string_view argument = {});
 

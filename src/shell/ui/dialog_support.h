@@ -1,0 +1,38 @@
+// What the settings dialogs share: their font, the help button, and the
+// checked reading of an integer field.
+#pragma once
+
+#include <cstdint>
+
+#include <QFont>
+#include <QString>
+
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+namespace kotoha {
+
+// The dialogs' font: a proportional Japanese family when one is installed,
+// else the system's user-interface font, at 10 points.
+QFont DialogFont();
+
+// Makes button run the help command of the main window that holds parent,
+// and enables it only while that command is enabled.
+void ConnectHelpButton(QPushButton* button, QWidget* parent);
+
+// The reading of an integer entry field.
+enum class IntegerEntry { Valid, NotInteger, OutOfRange };
+
+// Reads text (blanks around it allowed, an optional sign, decimal digits) as
+// an integer within [minimum, maximum]; value is set only when valid.
+IntegerEntry ParseIntegerEntry(const QString& text, std::int32_t minimum, std::int32_t maximum,
+                               std::int32_t& value);
+
+// Reads edit as ParseIntegerEntry does. An invalid entry is reported (a
+// text that is not an integer with one message, one out of range with
+// another naming the bounds) and selected with the focus in it; false then.
+bool ReadIntegerField(QLineEdit* edit, std::int32_t minimum, std::int32_t maximum,
+                      std::int32_t& value);
+
+}  // namespace kotoha

@@ -1,0 +1,73 @@
+#include "shell/ui/editor_launcher.h"
+
+#include <QFile>
+#include <QProcess>
+
+#include "document/kotoha_doc.h"
+#include "shell/external_editor.h"
+#include "shell/ui/kotoha_app.h"
+#include "shell/ui/main_frame.h"
+#include "shell/ui/message_boxes.h"
+#include "shell/ui/qt_clipboard.h"
+#include "view/text_view.h"
+
+namespace kotoha {
+
+namespace {
+
+QString FromLocal(const std::string& text) {
+    return QFile::decodeName(QByteArray::fromStdString(text));
+}
+
+// The whole text on the clipboard, as the copy command puts a selection
+// there. A failure is reported; the launch goes on regardless.
+void CopyAllToClipboard(CKotohaDoc& doc, QWidget* parent) {
+    const std::uint32_t begin = doc.PosToOffset(DisplayPos{0, 0});
+    const std::uint32_t end = doc.PosToOffset(DisplayPos{0, doc.GetLineCount()});
+    BeginWaitCursor();
+    ByteBlock block = doc.CopyRangeForClipboard(begin, end);
+    const bool written = !block.empty() && WriteClipboardText(block.data(), block.capacity());
+    EndWaitCursor();
+    if (block.empty())
+        ShowMessageBox(parent, StringId::kOutOfMemory, MessageKind::Warning);
+    else if (!written)
+        ShowMessageBox(parent, StringId::kClipboardNotOpened, MessageKind::Warning);
+}
+
+}  // namespace
+
+bool StartDetachedProgram(const std::vector<std::string>& argv) {
+    if (argv.empty())
+        return false;
+    QStringList arguments;
+    for (std::size_t i = 1; i < argv.size(); ++i)
+        arguments << FromLocal(argv[i]);
+    return QProcess::startDetached(FromLocal(argv.front()), arguments);
+}
+
+void LaunchExternalEditor(CKotohaApp& app, CMainFrame& frame) {
+    CKotohaDoc* doc = app.document();
+    if (doc == nullptr)
+        return;
+    const AppSettings& settings = app.settings();
+    const std::string command = settings.Path.value;
+    std::vector<std::string> argv;
+    if (settings.ViaClipboard.value == 1) {
+        CopyAllToClipboard(*doc, &frame);
+        argv = EditorArgv(command, true, {}, {}, 0);
+    } else {
+        if (MustSaveBeforeEditor(doc->encoding, doc->lineBreak, !doc->pathName().empty())) {
+            app.requests().SetSavePromptMode(SavePromptMode::EditorSave);
+            // The save reports its own failures.
+            if (!doc->DoSave(std::nullopt, true))
+                return;
+        }
+        const CTextView* view = frame.ActiveView();
+        const std::int64_t topLine = view != nullptr ? view->scrollPos().line : 0;
+        argv = EditorArgv(command, false, settings.Arguments.value, doc->pathName(), topLine);
+    }
+    if (!StartDetachedProgram(argv))
+        ShowMessageBox(&frame, StringId::kEditorNotStarted, MessageKind::Warning);
+}
+
+}  // namespace kotoha

@@ -1,0 +1,91 @@
+#include "shell/ui/encoding_inquiry_dlg.h"
+
+#include <QApplication>
+#include <new>
+
+#include "codec/cp932.h"
+#include "shell/encoding_preview.h"
+#include "shell/ui/dialog_support.h"
+#include "shell/ui/message_boxes.h"
+#include "ui_encoding_inquiry_dlg.h"
+
+namespace kotoha {
+
+CEncodingInquiryDlg::CEncodingInquiryDlg(EncodingKind initial, const std::uint8_t* bytes,
+                                         std::uint32_t length, QWidget* parent)
+    : QDialog(parent),
+      ui_(std::make_unique<Ui::EncodingInquiryDlg>()),
+      bytes_(bytes),
+      length_(length) {
+    ui_->setupUi(this);
+    setFont(DialogFont());
+    connect(ui_->control1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ui_->control2, &QPushButton::clicked, this, &QDialog::reject);
+    ConnectHelpButton(ui_->control57669, parent);
+    QRadioButton* const buttons[] = {ui_->control1015, ui_->control1016, ui_->control1017};
+    const auto index = static_cast<std::size_t>(initial);
+    buttons[index < 3 ? index : 0]->setChecked(true);
+    for (QRadioButton* button : buttons) {
+        // clicked, not toggled: a click on the button already on shows the
+        // preview again, and the button going off does not make one.
+        connect(button, &QRadioButton::clicked, this, &CEncodingInquiryDlg::MakePreview);
+    }
+    MakePreview();
+}
+
+CEncodingInquiryDlg::~CEncodingInquiryDlg() = default;
+
+std::int32_t CEncodingInquiryDlg::CheckedKind() const {
+    if (ui_->control1016->isChecked())
+        return 1;
+    if (ui_->control1017->isChecked())
+        return 2;
+    return 0;
+}
+
+QString CEncodingInquiryDlg::PreviewText() const {
+    return ui_->control1013->toPlainText();
+}
+
+void CEncodingInquiryDlg::MakePreview() {
+    struct WaitCursor {
+        WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+        ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    } wait;
+    // The old preview goes before the new one is computed.
+    ui_->control1013->clear();
+    ui_->control1013->repaint();
+    QString text;
+    try {
+        const std::string sjis =
+            MakeEncodingPreview(static_cast<EncodingKind>(CheckedKind()), bytes_, length_);
+        text = QString::fromStdU16String(
+            SjisToUtf16(reinterpret_cast<const std::uint8_t*>(sjis.data()), sjis.size()));
+    } catch (const std::bad_alloc&) {
+        // Without memory for a preview the edit stays empty; the choice
+        // itself still works.
+        return;
+    }
+    // The edit breaks lines at LF alone, as everywhere on Linux.
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    ui_->control1013->setPlainText(text);
+}
+
+std::int32_t InquireEncoding(EncodingKind initial, const std::uint8_t* bytes, std::uint32_t length,
+                             QWidget* parent) {
+    // The load shows the wait cursor; the question gets the arrow.
+    ArrowCursorScope arrow;
+    std::unique_ptr<CEncodingInquiryDlg> dialog;
+    try {
+        dialog = std::make_unique<CEncodingInquiryDlg>(initial, bytes, length, parent);
+    } catch (const std::bad_alloc&) {
+        // No dialog: the load goes on with the detected kind.
+        return -1;
+    }
+    dialog->setObjectName(QStringLiteral("encodingInquiry"));
+    if (dialog->exec() != QDialog::Accepted)
+        return -1;
+    return dialog->CheckedKind();
+}
+
+}  // namespace kotoha

@@ -1,0 +1,101 @@
+#include "shell/ui/external_editor_dlg.h"
+
+#include <QFileDialog>
+
+#include "shell/file_dialog.h"
+#include "shell/settings.h"
+#include "shell/strings.h"
+#include "shell/ui/file_prompt.h"
+#include "shell/ui/message_boxes.h"
+#include "ui_external_editor_dlg.h"
+
+namespace kotoha {
+
+CExternalEditorDlg::CExternalEditorDlg(const ExternalEditorDialogValues& values, QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::ExternalEditorDlg>()) {
+    ui_->setupUi(this);
+    ui_->control137->setText(QString::fromStdString(values.command));
+    ui_->control1037->setText(QString::fromStdString(values.arguments));
+    if (values.handOver == 0)
+        ui_->control1036->setChecked(true);
+    else
+        ui_->control1035->setChecked(true);
+    UpdateEnabling();
+    connect(ui_->control1036, &QRadioButton::clicked, this, &CExternalEditorDlg::UpdateEnabling);
+    connect(ui_->control1035, &QRadioButton::clicked, this, &CExternalEditorDlg::UpdateEnabling);
+    connect(ui_->control138, &QPushButton::clicked, this, &CExternalEditorDlg::Browse);
+    connect(ui_->control1, &QPushButton::clicked, this, &CExternalEditorDlg::accept);
+    connect(ui_->control2, &QPushButton::clicked, this, &CExternalEditorDlg::reject);
+    // There is no manual to open yet.
+    ui_->control57669->setEnabled(false);
+}
+
+CExternalEditorDlg::~CExternalEditorDlg() = default;
+
+ExternalEditorDialogValues CExternalEditorDlg::Values() const {
+    ExternalEditorDialogValues values;
+    values.handOver = ui_->control1036->isChecked() ? 0 : 1;
+    values.command = ui_->control137->text().toStdString();
+    values.arguments = ui_->control1037->text().toStdString();
+    return values;
+}
+
+void CExternalEditorDlg::UpdateEnabling() {
+    const bool viaFile = ui_->control1035->isChecked();
+    ui_->control1039->setEnabled(viaFile);
+    ui_->control1037->setEnabled(viaFile);
+}
+
+QString CExternalEditorDlg::BrowseTitle() {
+    return QStringLiteral("ファイルの参照");
+}
+
+QStringList CExternalEditorDlg::BrowseFilters() {
+    QStringList filters;
+    for (const FileFilter& filter : ParseFilterList(LoadString(StringId::kProgramFilters)))
+        filters << KotohaFileDialog::QtFilter(filter);
+    return filters;
+}
+
+void CExternalEditorDlg::Browse() {
+    QFileDialog dialog(this, BrowseTitle());
+    dialog.setObjectName(QStringLiteral("browseDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::ReadOnly);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    const QStringList filters = BrowseFilters();
+    dialog.setNameFilters(filters);
+    // Programs here carry no extension, so the list starts with every file.
+    if (!filters.isEmpty())
+        dialog.selectNameFilter(filters.back());
+    const QString current = ui_->control137->text().left(259);
+    if (!current.isEmpty())
+        dialog.selectFile(current);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    ui_->control137->setText(dialog.selectedFiles().front());
+}
+
+void CExternalEditorDlg::accept() {
+    if (const auto message = Values().Validate()) {
+        ShowMessageBox(this, *message, MessageKind::Warning);
+        // The field at fault takes the focus.
+        QLineEdit* field =
+            *message == StringId::kNoEditorCommand ? ui_->control137 : ui_->control1037;
+        field->setFocus();
+        field->selectAll();
+        return;
+    }
+    QDialog::accept();
+}
+
+bool EditExternalEditorSettings(AppSettings& settings, QWidget* parent) {
+    CExternalEditorDlg dialog(ExternalEditorDialogValues::FromSettings(settings), parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    dialog.Values().ApplyTo(settings);
+    return true;
+}
+
+}  // namespace kotoha

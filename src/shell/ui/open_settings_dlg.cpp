@@ -1,0 +1,49 @@
+#include "shell/ui/open_settings_dlg.h"
+
+#include "shell/settings.h"
+#include "shell/ui/dialog_support.h"
+#include "ui_open_settings_dlg.h"
+
+namespace kotoha {
+
+COpenSettingsDlg::COpenSettingsDlg(bool ask, int priority, QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::OpenSettingsDlg>()) {
+    ui_->setupUi(this);
+    setObjectName(QStringLiteral("openSettings"));
+    setFont(DialogFont());
+    connect(ui_->control1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ui_->control2, &QPushButton::clicked, this, &QDialog::reject);
+    ConnectHelpButton(ui_->control57669, parent);
+    ui_->control1028->setChecked(ask);
+    (priority == 0 ? ui_->control1029 : ui_->control1030)->setChecked(true);
+    connect(ui_->control1028, &QCheckBox::toggled, this, &COpenSettingsDlg::UpdatePriorityButtons);
+    UpdatePriorityButtons();
+}
+
+COpenSettingsDlg::~COpenSettingsDlg() = default;
+
+bool COpenSettingsDlg::ask() const {
+    return ui_->control1028->isChecked();
+}
+
+int COpenSettingsDlg::priority() const {
+    return ui_->control1030->isChecked() ? 1 : 0;
+}
+
+void COpenSettingsDlg::UpdatePriorityButtons() {
+    const bool on = !ui_->control1028->isChecked();
+    ui_->control1029->setEnabled(on);
+    ui_->control1030->setEnabled(on);
+}
+
+bool RunOpenSettings(AppSettings& settings, QWidget* parent) {
+    COpenSettingsDlg dialog(settings.InquireWhenStrayed.value != 0,
+                            settings.PreferWinText.value != 0 ? 0 : 1, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    settings.InquireWhenStrayed.value = dialog.ask() ? 1 : 0;
+    settings.PreferWinText.value = dialog.priority() == 0 ? 1 : 0;
+    return true;
+}
+
+}  // namespace kotoha

@@ -1,0 +1,39 @@
+// The open settings: whether to ask when detection is unsure, and which
+// kind of text detection favours otherwise.
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+namespace Ui {
+class OpenSettingsDlg;
+}
+
+namespace kotoha {
+
+struct AppSettings;
+
+class COpenSettingsDlg : public QDialog {
+    Q_OBJECT
+
+  public:
+    // ask: check box 1028. priority: 0 Windows text first, 1 Internet text
+    // first.
+    COpenSettingsDlg(bool ask, int priority, QWidget* parent);
+    ~COpenSettingsDlg() override;
+
+    bool ask() const;
+    int priority() const;
+
+  private:
+    // The priority only matters while the user is not asked.
+    void UpdatePriorityButtons();
+
+    std::unique_ptr<Ui::OpenSettingsDlg> ui_;
+};
+
+// The open-settings command: runs the dialog on InquireWhenStrayed and
+// PreferWinText and stores both on OK. True on OK.
+bool RunOpenSettings(AppSettings& settings, QWidget* parent);
+
+}  // namespace kotoha

@@ -1,0 +1,38 @@
+#include "shell/ui/other_settings_dialog.h"
+
+#include "shell/settings.h"
+#include "shell/ui/dialog_support.h"
+#include "ui_other_settings_dlg.h"
+
+namespace kotoha {
+
+COtherSettingsDlg::COtherSettingsDlg(const OtherSettingsFields& fields, QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::OtherSettingsDlg>()) {
+    ui_->setupUi(this);
+    setFont(DialogFont());
+    ui_->control1032->setChecked(fields.resembleLess);
+    ui_->control1033->setChecked(fields.saveFrameStatus);
+    ui_->control1040->setChecked(fields.inquireWhenPaste);
+    ConnectHelpButton(ui_->control57669, parent);
+}
+
+COtherSettingsDlg::~COtherSettingsDlg() = default;
+
+OtherSettingsFields COtherSettingsDlg::fields() const {
+    return {ui_->control1032->isChecked(), ui_->control1033->isChecked(),
+            ui_->control1040->isChecked()};
+}
+
+void RunOtherSettings(AppSettings& settings, QWidget* parent) {
+    COtherSettingsDlg dialog({settings.ResembleLess.value != 0, settings.SaveFrameStatus.value != 0,
+                              settings.InquireWhenPaste.value != 0},
+                             parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const OtherSettingsFields fields = dialog.fields();
+    settings.ResembleLess.value = fields.resembleLess ? 1 : 0;
+    settings.SaveFrameStatus.value = fields.saveFrameStatus ? 1 : 0;
+    settings.InquireWhenPaste.value = fields.inquireWhenPaste ? 1 : 0;
+}
+
+}  // namespace kotoha

@@ -1,0 +1,166 @@
+// The encoding inquiry: its buttons, its live preview of a long file, its
+// answer, and the question asked while a file opens.
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "document/kotoha_doc.h"
+#include "shell/ui/encoding_inquiry_dlg.h"
+#include "shell/ui/status_panes.h"
+#include "ui_session.h"
+
+using namespace kotoha;
+using namespace kotoha::testing;
+
+namespace {
+
+void WhenModal(const QString& name, std::function<void(QWidget*)> step, int triesLeft = 250) {
+    QTimer::singleShot(20, [=] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || modal->objectName() != name) {
+            if (triesLeft > 0)
+                WhenModal(name, step, triesLeft - 1);
+            return;
+        }
+        step(modal);
+    });
+}
+
+// 700 lines of 100 bytes: 49 EUC-JP characters alternating "あ" and "い",
+// then CR LF; cut to 70,000 bytes.
+QByteArray LongEucFile() {
+    QByteArray line;
+    for (int i = 0; i < 49; ++i)
+        line += i % 2 == 0 ? QByteArray("\xa4\xa2") : QByteArray("\xa4\xa4");
+    line += "\r\n";
+    QByteArray file;
+    while (file.size() < 70000)
+        file += line;
+    file.resize(70000);
+    return file;
+}
+
+QString Line(const QString& unit, int count) {
+    QString line;
+    for (int i = 0; i < count; ++i)
+        line += unit[i % unit.size()];
+    return line + QLatin1Char('\n');
+}
+
+const auto* Bytes(const QByteArray& data) {
+    return reinterpret_cast<const std::uint8_t*>(data.constData());
+}
+
+}  // namespace
+
+class EncodingInquiryTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void previewOfLongFileFollowsTheButtons();
+    void previewShowsNulAsBlankAndEveryBreakOnce();
+    void answerIsTheButtonOnOrMinusOne();
+    void openingAsksWhenDetectionStrays();
+};
+
+void EncodingInquiryTest::previewOfLongFileFollowsTheButtons() {
+    const QByteArray file = LongEucFile();
+    CEncodingInquiryDlg dialog(EncodingKind::EUC, Bytes(file),
+                               static_cast<std::uint32_t>(file.size()), nullptr);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("エンコーディングの問い合わせ"));
+    auto* euc = dialog.findChild<QRadioButton*>(QStringLiteral("control1017"));
+    auto* sjis = dialog.findChild<QRadioButton*>(QStringLiteral("control1015"));
+    QVERIFY(euc->isChecked());
+    // The first 61440 bytes hold 614 whole lines; the 615th is cut off.
+    const QString eucLine = Line(QStringLiteral("あい"), 49);
+    QCOMPARE(dialog.PreviewText(), eucLine.repeated(614));
+
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QTest::mouseClick(sjis, Qt::LeftButton);
+    QCOMPARE(dialog.CheckedKind(), 0);
+    // Read as Shift-JIS the same bytes are half-width katakana pairs.
+    QCOMPARE(dialog.PreviewText(), Line(QStringLiteral("､｢､､"), 98).repeated(614));
+    QTest::mouseClick(euc, Qt::LeftButton);
+    QCOMPARE(dialog.PreviewText(), eucLine.repeated(614));
+    auto* preview = dialog.findChild<QPlainTextEdit*>(QStringLiteral("control1013"));
+    QVERIFY(preview->isReadOnly());
+}
+
+void EncodingInquiryTest::previewShowsNulAsBlankAndEveryBreakOnce() {
+    const QByteArray file("a\0b\r\nc\rd\ne", 10);
+    CEncodingInquiryDlg dialog(EncodingKind::SJIS, Bytes(file),
+                               static_cast<std::uint32_t>(file.size()), nullptr);
+    QCOMPARE(dialog.PreviewText(), QStringLiteral("a b\nc\nd\ne"));
+}
+
+void EncodingInquiryTest::answerIsTheButtonOnOrMinusOne() {
+    const QByteArray file("\xa4\xa2\xa4\xa4");
+    struct Case {
+        const char* button;
+        const char* end;
+        int want;
+    };
+    const Case cases[] = {
+        {"control1016", "control1", 1},
+        {"control1017", "control1", 2},
+        {"control1015", "control1", 0},
+        {"control1017", "control2", -1},
+    };
+    for (const Case& c : cases) {
+        WhenModal(QStringLiteral("encodingInquiry"), [&](QWidget* dialog) {
+            QTest::mouseClick(dialog->findChild<QRadioButton*>(QLatin1String(c.button)),
+                              Qt::LeftButton);
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QLatin1String(c.end)),
+                              Qt::LeftButton);
+        });
+        QCOMPARE(InquireEncoding(EncodingKind::SJIS, Bytes(file), 4, nullptr), c.want);
+    }
+}
+
+void EncodingInquiryTest::openingAsksWhenDetectionStrays() {
+    TestFolders folders;
+    folders.WriteIni("[AnalyzeEncoding]\nInquireWhenStrayed=1\n");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("strayed.txt"));
+    {
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(LongEucFile());
+    }
+    // The answer EUC is taken.
+    bool asked = false;
+    WhenModal(QStringLiteral("encodingInquiry"), [&](QWidget* dialog) {
+        asked = true;
+        QTest::mouseClick(dialog->findChild<QRadioButton*>(QStringLiteral("control1017")),
+                          Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("control1")),
+                          Qt::LeftButton);
+    });
+    Session s({path.toStdString()});
+    QVERIFY(s.exposed);
+    QVERIFY(asked);
+    QCOMPARE(s.doc()->encoding, EncodingKind::EUC);
+    QCOMPARE(s.frame()->panes().Text(StatusPanes::kEncodingPane), QStringLiteral("EUC"));
+
+    // Cancel keeps the detected kind.
+    asked = false;
+    WhenModal(QStringLiteral("encodingInquiry"), [&](QWidget* dialog) {
+        asked = true;
+        QTest::mouseClick(dialog->findChild<QRadioButton*>(QStringLiteral("control1016")),
+                          Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("control2")),
+                          Qt::LeftButton);
+    });
+    s.app->SetOpenRequest(OpenOrigin::FileDialog, -1);
+    QVERIFY(s.app->OpenDocumentFile(path.toStdString()) != nullptr);
+    QVERIFY(asked);
+    QVERIFY(s.doc()->encoding != EncodingKind::JIS);
+}
+
+QTEST_MAIN(EncodingInquiryTest)
+#include "encoding_inquiry_test.moc"

@@ -1,0 +1,448 @@
+// The external editor: its launch through the file (saving first when the
+// file is not Shift-JIS with CR LF) and through the clipboard, with a small
+// script standing in for the editor that records its arguments; the
+// failure message; and the settings dialog's enabling and validation.
+#include <QAbstractButton>
+#include <QAction>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "document/kotoha_doc.h"
+#include "shell/ui/command_actions.h"
+#include "shell/ui/external_editor_dlg.h"
+#include "ui_session.h"
+
+using namespace kotoha;
+using namespace kotoha::testing;
+
+namespace {
+
+// Runs step on the next modal dialog once it comes up.
+void OnNextModal(std::function<void(QWidget*)> step) {
+    QTimer::singleShot(50, [step] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr) {
+            OnNextModal(step);
+            return;
+        }
+        step(modal);
+    });
+}
+
+// Answers the next modal, which must be a message box, and records its text.
+void AnswerMessageBox(QString& text) {
+    OnNextModal([&text](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box != nullptr);
+        text = box->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+}
+
+// An "editor" that writes each of its arguments on a line of args.txt in
+// its folder, making the file appear only once it is complete.
+class FakeEditor {
+  public:
+    FakeEditor() {
+        const QString script = dir.filePath(QStringLiteral("editor.sh"));
+        QFile file(script);
+        if (file.open(QIODevice::WriteOnly)) {
+            file.write("#!/bin/sh\nout='" + OutputPath().toUtf8() +
+                       "'\n: > \"$out.part\"\n"
+                       "for a in \"$@\"; do printf '%s\\n' \"$a\" >> \"$out.part\"; done\n"
+                       "mv \"$out.part\" \"$out\"\n");
+        }
+        file.close();
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        path = script.toStdString();
+    }
+    QString OutputPath() const { return dir.filePath(QStringLiteral("args.txt")); }
+    // The arguments of the run, once it has written them.
+    QStringList WaitForArguments() const {
+        if (!QTest::qWaitFor([this] { return QFile::exists(OutputPath()); }, 10000))
+            return {QStringLiteral("<not started>")};
+        QFile file(OutputPath());
+        if (!file.open(QIODevice::ReadOnly))
+            return {QStringLiteral("<unreadable>")};
+        const QString text = QString::fromUtf8(file.readAll());
+        QStringList lines = text.split(QLatin1Char('\n'));
+        lines.removeLast();
+        return lines;
+    }
+    bool Started() const { return QFile::exists(OutputPath()); }
+
+    QTemporaryDir dir;
+    std::string path;
+};
+
+QAction* Action(Session& s, CommandId::Id id) {
+    return s.frame()->commands().action(id);
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+class ExternalEditorTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void viaFileReplacesPlaceholders();
+    void lessKeyStartsTheEditor();
+    void viaFileSavesFirst_data();
+    void viaFileSavesFirst();
+    void cancelledSaveStartsNothing();
+    void viaClipboardCopiesAllAndIgnoresArguments();
+    void unstartableProgramIsReported_data();
+    void unstartableProgramIsReported();
+    void commandEnabling();
+    void dialogEnablingFollowsHandOver();
+    void dialogValidation_data();
+    void dialogValidation();
+    void settingsCommandStoresFields();
+    void browsePutsChosenPath();
+};
+
+void ExternalEditorTest::viaFileReplacesPlaceholders() {
+    TestFolders folders;
+    FakeEditor editor;
+    // A Shift-JIS CR LF file whose path holds a blank: it goes over as it is.
+    QTemporaryDir docs;
+    const QString docPath = docs.filePath(QStringLiteral("my notes.txt"));
+    {
+        QFile file(docPath);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 200; ++i)
+            file.write("line " + QByteArray::number(i) + "\r\n");
+    }
+    Session s({docPath.toStdString()});
+    QVERIFY(s.exposed);
+    QCOMPARE(s.doc()->encoding, EncodingKind::SJIS);
+    QCOMPARE(s.doc()->lineBreak, LineBreakKind::WIN);
+    s.app->settings().Path.value = editor.path + " --first";
+    s.app->settings().Arguments.value = "-l$LINE $File \"+$line\"";
+    s.frame()->ActiveView()->ScrollTo(0, 41);
+    QCOMPARE(s.frame()->ActiveView()->scrollPos().line, 41);
+    Action(s, CommandId::kLaunchEditor)->trigger();
+    QCOMPARE(editor.WaitForArguments(),
+             QStringList({QStringLiteral("--first"), QStringLiteral("-l42"), docPath,
+                          QStringLiteral("+42")}));
+    // Nothing was saved: the file and the document stay as they were.
+    QCOMPARE(QString::fromStdString(s.doc()->pathName()), docPath);
+    QVERIFY(!s.doc()->IsModified());
+}
+
+void ExternalEditorTest::lessKeyStartsTheEditor() {
+    TestFolders folders;
+    FakeEditor editor;
+    Session s({SamplePath("seasons.sjis.crlf.txt")});
+    QVERIFY(s.exposed);
+    s.app->settings().ResembleLess.value = 1;
+    s.app->settings().Path.value = editor.path;
+    QTest::keyClick(s.frame()->ActiveView(), Qt::Key_V);
+    QCOMPARE(editor.WaitForArguments(),
+             QStringList({QString::fromStdString(SamplePath("seasons.sjis.crlf.txt"))}));
+}
+
+void ExternalEditorTest::viaFileSavesFirst_data() {
+    QTest::addColumn<QString>("source");  // empty: a pasted text
+    QTest::newRow("pasted text") << QString();
+    QTest::newRow("EUC-JP with a path")
+        << QString::fromStdString(SamplePath("seasons.euc.crlf.txt"));
+    QTest::newRow("Shift-JIS with LF") << QString::fromStdString(SamplePath("seasons.sjis.lf.txt"));
+}
+
+void ExternalEditorTest::viaFileSavesFirst() {
+    QFETCH(QString, source);
+    TestFolders folders;
+    FakeEditor editor;
+    QTemporaryDir out;
+    std::vector<std::string> args;
+    if (!source.isEmpty())
+        args.push_back(source.toStdString());
+    Session s(args);
+    QVERIFY(s.exposed);
+    if (source.isEmpty()) {
+        QGuiApplication::clipboard()->setText(QStringLiteral("日本語の\nテキスト"));
+        QTRY_VERIFY(Action(s, CommandId::kPaste)->isEnabled());
+        Action(s, CommandId::kPaste)->trigger();
+        QCOMPARE(s.doc()->GetLineCount(), 2);
+    }
+    // An earlier Save As chose another format; the editor's save ignores it.
+    s.app->requests().saveFormatChoice = {LineBreakKind::UX, EncodingKind::EUC, true, true};
+    s.app->settings().Path.value = editor.path;
+    s.app->settings().Arguments.value = "$file";
+    const QString target = out.filePath(QStringLiteral("for editor.txt"));
+    bool secondDialog = false;
+    OnNextModal([&](QWidget* modal) {
+        QVERIFY(qobject_cast<QFileDialog*>(modal) != nullptr);
+        auto* edit = modal->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(edit != nullptr);
+        edit->setText(target);
+        QTest::keyClick(edit, Qt::Key_Return);
+        // No format dialog may follow.
+        QTimer::singleShot(300, [&secondDialog] {
+            if (QWidget* next = QApplication::activeModalWidget()) {
+                secondDialog = true;
+                next->close();
+            }
+        });
+    });
+    Action(s, CommandId::kLaunchEditor)->trigger();
+    QCOMPARE(editor.WaitForArguments(), QStringList({target}));
+    QTest::qWait(350);
+    QVERIFY(!secondDialog);
+    // Written as Shift-JIS with CR LF, and the document now is that file.
+    const QByteArray written = ReadAll(target);
+    QVERIFY(!written.isEmpty());
+    QVERIFY(written.contains("\r\n"));
+    QCOMPARE(written.count('\n'), written.count("\r\n"));
+    if (source.isEmpty())
+        QCOMPARE(written, QByteArray("\x93\xfa\x96\x7b\x8c\xea\x82\xcc\r\n\x83\x65\x83\x4c\x83"
+                                     "\x58\x83\x67"));
+    QCOMPARE(QString::fromStdString(s.doc()->pathName()), target);
+    QCOMPARE(s.doc()->encoding, EncodingKind::SJIS);
+    QCOMPARE(s.doc()->lineBreak, LineBreakKind::WIN);
+    QVERIFY(!s.doc()->IsModified());
+    const SaveFormatChoice& choice = s.app->requests().saveFormatChoice;
+    QCOMPARE(choice.textFormat, LineBreakKind::WIN);
+    QCOMPARE(choice.encoding, EncodingKind::SJIS);
+    QVERIFY(!choice.widenKana);
+    QVERIFY(!choice.forSelection);
+}
+
+void ExternalEditorTest::cancelledSaveStartsNothing() {
+    TestFolders folders;
+    FakeEditor editor;
+    Session s({SamplePath("seasons.euc.lf.txt")});
+    QVERIFY(s.exposed);
+    s.app->settings().Path.value = editor.path;
+    bool extraDialog = false;
+    OnNextModal([&extraDialog](QWidget* modal) {
+        QVERIFY(qobject_cast<QFileDialog*>(modal) != nullptr);
+        qobject_cast<QFileDialog*>(modal)->reject();
+        QTimer::singleShot(200, [&extraDialog] {
+            if (QWidget* next = QApplication::activeModalWidget()) {
+                extraDialog = true;
+                next->close();
+            }
+        });
+    });
+    Action(s, CommandId::kLaunchEditor)->trigger();
+    QTest::qWait(500);
+    QVERIFY(!extraDialog);
+    QVERIFY(!editor.Started());
+    QCOMPARE(s.doc()->encoding, EncodingKind::EUC);
+    QCOMPARE(QString::fromStdString(s.doc()->pathName()),
+             QString::fromStdString(SamplePath("seasons.euc.lf.txt")));
+}
+
+void ExternalEditorTest::viaClipboardCopiesAllAndIgnoresArguments() {
+    TestFolders folders;
+    FakeEditor editor;
+    // Even a file that would need saving goes over without a dialog.
+    Session s({SamplePath("seasons.euc.lf.txt")});
+    QVERIFY(s.exposed);
+    QGuiApplication::clipboard()->clear();
+    s.app->settings().ViaClipboard.value = 1;
+    s.app->settings().Path.value = editor.path + " --new";
+    s.app->settings().Arguments.value = "$file $line";
+    s.frame()->ActiveView()->ScrollTo(0, 2);
+    Action(s, CommandId::kLaunchEditor)->trigger();
+    QCOMPARE(editor.WaitForArguments(), QStringList({QStringLiteral("--new")}));
+    const QString copied = QGuiApplication::clipboard()->text();
+    QVERIFY(copied.startsWith(QStringLiteral("季節の覚え書き\n")));
+    // The same text as the copy command gives for the whole text.
+    s.frame()->ExecuteCommand(CommandId::kSelectAll);
+    QGuiApplication::clipboard()->clear();
+    s.frame()->ExecuteCommand(CommandId::kCopy);
+    QCOMPARE(QGuiApplication::clipboard()->text(), copied);
+    QCOMPARE(s.doc()->encoding, EncodingKind::EUC);
+}
+
+void ExternalEditorTest::unstartableProgramIsReported_data() {
+    QTest::addColumn<int>("viaClipboard");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("missing program via file") << 0 << QStringLiteral("/nonexistent/kotoha-editor");
+    QTest::newRow("missing program via clipboard")
+        << 1 << QStringLiteral("kotoha-no-such-editor-program");
+    QTest::newRow("empty command via clipboard") << 1 << QStringLiteral("  ");
+}
+
+void ExternalEditorTest::unstartableProgramIsReported() {
+    QFETCH(int, viaClipboard);
+    QFETCH(QString, path);
+    TestFolders folders;
+    Session s({SamplePath("seasons.sjis.crlf.txt")});
+    QVERIFY(s.exposed);
+    s.app->settings().ViaClipboard.value = viaClipboard;
+    s.app->settings().Path.value = path.toStdString();
+    QString shown;
+    AnswerMessageBox(shown);
+    Action(s, CommandId::kLaunchEditor)->trigger();
+    QCOMPARE(shown, QStringLiteral(
+                        "起動できませんでした。パスが正しく設定されているか確認してください。"));
+}
+
+void ExternalEditorTest::commandEnabling() {
+    TestFolders folders;
+    {
+        Session s;
+        QVERIFY(s.exposed);
+        QVERIFY(!Action(s, CommandId::kLaunchEditor)->isEnabled());
+        QVERIFY(Action(s, CommandId::kEditorSettings)->isEnabled());
+        // The less key does nothing on an empty text either.
+        FakeEditor editor;
+        s.app->settings().ResembleLess.value = 1;
+        s.app->settings().Path.value = editor.path;
+        QTest::keyClick(s.frame()->ActiveView(), Qt::Key_V);
+        QTest::qWait(300);
+        QVERIFY(!editor.Started());
+    }
+    Session s({SamplePath("seasons.sjis.crlf.txt")});
+    QVERIFY(s.exposed);
+    QVERIFY(Action(s, CommandId::kLaunchEditor)->isEnabled());
+    QVERIFY(Action(s, CommandId::kEditorSettings)->isEnabled());
+}
+
+void ExternalEditorTest::dialogEnablingFollowsHandOver() {
+    for (int handOver : {0, 1}) {
+        ExternalEditorDialogValues values;
+        values.handOver = handOver;
+        values.command = "vi";
+        values.arguments = "$file";
+        CExternalEditorDlg dialog(values, nullptr);
+        auto* clipboard = dialog.findChild<QRadioButton*>(QStringLiteral("control1036"));
+        auto* file = dialog.findChild<QRadioButton*>(QStringLiteral("control1035"));
+        auto* label = dialog.findChild<QLabel*>(QStringLiteral("control1039"));
+        auto* arguments = dialog.findChild<QLineEdit*>(QStringLiteral("control1037"));
+        QVERIFY(clipboard && file && label && arguments);
+        QCOMPARE(file->isChecked(), handOver == 1);
+        QCOMPARE(arguments->isEnabled(), handOver == 1);
+        QCOMPARE(label->isEnabled(), handOver == 1);
+        QTest::mouseClick(handOver == 1 ? clipboard : file, Qt::LeftButton);
+        QCOMPARE(arguments->isEnabled(), handOver == 0);
+        QCOMPARE(label->isEnabled(), handOver == 0);
+        QCOMPARE(dialog.Values().handOver, 1 - handOver);
+        // The fields take at most 259 characters.
+        auto* command = dialog.findChild<QLineEdit*>(QStringLiteral("control137"));
+        QCOMPARE(command->maxLength(), 259);
+        QCOMPARE(arguments->maxLength(), 259);
+    }
+}
+
+void ExternalEditorTest::dialogValidation_data() {
+    QTest::addColumn<int>("handOver");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<QString>("message");  // empty: the dialog closes
+    const QString noCommand =
+        QStringLiteral("コマンドラインにエディタのパス名が指定されていません。");
+    const QString noFile = QStringLiteral("引数に $file が指定されていません。");
+    QTest::newRow("file, all set") << 1 << "vi"
+                                   << "+$line $FILE" << QString();
+    QTest::newRow("file, empty command") << 1 << ""
+                                         << "$file" << noCommand;
+    QTest::newRow("file, both wrong") << 1 << ""
+                                      << "" << noCommand;
+    QTest::newRow("file, no $file") << 1 << "vi"
+                                    << "+$line" << noFile;
+    QTest::newRow("file, $fil only") << 1 << "vi"
+                                     << "$fil e" << noFile;
+    QTest::newRow("clipboard, nothing checked") << 0 << ""
+                                                << "" << QString();
+}
+
+void ExternalEditorTest::dialogValidation() {
+    QFETCH(int, handOver);
+    QFETCH(QString, command);
+    QFETCH(QString, arguments);
+    QFETCH(QString, message);
+    ExternalEditorDialogValues values;
+    values.handOver = handOver;
+    values.command = command.toStdString();
+    values.arguments = arguments.toStdString();
+    CExternalEditorDlg dialog(values, nullptr);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QString shown;
+    if (!message.isEmpty())
+        AnswerMessageBox(shown);
+    dialog.findChild<QPushButton*>(QStringLiteral("control1"))->click();
+    QCOMPARE(shown, message);
+    QCOMPARE(dialog.isVisible(), !message.isEmpty());
+    QCOMPARE(dialog.result(), message.isEmpty() ? int(QDialog::Accepted) : 0);
+}
+
+void ExternalEditorTest::settingsCommandStoresFields() {
+    TestFolders folders;
+    Session s;
+    QVERIFY(s.exposed);
+    AppSettings& settings = s.app->settings();
+    QCOMPARE(settings.Path.value, std::string("xdg-open"));
+    // Cancel keeps everything; OK stores the three fields.
+    for (bool ok : {false, true}) {
+        OnNextModal([ok](QWidget* modal) {
+            QVERIFY(qobject_cast<CExternalEditorDlg*>(modal) != nullptr);
+            auto* file = modal->findChild<QRadioButton*>(QStringLiteral("control1035"));
+            QVERIFY(file->isChecked());
+            modal->findChild<QLineEdit*>(QStringLiteral("control137"))->setText("gedit");
+            modal->findChild<QLineEdit*>(QStringLiteral("control1037"))->setText("+$line");
+            QTest::mouseClick(modal->findChild<QRadioButton*>(QStringLiteral("control1036")),
+                              Qt::LeftButton);
+            const char* button = ok ? "control1" : "control2";
+            modal->findChild<QPushButton*>(QString::fromLatin1(button))->click();
+        });
+        Action(s, CommandId::kEditorSettings)->trigger();
+        QCOMPARE(settings.Path.value, std::string(ok ? "gedit" : "xdg-open"));
+        QCOMPARE(settings.ViaClipboard.value, ok ? 1 : 0);
+        QCOMPARE(settings.Arguments.value, std::string(ok ? "+$line" : "$file"));
+    }
+    // Nothing reaches the profile before exit.
+    QVERIFY(!folders.IniText().contains("gedit"));
+    s.Stop();
+    QVERIFY(folders.IniText().contains("Path=gedit"));
+    QVERIFY(folders.IniText().contains("ViaClipboard=1"));
+}
+
+void ExternalEditorTest::browsePutsChosenPath() {
+    FakeEditor editor;
+    ExternalEditorDialogValues values;
+    values.command = "nothing-here";
+    values.arguments = "$file";
+    CExternalEditorDlg dialog(values, nullptr);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QString title;
+    QStringList filters;
+    OnNextModal([&](QWidget* modal) {
+        auto* browse = qobject_cast<QFileDialog*>(modal);
+        QVERIFY(browse != nullptr);
+        title = browse->windowTitle();
+        filters = browse->nameFilters();
+        auto* edit = browse->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(edit != nullptr);
+        edit->setText(QString::fromStdString(editor.path));
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    dialog.findChild<QPushButton*>(QStringLiteral("control138"))->click();
+    QCOMPARE(title, QStringLiteral("ファイルの参照"));
+    QCOMPARE(filters.size(), 2);
+    QVERIFY(filters[0].startsWith(QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ ﾌｧｲﾙ")));
+    QVERIFY(filters[1].startsWith(QStringLiteral("すべてのﾌｧｲﾙ")));
+    QCOMPARE(dialog.Values().command, editor.path);
+}
+
+QTEST_MAIN(ExternalEditorTest)
+#include "external_editor_test.moc"

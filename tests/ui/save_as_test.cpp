@@ -1,0 +1,409 @@
+// Save As and copy to file driven through the window: the file dialog, the
+// save-format dialog and its coupling, the bytes written in every format,
+// widening, the status bar, and the open settings.
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "codec/export.h"
+#include "codec/import.h"
+#include "document/kotoha_doc.h"
+#include "shell/ui/command_actions.h"
+#include "shell/ui/save_format_dlg.h"
+#include "shell/ui/status_panes.h"
+#include "ui_session.h"
+#include "view/kotoha_view.h"
+
+using namespace kotoha;
+using namespace kotoha::testing;
+
+namespace {
+
+// Runs step on the modal dialog named name once it shows; gives up after
+// about five seconds so that a missing dialog cannot answer a later one.
+void WhenModal(const QString& name, std::function<void(QWidget*)> step, int triesLeft = 250) {
+    QTimer::singleShot(20, [=] {
+        QWidget* modal = QApplication::activeModalWidget();
+
+        if (modal == nullptr || modal->objectName() != name) {
+            if (triesLeft > 0)
+                WhenModal(name, step, triesLeft - 1);
+            return;
+        }
+        step(modal);
+    });
+}
+
+// Names path in the file dialog and confirms it. The dialog proposes the
+// document's own file, selected in its list; a name typed by the user
+// replaces that selection, which setting the field's text alone would not.
+void TypeFileName(QWidget* dialog, const QString& path) {
+    auto* fileDialog = qobject_cast<QFileDialog*>(dialog);
+    QVERIFY(fileDialog != nullptr);
+    fileDialog->selectFile(path);
+    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    QVERIFY(edit != nullptr);
+    edit->setText(path);
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
+struct FormatAnswer {
+    int textFormat = 0;
+    int encoding = 0;
+    bool widen = false;
+    bool ok = true;
+};
+
+// Answers the file dialog with path, then the save-format dialog.
+void AnswerSavePrompts(const QString& path, FormatAnswer answer, QString* fileTitle = nullptr) {
+    WhenModal(QStringLiteral("fileDialog"), [=](QWidget* dialog) {
+        if (fileTitle != nullptr)
+            *fileTitle = dialog->windowTitle();
+        WhenModal(QStringLiteral("saveFormat"), [=](QWidget* format) {
+            format->findChild<QComboBox*>(QStringLiteral("control1020"))
+                ->setCurrentIndex(answer.textFormat);
+            format->findChild<QComboBox*>(QStringLiteral("control123"))
+                ->setCurrentIndex(answer.encoding);
+            format->findChild<QCheckBox*>(QStringLiteral("control1018"))->setChecked(answer.widen);
+            const QString button =
+                answer.ok ? QStringLiteral("control1") : QStringLiteral("control2");
+            QTest::mouseClick(format->findChild<QPushButton*>(button), Qt::LeftButton);
+        });
+        TypeFileName(dialog, path);
+    });
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The internal form of a Shift-JIS file: LF line breaks.
+QByteArray Internal(const QByteArray& sjis) {
+    QByteArray text = sjis;
+    auto* data = reinterpret_cast<std::uint8_t*>(text.data());
+    text.resize(ImportText(EncodingKind::SJIS, false, data, data,
+                           static_cast<std::uint32_t>(text.size()), nullptr, nullptr));
+    return text;
+}
+
+class ArraySink : public ByteSink {
+  public:
+    bool Write(const std::uint8_t* bytes, std::size_t count) override {
+        out.append(reinterpret_cast<const char*>(bytes), static_cast<qsizetype>(count));
+        return true;
+    }
+    QByteArray out;
+};
+
+QByteArray Export(const QByteArray& internal, EncodingKind kind, LineBreakKind lineBreak,
+                  bool widen) {
+    ArraySink sink;
+    ExportText(kind, lineBreak, sink, reinterpret_cast<const std::uint8_t*>(internal.data()), 0,
+               static_cast<std::uint32_t>(internal.size()), widen);
+    return sink.out;
+}
+
+QByteArray Widened(const QByteArray& internal) {
+    QByteArray out(internal.size() * 2, '\0');
+    out.resize(WidenKana(reinterpret_cast<std::uint8_t*>(out.data()),
+                         reinterpret_cast<const std::uint8_t*>(internal.data()),
+                         static_cast<std::uint32_t>(internal.size())));
+    return out;
+}
+
+QByteArray DocText(Session& s) {
+    return QByteArray(reinterpret_cast<const char*>(s.doc()->text.data()),
+                      static_cast<qsizetype>(s.doc()->text.capacity()));
+}
+
+bool HasHalfWidthKana(const QByteArray& sjis) {
+    for (qsizetype i = 0; i < sjis.size(); ++i) {
+        const auto b = static_cast<std::uint8_t>(sjis[i]);
+        if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC))
+            ++i;
+        else if (b >= 0xA1 && b <= 0xDF)
+            return true;
+    }
+    return false;
+}
+
+QString Pane(Session& s, std::size_t pane) {
+    return s.frame()->panes().Text(pane);
+}
+
+const char* const kEncodingNames[] = {"sjis", "jis", "euc"};
+const char* const kEolNames[] = {"crlf", "lf", "cr"};
+const char* const kEncodingPaneTexts[] = {"SJIS", "JIS", "EUC"};
+const char* const kLineBreakPaneTexts[] = {"WIN", "UX", "MAC"};
+
+QString Sample(const char* name) {
+    return QString::fromStdString(SamplePath(name));
+}
+
+}  // namespace
+
+class SaveAsTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void roundTripInEveryFormat_data();
+    void roundTripInEveryFormat();
+    void formatDialogCouplingAndPreset();
+    void cancelledFormatWritesNothing();
+    void widenOnSaveAsThenReopen();
+    void copyToFileWidensOnlyTheFile();
+    void openSettingsEnableRule();
+};
+
+void SaveAsTest::roundTripInEveryFormat_data() {
+    QTest::addColumn<int>("encoding");
+    QTest::addColumn<int>("eol");
+    for (int encoding = 0; encoding < 3; ++encoding) {
+        for (int eol = 0; eol < 3; ++eol) {
+            QTest::newRow(qPrintable(QStringLiteral("%1.%2").arg(
+                QLatin1String(kEncodingNames[encoding]), QLatin1String(kEolNames[eol]))))
+                << encoding << eol;
+        }
+    }
+}
+
+// The samples were written by the conversion command from the same text,
+// so Save As in each format must give the very same bytes.
+void SaveAsTest::roundTripInEveryFormat() {
+    QFETCH(int, encoding);
+    QFETCH(int, eol);
+    TestFolders folders;
+    QTemporaryDir out;
+    Session s({SamplePath("shopping.sjis.crlf.txt")});
+    QVERIFY(s.exposed);
+    const QString target = out.filePath(QStringLiteral("saved.txt"));
+    QString fileTitle;
+    AnswerSavePrompts(target, {eol, encoding, false}, &fileTitle);
+    s.frame()->ExecuteCommand(CommandId::kFileSaveAs);
+    QCOMPARE(fileTitle, QStringLiteral("名前を付けて保存"));
+
+    const QString expected = Sample(qPrintable(
+        QStringLiteral("shopping.%1.%2.txt")
+            .arg(QLatin1String(kEncodingNames[encoding]), QLatin1String(kEolNames[eol]))));
+    QCOMPARE(ReadFile(target), ReadFile(expected));
+    QCOMPARE(QString::fromStdString(s.doc()->pathName()), target);
+    QCOMPARE(QString::fromStdString(s.doc()->title()), QStringLiteral("saved.txt"));
+    QVERIFY(!s.doc()->IsModified());
+    QCOMPARE(Pane(s, StatusPanes::kEncodingPane), QLatin1String(kEncodingPaneTexts[encoding]));
+    QCOMPARE(Pane(s, StatusPanes::kLineBreakPane), QLatin1String(kLineBreakPaneTexts[eol]));
+    // Without widening the text itself is untouched.
+    QCOMPARE(DocText(s), Internal(ReadFile(Sample("shopping.sjis.crlf.txt"))));
+}
+
+void SaveAsTest::formatDialogCouplingAndPreset() {
+    SaveFormatChoice choice;
+    choice.textFormat = LineBreakKind::UX;
+    choice.encoding = EncodingKind::EUC;
+    choice.widenKana = true;
+    CSaveFormatDlg dialog(choice, nullptr);
+    auto* format = dialog.findChild<QComboBox*>(QStringLiteral("control1020"));
+    auto* encoding = dialog.findChild<QComboBox*>(QStringLiteral("control123"));
+    QCOMPARE(format->count(), 3);
+    QCOMPARE(format->itemText(1), QStringLiteral("UNIX系OS用 (LF)"));
+    QCOMPARE(encoding->itemText(0), QStringLiteral("ｼﾌﾄJIS"));
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("保存形式の指定"));
+    QCOMPARE(dialog.textFormat(), LineBreakKind::UX);
+    QCOMPARE(dialog.encoding(), EncodingKind::EUC);
+    QVERIFY(dialog.widenKana());
+
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    format->setFocus();
+    // Down from UX picks MAC: the encoding goes back to Shift-JIS.
+    QTest::keyClick(format, Qt::Key_Down);
+    QCOMPARE(dialog.textFormat(), LineBreakKind::MAC);
+    QCOMPARE(dialog.encoding(), EncodingKind::SJIS);
+    // The user may still pick another encoding afterwards.
+    encoding->setFocus();
+    QTest::keyClick(encoding, Qt::Key_Down);
+    QTest::keyClick(encoding, Qt::Key_Down);
+    QCOMPARE(dialog.encoding(), EncodingKind::EUC);
+    // Up to UX keeps it; up again to WIN resets it.
+    format->setFocus();
+    QTest::keyClick(format, Qt::Key_Up);
+    QCOMPARE(dialog.textFormat(), LineBreakKind::UX);
+    QCOMPARE(dialog.encoding(), EncodingKind::EUC);
+    QTest::keyClick(format, Qt::Key_Up);
+    QCOMPARE(dialog.textFormat(), LineBreakKind::WIN);
+    QCOMPARE(dialog.encoding(), EncodingKind::SJIS);
+}
+
+void SaveAsTest::cancelledFormatWritesNothing() {
+    TestFolders folders;
+    QTemporaryDir out;
+    Session s({SamplePath("seasons.sjis.crlf.txt")});
+    QVERIFY(s.exposed);
+    // A first save leaves its answer for the next dialog.
+    const QString first = out.filePath(QStringLiteral("first.txt"));
+    AnswerSavePrompts(first, {1, 2, false});
+    s.frame()->ExecuteCommand(CommandId::kFileSaveAs);
+    QVERIFY(QFile::exists(first));
+
+    const QString second = out.filePath(QStringLiteral("second.txt"));
+    int presetFormat = -1;
+    int presetEncoding = -1;
+    WhenModal(QStringLiteral("fileDialog"), [&](QWidget* dialog) {
+        WhenModal(QStringLiteral("saveFormat"), [&](QWidget* format) {
+            presetFormat =
+                format->findChild<QComboBox*>(QStringLiteral("control1020"))->currentIndex();
+            presetEncoding =
+                format->findChild<QComboBox*>(QStringLiteral("control123"))->currentIndex();
+            QTest::keyClick(format, Qt::Key_Escape);
+        });
+        TypeFileName(dialog, second);
+    });
+    s.frame()->ExecuteCommand(CommandId::kFileSaveAs);
+    QCOMPARE(presetFormat, 1);
+    QCOMPARE(presetEncoding, 2);
+    QVERIFY(!QFile::exists(second));
+    QCOMPARE(QString::fromStdString(s.doc()->pathName()), first);
+    QCOMPARE(Pane(s, StatusPanes::kEncodingPane), QStringLiteral("EUC"));
+    QCOMPARE(s.app->requests().saveFormatChoice.encoding, EncodingKind::EUC);
+}
+
+// Open a Shift-JIS file with half-width katakana, save it as EUC-JP with LF
+// and widening, and open the new file again.
+void SaveAsTest::widenOnSaveAsThenReopen() {
+    TestFolders folders;
+    QTemporaryDir out;
+    Session s({SamplePath("shopping.sjis.crlf.txt")});
+    QVERIFY(s.exposed);
+    const QByteArray original = Internal(ReadFile(Sample("shopping.sjis.crlf.txt")));
+    QVERIFY(HasHalfWidthKana(original));
+    QVERIFY(s.doc()->halfWidthKanaCount > 0);
+    QCOMPARE(Pane(s, StatusPanes::kEncodingPane), QStringLiteral("SJIS"));
+
+    const QString target = out.filePath(QStringLiteral("wide.euc"));
+    AnswerSavePrompts(target, {1, 2, true});
+    s.frame()->ExecuteCommand(CommandId::kFileSaveAs);
+
+    QCOMPARE(ReadFile(target), Export(original, EncodingKind::EUC, LineBreakKind::UX, true));
+    QVERIFY(!ReadFile(target).contains('\r'));
+    // The window shows what was written.
+    QCOMPARE(DocText(s), Widened(original));
+    QVERIFY(!HasHalfWidthKana(DocText(s)));
+    QCOMPARE(s.doc()->halfWidthKanaCount, 0u);
+    QCOMPARE(Pane(s, StatusPanes::kEncodingPane), QStringLiteral("EUC"));
+    QCOMPARE(Pane(s, StatusPanes::kLineBreakPane), QStringLiteral("UX"));
+    QVERIFY(s.frame()->windowTitle().endsWith(QStringLiteral("wide.euc")));
+
+    // A second Save As with widening changes nothing more in the text.
+    const QString again = out.filePath(QStringLiteral("again.euc"));
+    AnswerSavePrompts(again, {1, 2, true});
+    s.frame()->ExecuteCommand(CommandId::kFileSaveAs);
+    QCOMPARE(ReadFile(again), ReadFile(target));
+    QCOMPARE(DocText(s), Widened(original));
+
+    // Reopened, the file is detected as EUC-JP with LF and shows the
+    // full-width katakana.
+    s.app->SetOpenRequest(OpenOrigin::FileDialog, -1);
+    QVERIFY(s.app->OpenDocumentFile(target.toStdString()) != nullptr);
+    QCOMPARE(QString::fromStdString(s.doc()->pathName()), target);
+    QCOMPARE(DocText(s), Widened(original));
+    QCOMPARE(s.doc()->halfWidthKanaCount, 0u);
+    QCOMPARE(Pane(s, StatusPanes::kEncodingPane), QStringLiteral("EUC"));
+    QCOMPARE(Pane(s, StatusPanes::kLineBreakPane), QStringLiteral("UX"));
+}
+
+void SaveAsTest::copyToFileWidensOnlyTheFile() {
+    TestFolders folders;
+    QTemporaryDir out;
+    const std::string sample = SamplePath("shopping.sjis.lf.txt");
+    Session s({sample});
+    QVERIFY(s.exposed);
+    const QByteArray original = DocText(s);
+    const std::uint32_t kana = s.doc()->halfWidthKanaCount;
+    QVERIFY(kana > 0);
+    QAction* copyToFile = s.frame()->commands().action(CommandId::kCopyToFile);
+    s.frame()->UpdateCommandStates();
+    QVERIFY(!copyToFile->isEnabled());
+    s.frame()->ExecuteCommand(CommandId::kSelectAll);
+    QVERIFY(copyToFile->isEnabled());
+
+    const QString target = out.filePath(QStringLiteral("copy.txt"));
+    QString fileTitle;
+    AnswerSavePrompts(target, {0, 0, true}, &fileTitle);
+    s.frame()->ExecuteCommand(CommandId::kCopyToFile);
+    QCOMPARE(fileTitle, QStringLiteral("ファイルにコピー"));
+
+    QCOMPARE(ReadFile(target), Export(original, EncodingKind::SJIS, LineBreakKind::WIN, true));
+    QVERIFY(!HasHalfWidthKana(ReadFile(target)));
+    QVERIFY(s.app->requests().saveFormatChoice.forSelection);
+    // The window keeps its half-width katakana, its file and its format.
+    QCOMPARE(DocText(s), original);
+    QCOMPARE(s.doc()->halfWidthKanaCount, kana);
+    QCOMPARE(s.doc()->pathName(), sample);
+    QCOMPARE(Pane(s, StatusPanes::kEncodingPane), QStringLiteral("SJIS"));
+    QCOMPARE(Pane(s, StatusPanes::kLineBreakPane), QStringLiteral("UX"));
+}
+
+void SaveAsTest::openSettingsEnableRule() {
+    TestFolders folders;
+    Session s;
+    QVERIFY(s.exposed);
+    QCOMPARE(s.app->settings().InquireWhenStrayed.value, 0);
+    QCOMPARE(s.app->settings().PreferWinText.value, 1);
+    s.frame()->UpdateCommandStates();
+    QVERIFY(s.frame()->commands().action(CommandId::kOpenSettings)->isEnabled());
+
+    bool checkedFirst = true;
+    bool windowsFirst = false;
+    bool enabledAtStart = false;
+    bool enabledWhileAsking = true;
+    bool enabledAgain = false;
+    WhenModal(QStringLiteral("openSettings"), [&](QWidget* dialog) {
+        auto* ask = dialog->findChild<QCheckBox*>(QStringLiteral("control1028"));
+        auto* windows = dialog->findChild<QRadioButton*>(QStringLiteral("control1029"));
+        auto* internet = dialog->findChild<QRadioButton*>(QStringLiteral("control1030"));
+        checkedFirst = ask->isChecked();
+        windowsFirst = windows->isChecked();
+        enabledAtStart = windows->isEnabled() && internet->isEnabled();
+        QTest::mouseClick(internet, Qt::LeftButton);
+        QTest::mouseClick(ask, Qt::LeftButton);
+        enabledWhileAsking = windows->isEnabled() || internet->isEnabled();
+        QTest::mouseClick(ask, Qt::LeftButton);
+        enabledAgain = windows->isEnabled() && internet->isEnabled();
+        QTest::mouseClick(ask, Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("control1")),
+                          Qt::LeftButton);
+    });
+    s.frame()->ExecuteCommand(CommandId::kOpenSettings);
+    QVERIFY(!checkedFirst);
+    QVERIFY(windowsFirst);
+    QVERIFY(enabledAtStart);
+    QVERIFY(!enabledWhileAsking);
+    QVERIFY(enabledAgain);
+    QCOMPARE(s.app->settings().InquireWhenStrayed.value, 1);
+    QCOMPARE(s.app->settings().PreferWinText.value, 0);
+
+    // Cancel changes nothing.
+    WhenModal(QStringLiteral("openSettings"), [&](QWidget* dialog) {
+        QTest::mouseClick(dialog->findChild<QCheckBox*>(QStringLiteral("control1028")),
+                          Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("control2")),
+                          Qt::LeftButton);
+    });
+    s.frame()->ExecuteCommand(CommandId::kOpenSettings);
+    QCOMPARE(s.app->settings().InquireWhenStrayed.value, 1);
+    s.Stop();
+    QVERIFY(folders.IniText().contains("InquireWhenStrayed=1"));
+    QVERIFY(folders.IniText().contains("PreferWinText=0"));
+}
+
+QTEST_MAIN(SaveAsTest)
+#include "save_as_test.moc"

@@ -1,0 +1,262 @@
+// The view settings, other settings and About dialogs: validation of the
+// numbers, the font refusals and the three switches.
+#include <QCheckBox>
+#include <QFontDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "modal_steps.h"
+#include "shell/settings.h"
+#include "shell/ui/about_dialog.h"
+#include "shell/ui/other_settings_dialog.h"
+#include "shell/ui/view_settings_dialog.h"
+
+using namespace kotoha;
+using namespace kotoha::testing;
+
+namespace {
+
+QLineEdit* Edit(QWidget* dialog, const char* name) {
+    return dialog->findChild<QLineEdit*>(QString::fromLatin1(name));
+}
+
+void Click(QWidget* dialog, const char* name) {
+    dialog->findChild<QPushButton*>(QString::fromLatin1(name))->click();
+}
+
+QString Label(QWidget* dialog, const char* name) {
+    return dialog->findChild<QLabel*>(QString::fromLatin1(name))->text();
+}
+
+ViewSettingsFields JapaneseFields() {
+    ViewSettingsFields fields;
+    fields.font.faceName = "IPAGothic";
+    fields.font.height = -16;
+    fields.font.charSet = kShiftJisCharSet;
+    fields.font.pitchAndFamily = kFixedPitch | kFamilyModern;
+    fields.styleName = "Regular";
+    return fields;
+}
+
+ChosenFont Chosen(const char* face, std::uint8_t charSet, std::int32_t tenths) {
+    ChosenFont chosen;
+    chosen.font.faceName = face;
+    chosen.font.height = -14;
+    chosen.font.charSet = charSet;
+    chosen.styleName = "Book";
+    chosen.pointSizeTenths = tenths;
+    return chosen;
+}
+
+}  // namespace
+
+class SettingsDialogsTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void numbersAreValidated_data();
+    void numbersAreValidated();
+    void tabLengthIsCheckedFirst();
+    void fontChoice_data();
+    void fontChoice();
+    void platformFontDialogWithoutJapaneseIsRefused();
+    void otherSettingsWriteTheirSwitches();
+    void aboutNamesThePlatform();
+};
+
+void SettingsDialogsTest::numbersAreValidated_data() {
+    QTest::addColumn<QString>("wrap");
+    QTest::addColumn<QString>("tab");
+    QTest::addColumn<QString>("message");  // "" when accepted
+    const QString wrapRange =
+        QStringLiteral("message61714:2 から 255 迄の整数を入力してください。 !");
+    const QString tabRange =
+        QStringLiteral("message61714:1 から 64 迄の整数を入力してください。 !");
+    QTest::newRow("wrap 1") << "1"
+                            << "8" << wrapRange;
+    QTest::newRow("wrap 256") << "256"
+                              << "8" << wrapRange;
+    QTest::newRow("tab 0") << "80"
+                           << "0" << tabRange;
+    QTest::newRow("tab 65") << "80"
+                            << "65" << tabRange;
+    QTest::newRow("huge") << "99999999999999999999"
+                          << "8" << wrapRange;
+    QTest::newRow("not a number") << "8x"
+                                  << "8"
+                                  << QStringLiteral("message61712:整数を入力してください。 !");
+    QTest::newRow("empty") << ""
+                           << "8" << QStringLiteral("message61712:整数を入力してください。 !");
+    QTest::newRow("wrap 2 tab 1") << "2"
+                                  << "1" << QString();
+    QTest::newRow("wrap 255 tab 64") << " 255 "
+                                     << "64" << QString();
+}
+
+void SettingsDialogsTest::numbersAreValidated() {
+    QFETCH(QString, wrap);
+    QFETCH(QString, tab);
+    QFETCH(QString, message);
+    for (const char* button : {"control1", "control127"}) {
+        CViewSettingsDlg dialog(JapaneseFields(), nullptr);
+        dialog.show();
+        Edit(&dialog, "control101")->setText(wrap);
+        Edit(&dialog, "control107")->setText(tab);
+        QStringList messages;
+        if (!message.isEmpty())
+            AnswerNextMessage(messages);
+        Click(&dialog, button);
+        if (message.isEmpty()) {
+            QVERIFY(messages.isEmpty());
+            QVERIFY(!dialog.isVisible());
+            QCOMPARE(dialog.result(), QByteArray(button) == "control1" ? 1 : 127);
+            QCOMPARE(dialog.fields().wrapColumn, wrap.trimmed().toInt());
+            QCOMPARE(dialog.fields().tabLength, tab.toInt());
+        } else {
+            QCOMPARE(messages, QStringList{message});
+            QVERIFY(dialog.isVisible());
+            // The faulty field is selected for the correction.
+            QLineEdit* faulty =
+                Edit(&dialog,
+                     message.contains(QStringLiteral("1 から 64")) ? "control107" : "control101");
+            QCOMPARE(faulty->selectedText(), faulty->text());
+            QCOMPARE(dialog.fields().wrapColumn, 80);
+        }
+    }
+}
+
+void SettingsDialogsTest::tabLengthIsCheckedFirst() {
+    CViewSettingsDlg dialog(JapaneseFields(), nullptr);
+    dialog.show();
+    Edit(&dialog, "control101")->setText(QStringLiteral("1"));
+    Edit(&dialog, "control107")->setText(QStringLiteral("99"));
+    QStringList messages;
+    AnswerNextMessage(messages);
+    Click(&dialog, "control1");
+    QCOMPARE(messages.size(), 1);
+    QVERIFY(messages[0].contains(QStringLiteral("1 から 64")));
+}
+
+void SettingsDialogsTest::fontChoice_data() {
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<QString>("face");
+    QTest::addColumn<int>("charSet");
+    QTest::addColumn<QString>("message");  // "" when the font is taken
+    QTest::newRow("taken") << false << "IPAPGothic" << 128 << QString();
+    QTest::newRow("cancelled") << true << "" << 0 << QString();
+    QTest::newRow("no kanji, Japanese name")
+        << false << "IPAPGothic" << 0
+        << QStringLiteral(
+               "message65:指定したフォントでは漢字を表示できません。"
+               "サンプルに漢字が表示されるフォントを選びなおしてください。 !");
+    QTest::newRow("vertical")
+        << false << "@IPAGothic" << 128
+        << QStringLiteral(
+               "message66:指定したフォントは縦書き表示用です。"
+               "フォント名の先頭文字が@でないフォントを選びなおしてください。 !");
+}
+
+void SettingsDialogsTest::fontChoice() {
+    QFETCH(bool, cancel);
+    QFETCH(QString, face);
+    QFETCH(int, charSet);
+    QFETCH(QString, message);
+    const ViewSettingsFields before = JapaneseFields();
+    CViewSettingsDlg dialog(before, nullptr);
+    dialog.show();
+    // 16 pixels at the offscreen screen's resolution.
+    const QString initialSize = Label(&dialog, "control135");
+    QVERIFY(initialSize.endsWith(QStringLiteral(" ﾎﾟｲﾝﾄ")));
+    const QByteArray faceBytes = face.toUtf8();
+    dialog.SetFontChooser([&](const LogFont& current, const std::string& style) {
+        [&] {
+            QCOMPARE(current, before.font);
+            QCOMPARE(style, before.styleName);
+        }();
+        return cancel ? std::nullopt
+                      : std::optional(
+                            Chosen(faceBytes.constData(), static_cast<std::uint8_t>(charSet), 105));
+    });
+    QStringList messages;
+    if (!message.isEmpty())
+        AnswerNextMessage(messages);
+    Click(&dialog, "control132");
+    Click(&dialog, "control1");
+    QCOMPARE(dialog.result(), 1);
+    const bool taken = !cancel && message.isEmpty();
+    QCOMPARE(messages, message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(dialog.fields().fontChanged, taken);
+    QCOMPARE(dialog.fields().font.faceName, taken ? faceBytes.toStdString() : before.font.faceName);
+    QCOMPARE(Label(&dialog, "control133"), taken ? face : QStringLiteral("IPAGothic"));
+    QCOMPARE(Label(&dialog, "control134"),
+             taken ? QStringLiteral("Book") : QStringLiteral("Regular"));
+    // 10.5 points show as 10.
+    QCOMPARE(Label(&dialog, "control135"), taken ? QStringLiteral("10 ﾎﾟｲﾝﾄ") : initialSize);
+}
+
+void SettingsDialogsTest::platformFontDialogWithoutJapaneseIsRefused() {
+    CViewSettingsDlg dialog(JapaneseFields(), nullptr);
+    dialog.show();
+    QStringList messages;
+    OnNextModal<QFontDialog>([&messages](QFontDialog* fonts) {
+        fonts->setCurrentFont(QFont(QStringLiteral("DejaVu Sans"), 12));
+        AnswerNextMessage(messages);
+        fonts->accept();
+    });
+    Click(&dialog, "control132");
+    QTRY_COMPARE(messages.size(), 1);
+    QVERIFY(messages[0].startsWith(QStringLiteral("message65:")));
+    QVERIFY(!dialog.fields().fontChanged);
+
+    OnNextModal<QFontDialog>([](QFontDialog* fonts) {
+        fonts->setCurrentFont(QFont(QStringLiteral("IPAPGothic"), 12));
+        fonts->accept();
+    });
+    Click(&dialog, "control132");
+    QVERIFY(dialog.fields().fontChanged);
+    QCOMPARE(dialog.fields().font.faceName, std::string("IPAPGothic"));
+    QCOMPARE(dialog.fields().font.charSet, kShiftJisCharSet);
+    QCOMPARE(dialog.fields().pointSizeTenths, 120);
+    QCOMPARE(Label(&dialog, "control135"), QStringLiteral("12 ﾎﾟｲﾝﾄ"));
+}
+
+void SettingsDialogsTest::otherSettingsWriteTheirSwitches() {
+    AppSettings settings;
+    settings.ResembleLess.value = 0;
+    settings.SaveFrameStatus.value = 2;  // any value but 0 is on
+    settings.InquireWhenPaste.value = 1;
+    QList<bool> shown;
+    auto answer = [&shown](const char* button) {
+        OnNextModal<COtherSettingsDlg>([&shown, button](COtherSettingsDlg* dialog) {
+            for (const char* name : {"control1032", "control1033", "control1040"}) {
+                auto* box = dialog->findChild<QCheckBox*>(QString::fromLatin1(name));
+                shown << box->isChecked();
+                box->setChecked(!box->isChecked());
+            }
+            Click(dialog, button);
+        });
+    };
+    answer("control2");
+    RunOtherSettings(settings, nullptr);
+    QCOMPARE(shown, (QList<bool>{false, true, true}));
+    QCOMPARE(settings.SaveFrameStatus.value, 2);
+
+    answer("control1");
+    RunOtherSettings(settings, nullptr);
+    QCOMPARE(settings.ResembleLess.value, 1);
+    QCOMPARE(settings.SaveFrameStatus.value, 0);
+    QCOMPARE(settings.InquireWhenPaste.value, 0);
+}
+
+void SettingsDialogsTest::aboutNamesThePlatform() {
+    CAboutDlg dialog("1,024 KB", nullptr);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Kotohaのバージョン情報"));
+    QCOMPARE(Label(&dialog, "programLine"), QStringLiteral("Kotoha (Linux)"));
+    QCOMPARE(Label(&dialog, "control112"), QStringLiteral("1,024 KB"));
+    QCOMPARE(dialog.font().pointSize(), 10);
+}
+
+QTEST_MAIN(SettingsDialogsTest)
+#include "settings_dialogs_test.moc"
