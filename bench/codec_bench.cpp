@@ -12,14 +12,11 @@
 #include <iconv.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -28,12 +25,17 @@
 #include "codec/export.h"
 #include "codec/import.h"
 
+#include "bench_support.h"
+
 namespace {
 
 using kotoha::EncodingKind;
 using kotoha::LineBreakKind;
-using Bytes = std::vector<std::uint8_t>;
-using Clock = std::chrono::steady_clock;
+using kotoha::bench::BestSeconds;
+using kotoha::bench::Bytes;
+using kotoha::bench::Corpus;
+using kotoha::bench::Escape;
+using kotoha::bench::Fixed;
 
 // Fixed seed, so every run measures the same text.
 constexpr std::uint64_t kSeed = 0x4B6F746F6861ull;
@@ -41,121 +43,6 @@ constexpr std::uint64_t kSeed = 0x4B6F746F6861ull;
 [[noreturn]] void Fail(const std::string& what) {
     std::fprintf(stderr, "kotoha-bench-codec: %s\n", what.c_str());
     std::exit(1);
-}
-
-// Keeps the compiler from dropping work whose result is otherwise unused.
-void Escape(const void* p) {
-    asm volatile("" : : "g"(p) : "memory");
-}
-
-// splitmix64: small, and the same sequence with every standard library.
-class Random {
-  public:
-    explicit Random(std::uint64_t seed) : state_(seed) {}
-    std::uint64_t Next() {
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    // An integer in [lo, hi].
-    unsigned Between(unsigned lo, unsigned hi) {
-        return lo + static_cast<unsigned>(Next() % (hi - lo + 1));
-    }
-    bool Percent(unsigned p) { return Next() % 100 < p; }
-
-  private:
-    std::uint64_t state_;
-};
-
-void PutJis(Bytes& out, unsigned row, unsigned cell) {
-    const std::uint16_t sjis = kotoha::JisToSjis(static_cast<std::uint16_t>((row << 8) | cell));
-    out.push_back(static_cast<std::uint8_t>(sjis >> 8));
-    out.push_back(static_cast<std::uint8_t>(sjis));
-}
-
-struct Corpus {
-    Bytes text;  // internal form: Shift-JIS, LF line breaks
-    std::size_t lines = 0;
-    std::size_t chars = 0;
-    std::size_t halfWidthKana = 0;
-};
-
-// Lines of 20-100 characters of Japanese prose: hiragana and kanji runs,
-// full-width katakana words, some half-width katakana words with sound
-// marks, ASCII words and numbers, full-width and ASCII punctuation.
-Corpus GenerateCorpus(std::size_t targetBytes) {
-    static const std::uint16_t kPunctuation[] = {0x8141, 0x8142, 0x8175, 0x8176, 0x8145,
-                                                 0x815B, 0x8149, 0x8148, 0x8142, 0x8141};
-    static const char kAsciiPunctuation[] = ",.:;()!?-/";
-    Random rng(kSeed);
-    Corpus c;
-    Bytes& out = c.text;
-    out.reserve(targetBytes + 256);
-    while (out.size() < targetBytes) {
-        const unsigned lineChars = rng.Between(20, 100);
-        unsigned chars = 0;
-        while (chars < lineChars) {
-            const unsigned room = lineChars - chars;
-            const unsigned pick = rng.Between(0, 99);
-            unsigned n = 0;
-            if (pick < 36) {  // hiragana
-                n = std::min(room, rng.Between(1, 6));
-                for (unsigned i = 0; i < n; ++i)
-                    PutJis(out, 0x24, rng.Between(0x21, 0x73));
-            } else if (pick < 66) {  // level-1 kanji
-                n = std::min(room, rng.Between(1, 3));
-                for (unsigned i = 0; i < n; ++i)
-                    PutJis(out, rng.Between(0x30, 0x4E), rng.Between(0x21, 0x7E));
-            } else if (pick < 75) {  // full-width katakana
-                n = std::min(room, rng.Between(2, 6));
-                for (unsigned i = 0; i < n; ++i)
-                    PutJis(out, 0x25, rng.Between(0x21, 0x76));
-            } else if (pick < 78) {  // half-width katakana, sound marks as extra bytes
-                n = std::min(room, rng.Between(2, 6));
-                for (unsigned i = 0; i < n; ++i) {
-                    const auto b = static_cast<std::uint8_t>(rng.Between(0xA6, 0xDD));
-                    out.push_back(b);
-                    ++c.halfWidthKana;
-                    const bool voiceable = (b >= 0xB6 && b <= 0xC4) || (b >= 0xCA && b <= 0xCE);
-                    if (voiceable && i + 1 < n && rng.Percent(30)) {
-                        const bool semi = b >= 0xCA && rng.Percent(40);
-                        out.push_back(semi ? 0xDF : 0xDE);
-                        ++c.halfWidthKana;
-                        ++i;
-                    }
-                }
-            } else if (pick < 86) {  // ASCII word between blanks
-                n = std::min(room, rng.Between(3, 11));
-                out.push_back(' ');
-                for (unsigned i = 1; i + 1 < n; ++i) {
-                    const char base = i == 1 && rng.Percent(30) ? 'A' : 'a';
-                    out.push_back(static_cast<std::uint8_t>(base + rng.Between(0, 25)));
-                }
-                if (n > 1)
-                    out.push_back(' ');
-            } else if (pick < 90) {  // number
-                n = std::min(room, rng.Between(1, 6));
-                for (unsigned i = 0; i < n; ++i)
-                    out.push_back(static_cast<std::uint8_t>('0' + rng.Between(0, 9)));
-            } else {  // punctuation
-                n = 1;
-                if (rng.Percent(75)) {
-                    const std::uint16_t p = kPunctuation[rng.Between(0, 9)];
-                    out.push_back(static_cast<std::uint8_t>(p >> 8));
-                    out.push_back(static_cast<std::uint8_t>(p));
-                } else {
-                    out.push_back(static_cast<std::uint8_t>(
-                        kAsciiPunctuation[rng.Between(0, sizeof kAsciiPunctuation - 2)]));
-                }
-            }
-            chars += n;
-        }
-        out.push_back('\n');
-        c.chars += chars + 1;
-        ++c.lines;
-    }
-    return c;
 }
 
 // Appends to a buffer allocated (and touched) up front, so export timings
@@ -177,20 +64,6 @@ class BufferSink final : public kotoha::ByteSink {
     Bytes& buffer_;
     std::size_t size_ = 0;
 };
-
-// Shortest time of reps runs of work; prepare runs untimed before each.
-template <class Prepare, class Work>
-double BestSeconds(int reps, Prepare prepare, Work work) {
-    double best = 1e300;
-    for (int r = 0; r < reps; ++r) {
-        prepare();
-        const auto start = Clock::now();
-        work();
-        const auto stop = Clock::now();
-        best = std::min(best, std::chrono::duration<double>(stop - start).count());
-    }
-    return best;
-}
 
 double MegabytesPerSecond(std::size_t bytes, double seconds) {
     return bytes / seconds / 1e6;
@@ -258,19 +131,10 @@ void CheckImport(EncodingKind kind, const Bytes& bytes, const Corpus& corpus,
     const std::uint32_t n =
         kotoha::ImportText(kind, false, work.data(), work.data(),
                            static_cast<std::uint32_t>(work.size()), &lineBreak, &kana);
-    if (n != corpus.text.size() || std::memcmp(work.data(), corpus.text.data(), n) != 0)
+    if (n != corpus.bytes.size() || std::memcmp(work.data(), corpus.bytes.data(), n) != 0)
         Fail(what + ": importing it as " + KindName(kind) + " does not give the text back");
     if (lineBreak != expectedBreak || kana != corpus.halfWidthKana)
         Fail(what + ": wrong line-break kind or kana count");
-}
-
-std::string CpuName() {
-    std::ifstream in("/proc/cpuinfo");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.rfind("model name", 0) == 0)
-            return line.substr(line.find(':') + 2);
-    return "unknown CPU";
 }
 
 struct Row {
@@ -283,12 +147,6 @@ struct Row {
     double iconvAim = 0;    // wanted Kotoha/iconv, 0 for none
     double memcpyAim = 0;   // allowed memcpy/Kotoha
 };
-
-std::string Fixed(double v, int decimals) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-    return buf;
-}
 
 void PrintTable(const std::vector<Row>& rows) {
     std::printf(
@@ -316,24 +174,17 @@ void PrintTable(const std::vector<Row>& rows) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::size_t megabytes = 64;
-    int reps = 3;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg.rfind("--mb=", 0) == 0) {
-            megabytes = std::strtoul(arg.c_str() + 5, nullptr, 10);
-        } else if (arg.rfind("--reps=", 0) == 0) {
-            reps = std::atoi(arg.c_str() + 7);
-        } else {
-            std::fprintf(stderr, "usage: %s [--mb=N] [--reps=N]\n", argv[0]);
-            return 2;
-        }
-    }
-    if (megabytes < 1 || megabytes > 1000 || reps < 1)
+    kotoha::bench::RunOptions options;
+    if (!kotoha::bench::ParseRunOptions(argc, argv, options))
+        return 2;
+    const int reps = options.reps;
+    if (options.megabytes < 1 || options.megabytes > 1000 || reps < 1)
         Fail("--mb must be 1-1000, --reps >= 1");
 
-    const Corpus corpus = GenerateCorpus(megabytes * 1000 * 1000);
-    const Bytes& text = corpus.text;
+    // Internal form: Shift-JIS lines of 20-100 characters with LF breaks.
+    const Corpus corpus = kotoha::bench::GenerateCorpus(
+        options.megabytes * 1000 * 1000, {.seed = kSeed, .minLineChars = 20, .maxLineChars = 100});
+    const Bytes& text = corpus.bytes;
 
     // Output room: JIS grows the text most (escapes, CR LF); three times the
     // input covers every conversion here. Touched once so no run faults pages.
@@ -356,7 +207,7 @@ int main(int argc, char** argv) {
         text.size() / 1e6, static_cast<unsigned long long>(kSeed), corpus.lines, corpus.chars,
         corpus.halfWidthKana, files[0].size() / 1e6, files[1].size() / 1e6, files[2].size() / 1e6);
     std::printf("Machine: %s, %ld cores; compiler %s; glibc %s. Best of %d runs.\n\n",
-                CpuName().c_str(), sysconf(_SC_NPROCESSORS_ONLN), __VERSION__,
+                kotoha::bench::CpuName().c_str(), sysconf(_SC_NPROCESSORS_ONLN), __VERSION__,
                 gnu_get_libc_version(), reps);
     std::fflush(stdout);
 

@@ -18,16 +18,15 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "codec/byte_class.h"
 #include "codec/cp932.h"
 #include "codec/detect.h"
 #include "codec/import.h"
@@ -36,6 +35,8 @@
 #include "layout/line_layout.h"
 #include "shell/requests.h"
 #include "shell/settings.h"
+
+#include "bench_support.h"
 
 // Heap accounting: every malloc family call of the process is counted here,
 // by usable size, so that the peak of one open can be read off exactly.
@@ -138,8 +139,10 @@ int posix_memalign(void** out, std::size_t alignment, std::size_t n) {
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-using Clock = std::chrono::steady_clock;
+using kotoha::bench::BestSeconds;
+using kotoha::bench::Bytes;
+using kotoha::bench::Escape;
+using kotoha::bench::Fixed;
 
 // Fixed seed, so every run measures the same text.
 constexpr std::uint64_t kSeed = 0x446F63756D656E74ull;
@@ -153,123 +156,27 @@ std::string gTempPath;
     std::exit(1);
 }
 
-// Keeps the compiler from dropping work whose result is otherwise unused.
-void Escape(const void* p) {
-    asm volatile("" : : "g"(p) : "memory");
-}
-
-// splitmix64: small, and the same sequence with every standard library.
-class Random {
-  public:
-    explicit Random(std::uint64_t seed) : state_(seed) {}
-    std::uint64_t Next() {
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    // An integer in [lo, hi].
-    unsigned Between(unsigned lo, unsigned hi) {
-        return lo + static_cast<unsigned>(Next() % (hi - lo + 1));
-    }
-    bool Percent(unsigned p) { return Next() % 100 < p; }
-
-  private:
-    std::uint64_t state_;
-};
-
 struct Corpus {
     Bytes file;  // Shift-JIS, CR LF line breaks
     Bytes text;  // the same in internal form: LF line breaks
     std::size_t lines = 0;
-    std::uint32_t halfWidthKana = 0;
+    std::size_t halfWidthKana = 0;
 };
 
-// Lines of 10-140 characters of Japanese prose, so that some wrap at the
-// default 80 columns and a few hold tabs: hiragana and level-1 kanji runs,
-// full-width katakana words, half-width katakana words with sound marks,
-// ASCII words and numbers, full-width and ASCII punctuation.
+// Lines of 10-140 characters, so that some wrap at the default 80 columns,
+// a few of them starting with a tab.
 Corpus GenerateCorpus(std::size_t targetBytes) {
-    static const std::uint16_t kPunctuation[] = {0x8141, 0x8142, 0x8175, 0x8176, 0x8145,
-                                                 0x815B, 0x8149, 0x8148, 0x8142, 0x8141};
-    static const char kAsciiPunctuation[] = ",.:;()!?-/";
-    Random rng(kSeed);
+    kotoha::bench::Corpus generated = kotoha::bench::GenerateCorpus(
+        targetBytes,
+        {.seed = kSeed, .minLineChars = 10, .maxLineChars = 140, .tabPercent = 5, .crlf = true});
     Corpus c;
-    Bytes& out = c.file;
-    out.reserve(targetBytes + 512);
-    auto putJis = [&](unsigned row, unsigned cell) {
-        const std::uint16_t sjis = kotoha::JisToSjis(static_cast<std::uint16_t>((row << 8) | cell));
-        out.push_back(static_cast<std::uint8_t>(sjis >> 8));
-        out.push_back(static_cast<std::uint8_t>(sjis));
-    };
-    while (out.size() < targetBytes) {
-        const unsigned lineChars = rng.Between(10, 140);
-        if (rng.Percent(5))
-            out.push_back('\t');
-        unsigned chars = 0;
-        while (chars < lineChars) {
-            const unsigned room = lineChars - chars;
-            const unsigned pick = rng.Between(0, 99);
-            unsigned n = 0;
-            if (pick < 36) {
-                n = std::min(room, rng.Between(1, 6));
-                for (unsigned i = 0; i < n; ++i)
-                    putJis(0x24, rng.Between(0x21, 0x73));
-            } else if (pick < 66) {
-                n = std::min(room, rng.Between(1, 3));
-                for (unsigned i = 0; i < n; ++i)
-                    putJis(rng.Between(0x30, 0x4E), rng.Between(0x21, 0x7E));
-            } else if (pick < 75) {
-                n = std::min(room, rng.Between(2, 6));
-                for (unsigned i = 0; i < n; ++i)
-                    putJis(0x25, rng.Between(0x21, 0x76));
-            } else if (pick < 78) {
-                n = std::min(room, rng.Between(2, 6));
-                for (unsigned i = 0; i < n; ++i) {
-                    const auto b = static_cast<std::uint8_t>(rng.Between(0xA6, 0xDD));
-                    out.push_back(b);
-                    ++c.halfWidthKana;
-                    const bool voiceable = (b >= 0xB6 && b <= 0xC4) || (b >= 0xCA && b <= 0xCE);
-                    if (voiceable && i + 1 < n && rng.Percent(30)) {
-                        out.push_back(b >= 0xCA && rng.Percent(40) ? 0xDF : 0xDE);
-                        ++c.halfWidthKana;
-                        ++i;
-                    }
-                }
-            } else if (pick < 86) {
-                n = std::min(room, rng.Between(3, 11));
-                out.push_back(' ');
-                for (unsigned i = 1; i + 1 < n; ++i) {
-                    const char base = i == 1 && rng.Percent(30) ? 'A' : 'a';
-                    out.push_back(static_cast<std::uint8_t>(base + rng.Between(0, 25)));
-                }
-                if (n > 1)
-                    out.push_back(' ');
-            } else if (pick < 90) {
-                n = std::min(room, rng.Between(1, 6));
-                for (unsigned i = 0; i < n; ++i)
-                    out.push_back(static_cast<std::uint8_t>('0' + rng.Between(0, 9)));
-            } else {
-                n = 1;
-                if (rng.Percent(75)) {
-                    const std::uint16_t p = kPunctuation[rng.Between(0, 9)];
-                    out.push_back(static_cast<std::uint8_t>(p >> 8));
-                    out.push_back(static_cast<std::uint8_t>(p));
-                } else {
-                    out.push_back(static_cast<std::uint8_t>(
-                        kAsciiPunctuation[rng.Between(0, sizeof kAsciiPunctuation - 2)]));
-                }
-            }
-            chars += n;
-        }
-        out.push_back('\r');
-        out.push_back('\n');
-        ++c.lines;
-    }
-    c.text.reserve(out.size());
-    for (std::size_t i = 0; i < out.size(); ++i) {
-        if (out[i] != '\r')
-            c.text.push_back(out[i]);
+    c.file = std::move(generated.bytes);
+    c.lines = generated.lines;
+    c.halfWidthKana = generated.halfWidthKana;
+    c.text.reserve(c.file.size());
+    for (const std::uint8_t b : c.file) {
+        if (b != '\r')
+            c.text.push_back(b);
     }
     return c;
 }
@@ -304,20 +211,6 @@ class SilentHost final : public kotoha::DocumentHost {
 
     int messages = 0;
 };
-
-// Shortest time of reps runs of work; prepare runs untimed before each.
-template <class Prepare, class Work>
-double BestSeconds(int reps, Prepare prepare, Work work) {
-    double best = 1e300;
-    for (int r = 0; r < reps; ++r) {
-        prepare();
-        const auto start = Clock::now();
-        work();
-        const auto stop = Clock::now();
-        best = std::min(best, std::chrono::duration<double>(stop - start).count());
-    }
-    return best;
-}
 
 // Reads the whole file into a fresh block with one read() (looping only if
 // the kernel returns less), as the plain baseline of an open.
@@ -378,21 +271,6 @@ std::size_t PeakResidentGrowthOfOpen(kotoha::CKotohaDoc& doc, const std::string&
     return growth;
 }
 
-std::string CpuName() {
-    std::ifstream in("/proc/cpuinfo");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.rfind("model name", 0) == 0)
-            return line.substr(line.find(':') + 2);
-    return "unknown CPU";
-}
-
-std::string Fixed(double v, int decimals) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-    return buf;
-}
-
 struct Row {
     std::string measurement;
     std::size_t bytes;  // input of the measurement
@@ -419,19 +297,11 @@ void PrintTable(const std::vector<Row>& rows) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::size_t megabytes = 64;
-    int reps = 3;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg.rfind("--mb=", 0) == 0) {
-            megabytes = std::strtoul(arg.c_str() + 5, nullptr, 10);
-        } else if (arg.rfind("--reps=", 0) == 0) {
-            reps = std::atoi(arg.c_str() + 7);
-        } else {
-            std::fprintf(stderr, "usage: %s [--mb=N] [--reps=N]\n", argv[0]);
-            return 2;
-        }
-    }
+    kotoha::bench::RunOptions options;
+    if (!kotoha::bench::ParseRunOptions(argc, argv, options))
+        return 2;
+    const std::size_t megabytes = options.megabytes;
+    const int reps = options.reps;
     if (megabytes < 1 || megabytes > 1000 || reps < 1)
         Fail("--mb must be 1-1000, --reps >= 1");
 
@@ -606,8 +476,8 @@ int main(int argc, char** argv) {
     std::printf(
         "Machine: %s, %ld cores; compiler %s; glibc %s. Best of %d runs; the file is read "
         "from the page cache.\n\n",
-        CpuName().c_str(), sysconf(_SC_NPROCESSORS_ONLN), __VERSION__, gnu_get_libc_version(),
-        reps);
+        kotoha::bench::CpuName().c_str(), sysconf(_SC_NPROCESSORS_ONLN), __VERSION__,
+        gnu_get_libc_version(), reps);
     PrintTable(rows);
     std::printf("\n| memory of one open | MB |\n|---|--:|\n");
     std::printf("| text kept | %.1f |\n| display-line index kept | %.1f |\n", textBytes / 1e6,
