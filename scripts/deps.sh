@@ -5,8 +5,9 @@
 KOTOHA_PACKAGES=(
     cmake ninja-build g++ pkg-config
     libgtest-dev libgmock-dev
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6
     fonts-ipafont-gothic
+    desktop-file-utils appstream-util dpkg-dev
 )
 
 kotoha_install_missing() {

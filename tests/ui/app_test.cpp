@@ -58,17 +58,6 @@ void TypeIntoFileDialog(QWidget* dialog, const QString& text) {
     QTest::keyClick(edit, Qt::Key_Return);
 }
 
-// Enters a file's path and waits for the dialog to accept it. The dialog
-// reads its folder on a thread of its own, and on a busy machine it may
-// still be doing so when the first Enter comes: press Enter again then.
-void OpenFromFileDialog(QWidget* dialog, const QString& path) {
-    for (int attempt = 0; attempt < 5 && dialog->isVisible(); ++attempt) {
-        TypeIntoFileDialog(dialog, path);
-        for (int waited = 0; waited < 2000 && dialog->isVisible(); waited += 50)
-            QTest::qWait(50);
-    }
-}
-
 QString EncodingPane(Session& s) {
     return s.frame()->panes().Text(StatusPanes::kEncodingPane);
 }
@@ -189,7 +178,7 @@ void AppTest::fileOpenThroughTheDialog() {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
         QVERIFY(dialog != nullptr);
         QCOMPARE(dialog->nameFilters().size(), 8);
-        OpenFromFileDialog(modal, path);
+        AcceptFileDialog(modal, path);
     });
     // Ctrl+O, as the user would press it.
     QTest::keyClick(s.frame()->ActiveView(), Qt::Key_O, Qt::ControlModifier);
@@ -223,7 +212,7 @@ void AppTest::typedFilterPatternIsRemembered() {
 
             // The pattern filters the list; the dialog stays open.
             QVERIFY(modal->isVisible());
-            OpenFromFileDialog(modal, path);
+            AcceptFileDialog(modal, path);
         });
         s.frame()->ExecuteCommand(CommandId::kFileOpen);
         QCOMPARE(s.app->openMemory().filterIndex, c.filterIndex);

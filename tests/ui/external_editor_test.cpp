@@ -187,10 +187,7 @@ void ExternalEditorTest::viaFileSavesFirst() {
     bool secondDialog = false;
     OnNextModal([&](QWidget* modal) {
         QVERIFY(qobject_cast<QFileDialog*>(modal) != nullptr);
-        auto* edit = modal->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        QVERIFY(edit != nullptr);
-        edit->setText(target);
-        QTest::keyClick(edit, Qt::Key_Return);
+        AcceptFileDialog(modal, target);
         // No format dialog may follow.
         QTimer::singleShot(300, [&secondDialog] {
             if (QWidget* next = QApplication::activeModalWidget()) {
@@ -431,10 +428,7 @@ void ExternalEditorTest::browsePutsChosenPath() {
         QVERIFY(browse != nullptr);
         title = browse->windowTitle();
         filters = browse->nameFilters();
-        auto* edit = browse->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        QVERIFY(edit != nullptr);
-        edit->setText(QString::fromStdString(editor.path));
-        QTest::keyClick(edit, Qt::Key_Return);
+        AcceptFileDialog(browse, QString::fromStdString(editor.path));
     });
     dialog.findChild<QPushButton*>(QStringLiteral("control138"))->click();
     QCOMPARE(title, QStringLiteral("ファイルの参照"));

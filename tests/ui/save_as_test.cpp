@@ -50,10 +50,7 @@ void TypeFileName(QWidget* dialog, const QString& path) {
     auto* fileDialog = qobject_cast<QFileDialog*>(dialog);
     QVERIFY(fileDialog != nullptr);
     fileDialog->selectFile(path);
-    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    QVERIFY(edit != nullptr);
-    edit->setText(path);
-    QTest::keyClick(edit, Qt::Key_Return);
+    AcceptFileDialog(dialog, path);
 }
 
 struct FormatAnswer {

@@ -4,6 +4,10 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -71,6 +75,46 @@ class Session {
 
 inline std::string SamplePath(const char* name) {
     return std::string(KOTOHA_SAMPLES_DIR) + "/" + name;
+}
+
+// Closes, every two seconds after the first ten, whatever modal widget is
+// up while dialog is still open, so that a test whose answer did not land
+// fails instead of waiting forever.
+inline void CloseIfStuck(QPointer<QWidget> dialog, int delayMs = 10000) {
+    QTimer::singleShot(delayMs, [dialog] {
+        if (!dialog || !dialog->isVisible())
+            return;
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+        CloseIfStuck(dialog, 2000);
+    });
+}
+
+// Names path in a file dialog and presses Enter until the dialog takes it:
+// the dialog reads its folder on a thread of its own, and on a busy machine
+// the first Enter may come before it has. The name also replaces the
+// selection in the dialog's list (a proposed file is selected there, and
+// the field's text alone would not replace it).
+inline void AcceptFileDialog(QWidget* dialog, const QString& path) {
+    QPointer<QWidget> guarded(dialog);
+    CloseIfStuck(guarded);
+    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    QVERIFY(edit != nullptr);
+    auto* fileDialog = qobject_cast<QFileDialog*>(dialog);
+    for (int attempt = 0; attempt < 5 && guarded && guarded->isVisible() &&
+                          QApplication::activeModalWidget() == guarded;
+         ++attempt) {
+        if (fileDialog != nullptr)
+            fileDialog->selectFile(path);
+        // Set rather than typed: typing would open the completer's popup,
+        // which takes the Enter key.
+        edit->setText(path);
+        QTest::keyClick(edit, Qt::Key_Return);
+        for (int waited = 0; waited < 2000 && guarded && guarded->isVisible() &&
+                             QApplication::activeModalWidget() == guarded;
+             waited += 50)
+            QTest::qWait(50);
+    }
 }
 
 }  // namespace kotoha::testing

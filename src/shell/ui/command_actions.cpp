@@ -1,16 +1,15 @@
 #include "shell/ui/command_actions.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDir>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
-#include <QStyle>
 #include <QToolBar>
 
 #include "shell/strings.h"
 #include "shell/ui/command_table.h"
+#include "shell/ui/help_window.h"
 
 namespace kotoha {
 
@@ -20,28 +19,29 @@ QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// A themed icon with a standard icon of the style behind it, so that a
-// button is never blank on a desktop without an icon theme.
+// A themed icon with an icon drawn for Kotoha behind it, so that a button
+// is never blank on a desktop without an icon theme.
 QIcon ToolBarIcon(CommandId::Id id) {
     struct IconChoice {
         CommandId::Id id;
         const char* theme;
-        QStyle::StandardPixmap fallback;
+        const char* bundled;
     };
     static constexpr IconChoice kIcons[] = {
-        {CommandId::kFileOpen, "document-open", QStyle::SP_DialogOpenButton},
-        {CommandId::kFileSaveAs, "document-save-as", QStyle::SP_DialogSaveButton},
-        {CommandId::kCopy, "edit-copy", QStyle::SP_FileIcon},
-        {CommandId::kPaste, "edit-paste", QStyle::SP_FileDialogContentsView},
-        {CommandId::kSelectAll, "edit-select-all", QStyle::SP_FileDialogDetailedView},
-        {CommandId::kFind, "edit-find", QStyle::SP_FileDialogListView},
-        {CommandId::kLaunchEditor, "accessories-text-editor", QStyle::SP_DesktopIcon},
-        {CommandId::kContextHelp, "help-contextual", QStyle::SP_TitleBarContextHelpButton},
+        {CommandId::kFileOpen, "document-open", "open"},
+        {CommandId::kFileSaveAs, "document-save-as", "save-as"},
+        {CommandId::kCopy, "edit-copy", "copy"},
+        {CommandId::kPaste, "edit-paste", "paste"},
+        {CommandId::kSelectAll, "edit-select-all", "select-all"},
+        {CommandId::kFind, "edit-find", "find"},
+        {CommandId::kLaunchEditor, "accessories-text-editor", "external-editor"},
+        {CommandId::kContextHelp, "help-contextual", "context-help"},
     };
     for (const IconChoice& choice : kIcons) {
         if (choice.id == id) {
-            return QIcon::fromTheme(QString::fromLatin1(choice.theme),
-                                    QApplication::style()->standardIcon(choice.fallback));
+            return QIcon::fromTheme(
+                QString::fromLatin1(choice.theme),
+                QIcon(QStringLiteral(":/icons/%1.svg").arg(QString::fromLatin1(choice.bundled))));
         }
     }
     return {};
@@ -50,6 +50,7 @@ QIcon ToolBarIcon(CommandId::Id id) {
 }  // namespace
 
 CommandActions::CommandActions(QWidget* owner) : QObject(owner), owner_(owner) {
+    InitBundledResources();
     for (const MenuEntry& entry : MenuTable()) {
         if (entry.kind == MenuLine::Item && entry.menu != kRightClickMenu)
             Create(entry.id, entry.text, entry.shortcuts);
@@ -68,6 +69,8 @@ QAction* CommandActions::Create(CommandId::Id id, const char* text, const char* 
     auto* act = new QAction(QString::fromUtf8(text), owner_);
     act->setData(static_cast<uint>(id));
     act->setStatusTip(FromUtf8(StringField(id, 0)));
+    // What's This mode on a toolbar button explains it with its prompt.
+    act->setWhatsThis(act->statusTip());
     const std::string_view tip = StringField(id, 1);
     if (!tip.empty())
         act->setToolTip(FromUtf8(tip));

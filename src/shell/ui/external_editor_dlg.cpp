@@ -5,6 +5,7 @@
 #include "shell/file_dialog.h"
 #include "shell/settings.h"
 #include "shell/strings.h"
+#include "shell/ui/dialog_support.h"
 #include "shell/ui/file_prompt.h"
 #include "shell/ui/message_boxes.h"
 #include "ui_external_editor_dlg.h"
@@ -26,8 +27,7 @@ CExternalEditorDlg::CExternalEditorDlg(const ExternalEditorDialogValues& values,
     connect(ui_->control138, &QPushButton::clicked, this, &CExternalEditorDlg::Browse);
     connect(ui_->control1, &QPushButton::clicked, this, &CExternalEditorDlg::accept);
     connect(ui_->control2, &QPushButton::clicked, this, &CExternalEditorDlg::reject);
-    // There is no manual to open yet.
-    ui_->control57669->setEnabled(false);
+    ConnectHelpButton(ui_->control57669, parent);
 }
 
 CExternalEditorDlg::~CExternalEditorDlg() = default;

@@ -27,7 +27,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Kotoha"));
     QApplication::setApplicationVersion(QString::fromLatin1(kotoha::kProgramVersion));
     QApplication::setDesktopFileName(QStringLiteral("kotoha"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("accessories-text-editor")));
+    QApplication::setWindowIcon(QIcon::fromTheme(
+        QStringLiteral("kotoha"), QIcon::fromTheme(QStringLiteral("accessories-text-editor"))));
 
     int status = 1;
     {

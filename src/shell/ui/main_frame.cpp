@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
+#include <QWhatsThis>
 
 #include "document/kotoha_doc.h"
 #include "shell/number_format.h"
@@ -18,6 +19,7 @@
 #include "shell/ui/editor_launcher.h"
 #include "shell/ui/external_editor_dlg.h"
 #include "shell/ui/find_dialog.h"
+#include "shell/ui/help_window.h"
 #include "shell/ui/kotoha_app.h"
 #include "shell/ui/message_boxes.h"
 #include "shell/ui/qt_clipboard.h"
@@ -30,6 +32,7 @@ namespace kotoha {
 CMainFrame::CMainFrame(CKotohaApp& app, CKotohaDoc& doc) : app_(app), doc_(doc) {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowTitle(QString::fromUtf8(LoadString(StringId::kAppTitle)));
+    setWhatsThis(QString::fromUtf8(LoadString(StringId::kMainWindowWhatsThis)));
     ApplyPlacement();
 
     commands_ = new CommandActions(this);
@@ -41,6 +44,7 @@ CMainFrame::CMainFrame(CKotohaApp& app, CKotohaDoc& doc) : app_(app), doc_(doc) 
     toolBar_ = new QToolBar(this);
     toolBar_->setObjectName(QStringLiteral("toolBar"));
     toolBar_->setWindowTitle(QString::fromUtf8(StringField(CommandId::kToggleToolBar, 1)));
+    toolBar_->setWhatsThis(QString::fromUtf8(LoadString(StringId::kToolBarWhatsThis)));
     commands_->FillToolBar(toolBar_);
     addToolBar(Qt::TopToolBarArea, toolBar_);
     // The bar's own show/hide menu would bypass the setting.
@@ -48,6 +52,7 @@ CMainFrame::CMainFrame(CKotohaApp& app, CKotohaDoc& doc) : app_(app), doc_(doc) 
     setContextMenuPolicy(Qt::NoContextMenu);
 
     panes_ = std::make_unique<StatusPanes>(statusBar());
+    statusBar()->setWhatsThis(QString::fromUtf8(LoadString(StringId::kStatusBarWhatsThis)));
     toolBar_->setVisible(app_.settings().ShowToolBar.value != 0);
     statusBar()->setVisible(app_.settings().ShowStatusBar.value != 0);
 
@@ -79,6 +84,9 @@ CMainFrame::~CMainFrame() {
 
 CKotohaView* CMainFrame::CreateView(QWidget* parent) {
     auto* view = new CKotohaView(doc_, app_.settings(), *this, parent);
+    const QString whatsThis = QString::fromUtf8(LoadString(StringId::kViewWhatsThis));
+    view->setWhatsThis(whatsThis);
+    view->viewport()->setWhatsThis(whatsThis);
     view->installEventFilter(this);
     view->viewport()->installEventFilter(this);
     return view;
@@ -214,10 +222,9 @@ void CMainFrame::UpdateCommandStates() {
     enable(CommandId::kOpenSettings, true);
     enable(CommandId::kViewSettings, active_ != nullptr);
     enable(CommandId::kOtherSettings, true);
-    // Commands whose dialogs and launcher are not built yet stay greyed.
     for (CommandId::Id id : {CommandId::kHelpIndex, CommandId::kHelpUsing, CommandId::kContextHelp,
                              CommandId::kHelp}) {
-        enable(id, false);
+        enable(id, true);
     }
     commands_->action(CommandId::kToggleToolBar)->setChecked(toolBar_->isVisibleTo(this));
     commands_->action(CommandId::kToggleStatusBar)->setChecked(statusBar()->isVisibleTo(this));
@@ -275,6 +282,16 @@ void CMainFrame::ExecuteCommand(CommandId::Id id) {
             break;
         case CommandId::kEditorSettings:
             EditExternalEditorSettings(app_.settings(), this);
+            break;
+        case CommandId::kHelpIndex:
+        case CommandId::kHelp:
+            ShowHelp(this, HelpPage::Manual);
+            break;
+        case CommandId::kHelpUsing:
+            ShowHelp(this, HelpPage::HowToUse);
+            break;
+        case CommandId::kContextHelp:
+            QWhatsThis::enterWhatsThisMode();
             break;
         default:
             app_.OnCommand(id);

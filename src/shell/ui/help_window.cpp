@@ -1,0 +1,102 @@
+#include "shell/ui/help_window.h"
+
+#include <QHBoxLayout>
+#include <QLocale>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+// Outside any namespace, as the resource initialisers are declared there.
+static void InitResourcesOnce() {
+    // The pages live in a static library: without these calls the linker
+    // would drop the unreferenced resource objects.
+    Q_INIT_RESOURCE(help);
+    Q_INIT_RESOURCE(icons);
+}
+
+namespace kotoha {
+
+void InitBundledResources() {
+    static const bool done = [] {
+        InitResourcesOnce();
+        return true;
+    }();
+    (void)done;
+}
+
+QString HelpLanguage() {
+    const QLocale::Language language = QLocale().language();
+    if (language == QLocale::Japanese || language == QLocale::C ||
+        language == QLocale::AnyLanguage) {
+        return QStringLiteral("ja");
+    }
+    return QStringLiteral("en");
+}
+
+QUrl HelpPageUrl(HelpPage page, const QString& language) {
+    const QString file =
+        page == HelpPage::Manual ? QStringLiteral("index.html") : QStringLiteral("help.html");
+    return QUrl(QStringLiteral("qrc:/help/%1/%2").arg(language, file));
+}
+
+HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
+    InitBundledResources();
+    setObjectName(QStringLiteral("helpWindow"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+
+    browser_ = new QTextBrowser(this);
+    browser_->setObjectName(QStringLiteral("helpBrowser"));
+    browser_->setOpenExternalLinks(true);
+
+    auto* back = new QPushButton(QStringLiteral("← 戻る"), this);
+    auto* forward = new QPushButton(QStringLiteral("進む →"), this);
+    auto* home = new QPushButton(QStringLiteral("目次"), this);
+    back->setEnabled(false);
+    forward->setEnabled(false);
+    connect(back, &QPushButton::clicked, browser_, &QTextBrowser::backward);
+    connect(forward, &QPushButton::clicked, browser_, &QTextBrowser::forward);
+    connect(home, &QPushButton::clicked, browser_, &QTextBrowser::home);
+    connect(browser_, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
+    connect(browser_, &QTextBrowser::forwardAvailable, forward, &QPushButton::setEnabled);
+    connect(browser_, &QTextBrowser::sourceChanged, this, &HelpWindow::UpdateTitle);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(back);
+    buttons->addWidget(forward);
+    buttons->addWidget(home);
+    buttons->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addLayout(buttons);
+    layout->addWidget(browser_, 1);
+    resize(680, 600);
+}
+
+void HelpWindow::ShowPage(const QUrl& url) {
+    if (browser_->source() != url)
+        browser_->setSource(url);
+    UpdateTitle();
+    show();
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+}
+
+void HelpWindow::UpdateTitle() {
+    const QString title = browser_->documentTitle();
+    setWindowTitle(title.isEmpty() ? QStringLiteral("Kotoha") : title);
+}
+
+HelpWindow* ShowHelp(QWidget* owner, HelpPage page) {
+    QWidget* top = owner != nullptr ? owner->window() : nullptr;
+    HelpWindow* window = top != nullptr
+                             ? top->findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly)
+                             : nullptr;
+    if (window == nullptr)
+        window = new HelpWindow(top);
+    window->ShowPage(HelpPageUrl(page, HelpLanguage()));
+    return window;
+}
+
+}  // namespace kotoha

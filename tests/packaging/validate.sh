@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Checks the desktop entry, the AppStream metainfo, the icons and the manual
+# pages in packaging/ with the tools a distribution checks them with.
+# Usage: validate.sh PACKAGING_DIR
+set -euo pipefail
+dir=$1
+for tool in desktop-file-validate appstream-util groff; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+status=0
+fail() { echo "FAIL: $*"; status=1; }
+
+desktop=$dir/kotoha.desktop
+desktop-file-validate "$desktop" || fail "desktop-file-validate $desktop"
+metainfo=("$dir"/*.metainfo.xml)
+[ ${#metainfo[@]} -eq 1 ] || fail "expected one metainfo file, found ${metainfo[*]}"
+appstream-util validate-relax --nonet "${metainfo[0]}" || fail "appstream-util ${metainfo[0]}"
+
+# The metainfo is named after its id and launches our desktop entry.
+id=$(sed -n 's:.*<id>\(.*\)</id>.*:\1:p' "${metainfo[0]}")
+[ "$(basename "${metainfo[0]}")" = "$id.metainfo.xml" ] || fail "metainfo file name does not match id $id"
+grep -q '<launchable type="desktop-id">kotoha.desktop</launchable>' "${metainfo[0]}" ||
+    fail "metainfo does not launch kotoha.desktop"
+
+# The entry starts the installed program on one file, names the installed
+# icon, and has Japanese texts beside the English ones.
+for line in 'Exec=kotoha %f' 'Icon=kotoha' 'MimeType=text/plain;' 'Terminal=false'; do
+    grep -qxF "$line" "$desktop" || fail "$desktop lacks '$line'"
+done
+for key in Name GenericName Comment; do
+    grep -q "^$key=" "$desktop" || fail "$desktop lacks $key"
+    grep -q "^$key\[ja\]=" "$desktop" || fail "$desktop lacks ${key}[ja]"
+done
+
+# Each PNG is the size its hicolor folder will claim (IHDR width and height).
+for size in 16 32 48 64 128 256; do
+    png=$dir/icons/kotoha-$size.png
+    [ -f "$png" ] || { fail "missing $png"; continue; }
+    [ "$(head -c 8 "$png" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "$png is not a PNG"
+    dims=$(od -An -tu1 -j16 -N8 "$png" | awk '{print $1*16777216+$2*65536+$3*256+$4, $5*16777216+$6*65536+$7*256+$8}')
+    [ "$dims" = "$size $size" ] || fail "$png is $dims, not ${size}x${size}"
+done
+grep -q '<svg' "$dir/icons/kotoha.svg" || fail "kotoha.svg is not an SVG"
+
+# The manual pages format without a single groff warning.
+for page in "$dir"/man/kotoha.1 "$dir"/man/kotoha-conv.1; do
+    out=$(groff -man -Tascii -ww -z "$page" 2>&1) || fail "groff failed on $page"
+    [ -z "$out" ] || fail "groff warns on $page: $out"
+done
+exit $status
