@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "document/safe_file.h"
+
 namespace kotoha::conv {
 namespace {
 
@@ -38,25 +40,6 @@ class ScopedFd {
   private:
     int fd_;
 };
-
-// The directory part of path, for the temporary file: "." when path names
-// no directory, "/" for a file directly under the root.
-std::string DirectoryOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
-mode_t CurrentUmask() {
-    // umask can only be read by setting it; the command has one thread, so
-    // putting it straight back is safe.
-    const mode_t mask = umask(0);
-    umask(mask);
-    return mask;
-}
 
 // The temporary file being written, for RemovePendingAndDie; empty when
 // there is none. Only changed while the signals below are blocked, so the
@@ -228,7 +211,7 @@ bool OutputFile::Open(std::string& error) {
     SetPendingTemp(tempPath_);
     // mkstemp creates the file readable by its owner only; give it the mode
     // the target has, or the one a newly created file would get.
-    const mode_t mode = exists ? (target.st_mode & 0777) : (0666 & ~CurrentUmask());
+    const mode_t mode = exists ? (target.st_mode & 0777) : NewFileMode();
     if (fchmod(fd_, mode) != 0) {
         error = "cannot write " + Quoted(path_) + ": " + ErrnoText(errno);
         Discard();

@@ -17,23 +17,6 @@ FileResult Failure(int error, FileAccess access) {
     return {ClassifyErrno(error), access};
 }
 
-// The permission bits a newly created file gets from open(): 0666 less the
-// process's umask (which can only be read by setting it).
-mode_t NewFileMode() {
-    const mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
-}
-
-std::string DirectoryOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
 // Where the bytes really go: the file a symbolic link names, so that the link
 // itself survives the rename.
 std::string ResolveTarget(const std::string& path) {
@@ -58,6 +41,23 @@ void SyncDirectory(const std::string& directory) {
 }
 
 }  // namespace
+
+// The permission bits a newly created file gets from open(): 0666 less the
+// process's umask (which can only be read by setting it).
+mode_t NewFileMode() {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+std::string DirectoryOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
 
 bool IsReadOnlyFile(const std::string& path, const struct stat& st) {
     // A file without any write permission bit is read-only even for the

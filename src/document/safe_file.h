@@ -11,6 +11,14 @@
 
 namespace kotoha {
 
+// The permission bits a newly created file gets from open(): 0666 less the
+// process's umask.
+mode_t NewFileMode();
+
+// The folder part of path: "." when path names none, "/" for a file
+// directly under the root.
+std::string DirectoryOf(const std::string& path);
+
 // Whether the existing file at path (whose status is st) may not be written:
 // it has no write permission bit at all, or this process may not write it.
 bool IsReadOnlyFile(const std::string& path, const struct stat& st);

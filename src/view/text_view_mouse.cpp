@@ -20,6 +20,29 @@ int AutoScrollInterval() {
     return std::max(10, QGuiApplication::styleHints()->keyboardAutoRepeatRate());
 }
 
+// Where a point lies, the display line under it (clamped to 0..N) and the
+// scroll position to move to: one line back above the window, one forward
+// below it while lines remain.
+struct PointTarget {
+    PointClass where;
+    std::int32_t line;
+    DisplayPos target;
+};
+
+PointTarget TargetOfPoint(const QPoint& point, const QSize& client, std::int32_t lineHeight,
+                          DisplayPos scrollPos, std::int32_t extentLines) {
+    PointTarget result{
+        ClassifyPoint(point.x(), point.y(), client.width(), client.height(), lineHeight), 0,
+        scrollPos};
+    const std::int32_t line = scrollPos.line + result.where.row;
+    if (result.where.above)
+        result.target.line -= 1;
+    else if (result.where.below && line < extentLines)
+        result.target.line += 1;
+    result.line = std::clamp(line, 0, extentLines);
+    return result;
+}
+
 }  // namespace
 
 void CTextView::QueueInvalidate(DisplayPos a, DisplayPos b) {
@@ -37,15 +60,11 @@ void CTextView::FlushInvalidates() {
 }
 
 void CTextView::SelectToPoint(const QPoint& point, bool startNew) {
-    const PointClass where =
-        ClassifyPoint(point.x(), point.y(), viewport()->width(), viewport()->height(), lineHeight_);
-    DisplayPos target = scrollPos_;
-    std::int32_t line = scrollPos_.line + where.row;
-    if (where.above)
-        target.line -= 1;
-    else if (where.below && line < extentLines_)
-        target.line += 1;
-    line = std::clamp(line, 0, extentLines_);
+    const PointTarget hitPoint =
+        TargetOfPoint(point, viewport()->size(), lineHeight_, scrollPos_, extentLines_);
+    const PointClass& where = hitPoint.where;
+    const std::int32_t line = hitPoint.line;
+    DisplayPos target = hitPoint.target;
 
     std::int32_t column = 0;
     if (line == extentLines_) {
@@ -75,15 +94,10 @@ void CTextView::SelectToPoint(const QPoint& point, bool startNew) {
 }
 
 void CTextView::SelectLinesToPoint(const QPoint& point, bool startNew) {
-    const PointClass where =
-        ClassifyPoint(point.x(), point.y(), viewport()->width(), viewport()->height(), lineHeight_);
-    DisplayPos target = scrollPos_;
-    std::int32_t line = scrollPos_.line + where.row;
-    if (where.above)
-        target.line -= 1;
-    else if (where.below && line < extentLines_)
-        target.line += 1;
-    line = std::clamp(line, 0, extentLines_);
+    const PointTarget hitPoint =
+        TargetOfPoint(point, viewport()->size(), lineHeight_, scrollPos_, extentLines_);
+    const std::int32_t line = hitPoint.line;
+    DisplayPos target = hitPoint.target;
 
     if (startNew) {
         if (HasSelection())
