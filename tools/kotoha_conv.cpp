@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -62,6 +63,7 @@ FILE absent or "-": standard input. The output goes to standard output.
                      output). FILE is replaced only once the whole output is
                      written; on failure an existing FILE stays as it was.
   -h, --help         print this help and exit
+  --version          print the version and exit
 
 Instead of converting, --lines and --find show how the viewer lays out and
 searches the text. The input is read, detected and converted to the viewer's
@@ -97,6 +99,7 @@ enum class EolChoice { Keep, WIN, UX, MAC };
 
 struct Options {
     bool help = false;
+    bool version = false;
     bool guess = false;
     bool lines = false;
     std::optional<std::string> find;  // the text to find, as given (UTF-8)
@@ -219,7 +222,7 @@ bool CheckCombinations(const Options& options, std::string& error) {
 }
 
 // Reads argv into options. Returns false with error set on a usage error.
-// Parsing stops at -h or --help.
+// Parsing stops at -h, --help or --version.
 bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
     bool optionsEnded = false;
     auto setInputKind = [&](EncodingKind kind, std::string_view arg) {
@@ -252,15 +255,19 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
             if (equals != std::string_view::npos)
                 value = arg.substr(equals + 1);
 
-            if (name == "--help" || name == "--guess" || name == "--prefer-internet" ||
-                name == "--widen" || name == "--lines" || name == "--up" || name == "--case" ||
-                name == "--word") {
+            if (name == "--help" || name == "--version" || name == "--guess" ||
+                name == "--prefer-internet" || name == "--widen" || name == "--lines" ||
+                name == "--up" || name == "--case" || name == "--word") {
                 if (value) {
                     error = "option " + Quoted(name) + " takes no value";
                     return false;
                 }
                 if (name == "--help") {
                     options.help = true;
+                    return true;
+                }
+                if (name == "--version") {
+                    options.version = true;
                     return true;
                 }
                 if (name == "--guess")
@@ -526,9 +533,11 @@ int Run(int argc, char** argv) {
         return Fail(error + "; see 'kotoha-conv --help'", kExitUsage);
     }
     FdSink stdoutSink(STDOUT_FILENO);
-    if (options.help) {
-        if (!stdoutSink.Write(reinterpret_cast<const std::uint8_t*>(kUsage.data()),
-                              kUsage.size())) {
+    if (options.help || options.version) {
+        const std::string text = options.help
+                                     ? std::string(kUsage)
+                                     : std::string("kotoha-conv ") + KOTOHA_VERSION_STRING + "\n";
+        if (!stdoutSink.Write(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())) {
             return Fail(
                 "cannot write standard output: " + std::string(std::strerror(stdoutSink.error())),
                 kExitIoError);
@@ -540,14 +549,13 @@ int Run(int argc, char** argv) {
     if (options.find && !FindPattern(*options.find, pattern, error))
         return Fail(error + "; see 'kotoha-conv --help'", kExitUsage);
 
-    std::vector<std::uint8_t> bytes;
+    TextStore bytes;
     if (!ReadWholeInput(options.input.value_or("-"), bytes, error)) {
         return Fail(error, kExitIoError);
     }
     static std::uint8_t emptyText = 0;
-    std::uint8_t* text = bytes.empty() ? &emptyText : bytes.data();
-    // ReadWholeInput guarantees the length fits.
-    std::uint32_t length = static_cast<std::uint32_t>(bytes.size());
+    std::uint8_t* text = bytes.data() == nullptr ? &emptyText : bytes.data();
+    std::uint32_t length = bytes.capacity();
 
     EncodingKind kind = EncodingKind::SJIS;
     DetectionResult detection = MakeDetectionResult(0, 0);
@@ -577,39 +585,31 @@ int Run(int argc, char** argv) {
         layout.entryCount = index.capacity();
     }
 
-    std::optional<OutputFile> file;
-    ByteSink* sink = &stdoutSink;
-    if (!options.output.empty() && options.output != "-") {
-        file.emplace(options.output);
-        if (!file->Open(error))
-            return Fail(error, kExitIoError);
-        sink = &file->sink();
-    }
-
-    bool written;
     bool found = true;
-    if (options.lines) {
-        written = WriteLines(layout, *sink);
-    } else if (options.find) {
-        written = WriteMatches(options, layout, pattern, *sink, found);
-    } else if (options.guess) {
-        const std::string line = std::string("encoding=") + EncodingName(kind) +
-                                 " linebreak=" + LineBreakName(lineBreak) +
-                                 " choice=" + std::to_string(DetectionChoice(detection)) +
-                                 " candidates=" + std::to_string(DetectionCandidates(detection)) +
-                                 " kana=" + std::to_string(kanaCount) + "\n";
-        written = sink->Write(reinterpret_cast<const std::uint8_t*>(line.data()), line.size());
-    } else {
-        written = Export(options, lineBreak, *sink, text, length);
+    const auto writeOutput = [&](ByteSink& sink) {
+        if (options.lines)
+            return WriteLines(layout, sink);
+        if (options.find)
+            return WriteMatches(options, layout, pattern, sink, found);
+        if (options.guess) {
+            const std::string line =
+                std::string("encoding=") + EncodingName(kind) +
+                " linebreak=" + LineBreakName(lineBreak) +
+                " choice=" + std::to_string(DetectionChoice(detection)) +
+                " candidates=" + std::to_string(DetectionCandidates(detection)) +
+                " kana=" + std::to_string(kanaCount) + "\n";
+            return sink.Write(reinterpret_cast<const std::uint8_t*>(line.data()), line.size());
+        }
+        return Export(options, lineBreak, sink, text, length);
+    };
+    if (!options.output.empty() && options.output != "-") {
+        if (!WriteOutputFile(options.output, writeOutput, error))
+            return Fail(error, kExitIoError);
+    } else if (!writeOutput(stdoutSink)) {
+        return Fail(
+            "cannot write standard output: " + std::string(std::strerror(stdoutSink.error())),
+            kExitIoError);
     }
-    if (!written) {
-        return Fail(file ? file->WriteError()
-                         : "cannot write standard output: " +
-                               std::string(std::strerror(stdoutSink.error())),
-                    kExitIoError);
-    }
-    if (file && !file->Commit(error))
-        return Fail(error, kExitIoError);
     // Like grep, a search without a match is no error message, only a status.
     return found ? 0 : kExitNotFound;
 }
@@ -623,5 +623,11 @@ int main(int argc, char** argv) {
     // that ends it silently.
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGXFSZ, SIG_IGN);
-    return kotoha::conv::Run(argc, argv);
+    try {
+        return kotoha::conv::Run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        // Whatever ran out, the output file (if any) was not replaced.
+        std::fputs("kotoha-conv: out of memory\n", stderr);
+        return 1;
+    }
 }

@@ -5,17 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/byte_sink.h"
 #include "codec/byte_class.h"
 
 namespace kotoha {
-
-// Where exported bytes go. Write either takes all count bytes and returns
-// true, or fails and returns false.
-class ByteSink {
-public:
-    virtual ~ByteSink() = default;
-    virtual bool Write(const std::uint8_t* bytes, std::size_t count) = 0;
-};
 
 // Size of the staging buffer: the sink receives chunks of this many bytes,
 // then one last chunk of whatever is left (possibly empty).

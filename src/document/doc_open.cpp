@@ -10,25 +10,29 @@
 #include "codec/detect.h"
 #include "codec/import.h"
 #include "document/kotoha_doc.h"
+#include "document/whole_file.h"
 
 namespace kotoha {
 
 bool CKotohaDoc::OnOpenDocument(const std::string& path) {
-    ReadLayoutSettings();
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a pipe without a writer cannot hang the open.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         ReportFileError({ClassifyErrno(errno), FileAccess::Read}, path);
         return false;
     }
-    // A folder opens for reading on Linux but cannot be read; refuse it
-    // before the current document is thrown away.
+    // Only a regular file holds a text: a folder, a pipe, a socket or a
+    // device is refused before the current document is thrown away.
     struct stat st;
-    const int statError = fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
+    const int statError = fstat(fd, &st) != 0 ? errno : S_ISREG(st.st_mode) ? 0 : EISDIR;
     if (statError != 0) {
         close(fd);
         ReportFileError({ClassifyErrno(statError), FileAccess::Read}, path);
         return false;
     }
+    // Read only now: a refused open leaves the document as it was, its wrap
+    // column and tab length included, which its index was built for.
+    ReadLayoutSettings();
 
     DeleteContents();
     // The document counts as changed while it is being loaded, so that a
@@ -50,32 +54,20 @@ bool CKotohaDoc::OnOpenDocument(const std::string& path) {
 }
 
 FileResult CKotohaDoc::LoadFromFile(int fd) {
-    struct stat st;
-    if (fstat(fd, &st) != 0)
-        return {ClassifyErrno(errno), FileAccess::Read};
-    // The text's length and offsets are 32-bit: a longer file is reported as
-    // out of memory rather than loaded in part.
-    if (st.st_size < 0 || static_cast<std::uint64_t>(st.st_size) > UINT32_MAX) {
-        return {FileErrorKind::Other, FileAccess::Read};
-    }
-    const auto n = static_cast<std::uint32_t>(st.st_size);
     GlobalArray<std::uint8_t> scratch;
-    if (!scratch.SetSize(n))
-        return {FileErrorKind::Other, FileAccess::Read};
-
-    std::uint32_t done = 0;
-    while (done < n) {
-        const ssize_t got = read(fd, scratch.data() + done, n - done);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return {ClassifyErrno(errno), FileAccess::Read};
-        }
-        // A file that shrank while being read ended early.
-        if (got == 0)
+    int error = 0;
+    switch (ReadWholeFile(fd, scratch, error)) {
+        case WholeFileStatus::Ok:
+            break;
+        case WholeFileStatus::ReadError:
+            return {ClassifyErrno(error), FileAccess::Read};
+        case WholeFileStatus::TooLong:
+        case WholeFileStatus::OutOfMemory:
+            // The text's length and offsets are 32-bit: a longer file is
+            // reported as out of memory rather than loaded in part.
             return {FileErrorKind::Other, FileAccess::Read};
-        done += static_cast<std::uint32_t>(got);
     }
+    const std::uint32_t n = scratch.capacity();
     if (!LoadFromBlock(scratch.Detach(), n))
         return {FileErrorKind::Other, FileAccess::Read};
     return {};

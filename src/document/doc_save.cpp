@@ -35,7 +35,7 @@ bool CKotohaDoc::DoSave(std::optional<std::string> path, bool replace) {
 
     WaitCursorScope wait(host_);
     const FileResult result =
-        WriteFileSafely(name, [&](FileSink& sink) { return Serialize(sink, !replace); });
+        WriteFileSafely(name, [&](FdSink& sink) { return Serialize(sink, !replace); });
     if (!result.ok()) {
         ReportFileError(result, name);
         return false;

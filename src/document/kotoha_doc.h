@@ -97,15 +97,16 @@ class CKotohaDoc {
                   bool wholeWord) const;
 
     // --- Opening. ---
-    // Reads the layout settings and opens the file at path (UTF-8). A file
-    // that cannot be opened is reported and leaves the document as it was;
+    // Opens the file at path (UTF-8), then reads the layout settings. A file
+    // that cannot be opened or is not a regular file (a folder, a pipe, a
+    // device) is reported and leaves the document as it was;
     // once reading began, a failure is reported and leaves it empty (and
     // marked modified, so that the template knows it changed). True on
     // success, the modified flag then clear.
     bool OnOpenDocument(const std::string& path);
-    // Reads the whole open file fd into one block and loads it. A file of
-    // 4 GiB or more, or one there is no memory for, fails as Other (out of
-    // memory) without anything read; read errors are classified.
+    // Reads the open file fd to its end into one block and loads it. A file
+    // of 4 GiB or more, or one there is no memory for, fails as Other (out of
+    // memory); read errors are classified.
     FileResult LoadFromFile(int fd);
     // Takes over block, whose first length bytes are the raw text: chooses
     // the encoding (forced by the open request, or detected, asking the user

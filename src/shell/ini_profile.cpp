@@ -5,11 +5,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <string>
 
+#include "base/file_replace.h"
+#include "document/whole_file.h"
 #include "shell/string_ids.h"
 #include "shell/strings.h"
 
@@ -86,44 +89,6 @@ bool ParseInt32(std::string_view text, std::int32_t& out) {
     return true;
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-bool ReadWholeFile(int fd, std::string& out) {
-    char buffer[8192];
-    for (;;) {
-        ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0)
-            return true;
-        out.append(buffer, static_cast<std::size_t>(n));
-        if (out.size() > IniProfile::kMaxFileBytes)
-            return true;
-    }
-}
-
-bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        ssize_t n = write(fd, data.data(), data.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
 // Creates dir and its missing parents (mode 0700, as for a user's
 // configuration). True when dir exists as a folder afterwards.
 bool MakeFolders(const std::string& dir) {
@@ -144,77 +109,50 @@ bool MakeFolders(const std::string& dir) {
 }  // namespace
 
 std::string EscapeIniValue(std::string_view value) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(value.size());
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        char c = value[i];
-        auto b = static_cast<unsigned char>(c);
-        if (c == '\\') {
-            out += "\\\\";
+    const bool wrapped = value.size() >= 2 && value.front() == '"' && value.back() == '"';
+    if (Trim(value).size() == value.size() && value.find_first_of("\r\n") == std::string::npos &&
+        !wrapped) {
+        return std::string(value);
+    }
+    std::string out = "\"";
+    for (char c : value) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
         } else if (c == '\n') {
             out += "\\n";
         } else if (c == '\r') {
             out += "\\r";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if (b < 0x20 || b == 0x7F) {
-            out += "\\x";
-            out += kHex[b >> 4];
-            out += kHex[b & 0xF];
-        } else if (c == ' ' && (i == 0 || i + 1 == value.size())) {
-            // Blanks at either end would be trimmed away when reading.
-            out += "\\s";
         } else {
             out += c;
         }
     }
+    out += '"';
     return out;
 }
 
 std::string UnescapeIniValue(std::string_view text) {
+    if (text.size() < 2 || text.front() != '"' || text.back() != '"')
+        return std::string(text);
+    text = text.substr(1, text.size() - 2);
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\' || i + 1 == text.size()) {
-            out += text[i];
-            continue;
-        }
-        char next = text[i + 1];
-        switch (next) {
-            case '\\':
-                out += '\\';
-                break;
-            case 'n':
-                out += '\n';
-                break;
-            case 'r':
-                out += '\r';
-                break;
-            case 't':
-                out += '\t';
-                break;
-            case 's':
-                out += ' ';
-                break;
-            case 'x': {
-                int hi = i + 2 < text.size() ? HexDigit(text[i + 2]) : -1;
-                int lo = i + 3 < text.size() ? HexDigit(text[i + 3]) : -1;
-                if (hi < 0 || lo < 0) {
-                    out += text[i];
-                    continue;
-                }
-                out += static_cast<char>(hi * 16 + lo);
-                i += 3;
+        if (text[i] == '\\' && i + 1 < text.size()) {
+            const char next = text[i + 1];
+            const char* replacement = next == '"'    ? "\""
+                                      : next == '\\' ? "\\"
+                                      : next == 'n'  ? "\n"
+                                      : next == 'r'  ? "\r"
+                                                     : nullptr;
+            if (replacement != nullptr) {
+                out += replacement;
+                ++i;
                 continue;
             }
-            default:
-                // Not an escape: keep the backslash, read on from the next
-                // character.
-                out += text[i];
-                continue;
         }
-        ++i;
+        // Anything else, a lone backslash included, is taken as it stands.
+        out += text[i];
     }
     return out;
 }
@@ -252,77 +190,85 @@ std::string DefaultIniPath() {
 }
 
 void IniProfile::Parse(std::string_view text) {
-    sections_.clear();
-    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+    lines_.clear();
+    // A byte order mark counts only at the very start of the file.
+    byteOrderMark_ = text.substr(0, 3) == "\xEF\xBB\xBF";
+    if (byteOrderMark_)
         text.remove_prefix(3);
-    Section* current = nullptr;
     while (!text.empty()) {
-        std::size_t lineFeed = text.find('\n');
-        std::string_view line = text.substr(0, lineFeed);
+        const std::size_t lineFeed = text.find('\n');
+        std::string_view raw = text.substr(0, lineFeed);
         text.remove_prefix(lineFeed == std::string_view::npos ? text.size() : lineFeed + 1);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        std::string_view trimmed = Trim(line);
-        if (trimmed.empty())
-            continue;
-        if (trimmed.front() == '[') {
+        // Every CR before the LF belongs to the line ending, so that hand
+        // edited CR CR LF endings survive a save.
+        std::size_t contentLength = raw.size();
+        while (contentLength > 0 && raw[contentLength - 1] == '\r')
+            --contentLength;
+        Line line;
+        line.text = std::string(raw.substr(0, contentLength));
+        line.ending = std::string(raw.substr(contentLength));
+        if (lineFeed != std::string_view::npos)
+            line.ending += '\n';
+
+        const std::string_view trimmed = Trim(line.text);
+        const std::size_t equals = trimmed.find('=');
+        if (line.text.find('\0') != std::string::npos || trimmed.empty() ||
+            trimmed.front() == ';' || trimmed.front() == '#') {
+            // Skipped when reading, kept when writing.
+        } else if (trimmed.front() == '[') {
             // A header cut short (no "]") still names its section, so that
             // its entries do not land in the section before.
             std::string_view name = trimmed.substr(1);
-            std::size_t close = name.rfind(']');
+            const std::size_t close = name.rfind(']');
             if (close != std::string_view::npos)
                 name = name.substr(0, close);
-            sections_.push_back({std::string(Trim(name)), true, {}});
-            current = &sections_.back();
-            continue;
+            line.kind = LineKind::Header;
+            line.name = Trim(name);
+        } else if (equals != std::string_view::npos && !Trim(trimmed.substr(0, equals)).empty()) {
+            line.kind = LineKind::Entry;
+            line.name = Trim(trimmed.substr(0, equals));
+            line.value = UnescapeIniValue(Trim(trimmed.substr(equals + 1)));
         }
-        bool comment = trimmed.front() == ';' || trimmed.front() == '#';
-        std::size_t equals = trimmed.find('=');
-        if (!comment &&
-            (equals == std::string_view::npos || Trim(trimmed.substr(0, equals)).empty())) {
-            continue;
-        }
-        if (current == nullptr) {
-            sections_.push_back({std::string(), false, {}});
-            current = &sections_.back();
-        }
-        Line entry{std::string(line), {}, {}};
-        if (!comment) {
-            entry.key = Trim(trimmed.substr(0, equals));
-            entry.value = UnescapeIniValue(Trim(trimmed.substr(equals + 1)));
-        }
-        current->lines.push_back(std::move(entry));
+        lines_.push_back(std::move(line));
     }
 }
 
 std::string IniProfile::Serialize() const {
-    std::string out;
-    for (const Section& section : sections_) {
-        if (section.hasHeader) {
-            if (!out.empty())
-                out += '\n';
-            out += '[';
-            out += section.name;
-            out += "]\n";
-        }
-        for (const Line& line : section.lines) {
-            out += line.text;
-            out += '\n';
-        }
+    std::string out = byteOrderMark_ ? "\xEF\xBB\xBF" : "";
+    for (const Line& line : lines_) {
+        out += line.text;
+        out += line.ending;
     }
     return out;
 }
 
 IniProfile::Line* IniProfile::Find(std::string_view section, std::string_view key) {
-    for (Section& s : sections_) {
-        if (!s.hasHeader || !EqualsNoCase(s.name, section))
-            continue;
-        for (Line& line : s.lines) {
-            if (!line.key.empty() && EqualsNoCase(line.key, key))
-                return &line;
-        }
+    bool inSection = false;
+    for (Line& line : lines_) {
+        if (line.kind == LineKind::Header)
+            inSection = EqualsNoCase(line.name, section);
+        else if (inSection && line.kind == LineKind::Entry && EqualsNoCase(line.name, key))
+            return &line;
     }
     return nullptr;
+}
+
+std::size_t IniProfile::InsertionPoint(std::string_view section) const {
+    std::size_t header = lines_.size();
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (lines_[i].kind == LineKind::Header && EqualsNoCase(lines_[i].name, section)) {
+            header = i;
+            break;
+        }
+    }
+    if (header == lines_.size())
+        return header;
+    std::size_t after = header + 1;
+    for (std::size_t i = header + 1; i < lines_.size() && lines_[i].kind != LineKind::Header; ++i) {
+        if (!Trim(lines_[i].text).empty())
+            after = i + 1;
+    }
+    return after;
 }
 
 std::int32_t IniProfile::ReadInt(std::string_view section, std::string_view key,
@@ -346,47 +292,73 @@ std::string IniProfile::ReadString(std::string_view section, std::string_view ke
 
 void IniProfile::WriteString(std::string_view section, std::string_view key,
                              std::string_view value) {
-    if (!IsWritableSection(section) || !IsWritableKey(key))
+    if (!IsWritableSection(section) || !IsWritableKey(key) ||
+        value.find('\0') != std::string_view::npos) {
         return;
+    }
     Line* line = Find(section, key);
     if (line == nullptr) {
-        Section* target = nullptr;
-        for (Section& s : sections_) {
-            if (s.hasHeader && EqualsNoCase(s.name, section)) {
-                target = &s;
-                break;
+        std::size_t at = InsertionPoint(section);
+        if (at == lines_.size() && std::none_of(lines_.begin(), lines_.end(), [&](const Line& l) {
+                return l.kind == LineKind::Header && EqualsNoCase(l.name, section);
+            })) {
+            // A new section goes last, after a blank line.
+            if (!lines_.empty() && !Trim(lines_.back().text).empty()) {
+                if (lines_.back().ending.empty())
+                    lines_.back().ending = "\n";
+                lines_.push_back({{}, "\n", LineKind::Other, {}, {}});
             }
+            lines_.push_back({"[" + std::string(section) + "]",
+                              "\n",
+                              LineKind::Header,
+                              std::string(section),
+                              {}});
+            at = lines_.size();
         }
-        if (target == nullptr) {
-            sections_.push_back({std::string(section), true, {}});
-            target = &sections_.back();
-        }
-        target->lines.push_back({{}, std::string(key), {}});
-        line = &target->lines.back();
-    }
-    // An entry written with its current value keeps its text as it was.
-    if (!line->text.empty() && line->value == value)
+        // The line before a new one must end, or the two would run together.
+        if (at > 0 && lines_[at - 1].ending.empty())
+            lines_[at - 1].ending = "\n";
+        line = &*lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at),
+                               Line{{}, "\n", LineKind::Entry, std::string(key), {}});
+    } else if (line->value == value) {
+        // An entry written with its current value keeps its text as it was.
         return;
+    }
     line->value = value;
-    line->text = line->key + "=" + EscapeIniValue(value);
+    line->text = line->name + "=" + EscapeIniValue(value);
 }
 
 void IniProfile::RemoveKey(std::string_view section, std::string_view key) {
-    for (Section& s : sections_) {
-        if (!s.hasHeader || !EqualsNoCase(s.name, section))
-            continue;
-        std::erase_if(s.lines, [&](const Line& line) {
-            return !line.key.empty() && EqualsNoCase(line.key, key);
-        });
-    }
+    bool inSection = false;
+    std::erase_if(lines_, [&](const Line& line) {
+        if (line.kind == LineKind::Header)
+            inSection = EqualsNoCase(line.name, section);
+        return inSection && line.kind == LineKind::Entry && EqualsNoCase(line.name, key);
+    });
 }
 
+namespace {
+
+// A file mostly of control bytes (an executable, an image) is no profile.
+bool LooksLikeText(std::string_view bytes) {
+    std::size_t control = 0;
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b < 0x20 && c != '\t' && c != '\n' && c != '\r') || b == 0x7F)
+            ++control;
+    }
+    return control * 10 <= bytes.size();
+}
+
+}  // namespace
+
 bool IniProfile::Load(const std::string& path) {
-    sections_.clear();
+    lines_.clear();
+    byteOrderMark_ = false;
     path_ = path;
     mayReplace_ = true;
     // Non-blocking, so that a FIFO in the file's place cannot hang the start.
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR)
             return true;
@@ -394,15 +366,18 @@ bool IniProfile::Load(const std::string& path) {
         return false;
     }
     struct stat st {};
-    std::string text;
-    bool read = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ReadWholeFile(fd, text);
+    GlobalArray<std::uint8_t> bytes;
+    int error = 0;
+    const bool read = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+                      static_cast<std::uint64_t>(st.st_size) <= kMaxFileBytes &&
+                      ReadWholeFile(fd, bytes, error) == WholeFileStatus::Ok;
     close(fd);
-    if (!read) {
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.capacity());
+    if (!read || text.size() > kMaxFileBytes || !LooksLikeText(text)) {
+        // Never overwritten: what could not be read is not lost.
         mayReplace_ = false;
         return false;
     }
-    if (text.size() > kMaxFileBytes || text.find('\0') != std::string::npos)
-        return false;
     Parse(text);
     return true;
 }
@@ -410,40 +385,20 @@ bool IniProfile::Load(const std::string& path) {
 bool IniProfile::Save() {
     if (path_.empty() || !mayReplace_)
         return false;
-    std::string target = path_;
-    struct stat st {};
-    if (lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* resolved = realpath(path_.c_str(), nullptr)) {
-            target = resolved;
-            std::free(resolved);
-        }
-    }
-    std::size_t slash = target.find_last_of('/');
-    std::string dir = slash == std::string::npos ? "." : target.substr(0, slash == 0 ? 1 : slash);
-    std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    if (!MakeFolders(dir))
+    std::string target;
+    if (!FollowLinks(path_, target) || !MakeFolders(DirectoryOf(target)))
         return false;
-
-    std::string temp = dir + "/." + name + ".XXXXXX";
-    int fd = mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    // Keep the permissions of the file being replaced; a new one is private.
-    if (stat(target.c_str(), &st) == 0)
-        fchmod(fd, st.st_mode & 07777);
-    bool written = WriteAll(fd, Serialize()) && fsync(fd) == 0;
-    written = close(fd) == 0 && written;
-    if (!written || rename(temp.c_str(), target.c_str()) != 0) {
-        unlink(temp.c_str());
-        return false;
-    }
-    // Make the rename itself durable; a failure here no longer loses data.
-    int dirFd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        fsync(dirFd);
-        close(dirFd);
-    }
-    return true;
+    ReplaceOptions options;
+    options.newFileMode = 0600;  // a user's settings are nobody else's business
+    const std::string text = Serialize();
+    return ReplaceFileContents(
+               path_,
+               [&](FdSink& sink) {
+                   return sink.Write(reinterpret_cast<const std::uint8_t*>(text.data()),
+                                     text.size());
+               },
+               options)
+        .ok();
 }
 
 }  // namespace kotoha

@@ -4,17 +4,16 @@
 // File format, as written:
 //   [Section]
 //   Key=value
-// Integers are decimal text. Strings are UTF-8, written as they are except
-// for these escapes, so that every value reads back unchanged:
-//   \\  backslash          \n  line feed        \r  carriage return
-//   \t  tab                \s  a blank at the start or end of the value
-//   \xHH  any other control byte (two hexadecimal digits)
-// A backslash before any other character is taken literally.
+// Integers are decimal text. Strings are UTF-8, written verbatim, except a
+// value that begins or ends with a blank, holds a line break or is itself
+// wrapped in double quotes: that one is written in double quotes, with \",
+// \\, \n and \r standing for a quote, a backslash, LF and CR inside them.
 // When reading, blanks around keys and values are ignored, section and key
-// names match without regard to ASCII letter case, lines starting with ";"
-// or "#" are comments, and lines that are neither headers, entries nor
-// comments are dropped. Sections, entries and comments that this program
-// does not know are kept in their order and written back byte for byte.
+// names match without regard to ASCII letter case, and a line holding a NUL
+// byte is skipped. Every line is kept as it was, with its own line ending:
+// headers, entries, comments, blank lines and lines that are none of these
+// (or that this program does not know) are written back byte for byte in
+// their places; only entries written with a new value change.
 #pragma once
 
 #include <cstddef>
@@ -35,17 +34,16 @@ class IniProfile : public Profile {
     // Forgets the current contents, remembers path for Save and reads the
     // file. Returns true when the file was read or does not exist (a first
     // start). Returns false, leaving the profile empty so that every read
-    // gives its default, when the file cannot be read or is not a profile
-    // (holds NUL bytes or is larger than kMaxFileBytes). After a read error
-    // Save refuses to replace the file, so data that could not be read is
-    // never lost; a file that is not a profile is replaced.
+    // gives its default, when the file cannot be read or is no text (larger
+    // than kMaxFileBytes, or mostly control bytes); Save then refuses to
+    // write, so a file that could not be read is never lost.
     bool Load(const std::string& path);
 
-    // Writes the contents to the path given to Load: into a temporary file
-    // in the same folder (created when missing), flushed to disk, then
-    // renamed over the old file, so the file is always either the old or the
-    // new one. A symbolic link is written through. Returns false when there
-    // is no path, the folder cannot be created or written, or Load refused.
+    // Writes the contents to the path given to Load with ReplaceFileContents
+    // (creating the folder when missing; a new file is private), so the file
+    // is always either the old or the new one. A symbolic link is written
+    // through. Returns false when there is no path, the folder cannot be
+    // created or written, or Load refused the file.
     bool Save();
 
     const std::string& path() const { return path_; }
@@ -68,25 +66,28 @@ class IniProfile : public Profile {
     void RemoveKey(std::string_view section, std::string_view key) override;
 
   private:
+    enum class LineKind { Header, Entry, Other };
     struct Line {
-        std::string text;  // the line as written, without its line break
-        std::string key;   // empty for a comment
-        std::string value;
-    };
-    struct Section {
-        std::string name;
-        bool hasHeader = true;  // false only for entries before the first header
-        std::vector<Line> lines;
+        std::string text;    // as written, without its line ending
+        std::string ending;  // its CRs and LF as written; empty for an unended last line
+        LineKind kind = LineKind::Other;
+        std::string name;   // a header's section, an entry's key
+        std::string value;  // an entry's value, unquoted
     };
 
+    // The entry of key in section, or none.
     Line* Find(std::string_view section, std::string_view key);
+    // Where a new entry of section goes: after its last line that is not
+    // blank. lines_.size() when the section has no header.
+    std::size_t InsertionPoint(std::string_view section) const;
 
-    std::vector<Section> sections_;
+    std::vector<Line> lines_;
+    bool byteOrderMark_ = false;
     std::string path_;
     bool mayReplace_ = true;
 };
 
-// A value in the escaped form of the file, and back.
+// A value in the form written to the file (verbatim or quoted), and back.
 std::string EscapeIniValue(std::string_view value);
 std::string UnescapeIniValue(std::string_view text);
 

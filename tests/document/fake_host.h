@@ -10,6 +10,7 @@
 #include "document/document_host.h"
 #include "document/global_array.h"
 #include "shell/requests.h"
+#include "temp_dir.h"
 
 namespace kotoha::testing {
 
@@ -154,53 +155,6 @@ struct DocFixture {
     std::string Text() const {
         return std::string(reinterpret_cast<const char*>(doc.text.data()), doc.text.capacity());
     }
-};
-
-}  // namespace kotoha::testing
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-
-namespace kotoha::testing {
-
-// A fresh directory removed with everything in it at the end of the scope.
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "kotoha-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr)
-            path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string Path(std::string_view name) const { return path_ + "/" + std::string(name); }
-    const std::string& path() const { return path_; }
-
-    std::string Write(std::string_view name, std::string_view bytes) const {
-        const std::string file = Path(name);
-        std::ofstream(file, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
-        return file;
-    }
-    static std::string Read(const std::string& file) {
-        std::ifstream in(file, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    // Names in the directory, hidden ones included.
-    std::vector<std::string> List() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-  private:
-    std::string path_;
 };
 
 }  // namespace kotoha::testing

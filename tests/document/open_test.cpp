@@ -116,6 +116,41 @@ TEST(OpenDocument, FileThatCannotBeOpenedLeavesDocumentAlone) {
     EXPECT_TRUE(f.doc.IsModified());
 }
 
+// Anything but a regular file is refused at once (a pipe without a writer
+// would block the open forever), and the document keeps its text, its
+// modified flag and the layout its index was built for.
+TEST(OpenDocument, FilesThatAreNotRegularAreRefusedAndChangeNothing) {
+    OpenFixture f;
+    f.settings.WrapColumns.value = 40;
+    ASSERT_TRUE(f.Open("keep this text"));
+    f.doc.SetModifiedFlag(true);
+    f.settings.WrapColumns.value = 11;
+    f.settings.Tabstops.value = 2;
+    const std::string fifo = f.dir.Path("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string paths[] = {fifo, "/dev/zero", "/dev/null", f.dir.path()};
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        f.host.messages.clear();
+        EXPECT_FALSE(f.doc.OnOpenDocument(path));
+        EXPECT_EQ(f.host.messages,
+                  (std::vector<ShownMessage>{{StringId::kReadError, MessageKind::Warning, path}}));
+    }
+    EXPECT_FALSE(f.doc.OnOpenDocument(f.dir.Path("missing.txt")));
+    EXPECT_EQ(f.Text(), "keep this text");
+    EXPECT_TRUE(f.doc.IsModified());
+    EXPECT_EQ(f.doc.wrapColumn, 40);
+    EXPECT_EQ(f.doc.tabWidth, 8);
+    EXPECT_EQ(f.doc.GetLineCount(), 1);
+}
+
+TEST(OpenDocument, ReadsToTheEndWhateverSizeTheFileAnnounces) {
+    OpenFixture f;
+    ASSERT_TRUE(f.doc.OnOpenDocument("/proc/self/status"));  // its size reads 0
+    EXPECT_GT(f.doc.text.capacity(), 0u);
+    EXPECT_EQ(f.Text().rfind("Name:", 0), 0u);
+}
+
 TEST(OpenDocument, FileTooLongFailsAsOutOfMemory) {
     OpenFixture f;
     ASSERT_TRUE(f.Open("previous"));

@@ -203,7 +203,7 @@ TEST(DoSave, FailuresLeaveTheTargetAndReportTheKind) {
 TEST(WriteFileSafely, FailedWriteRemovesTheTemporaryAndKeepsTheOldFile) {
     TempDir dir;
     const std::string file = dir.Write("t.txt", "old");
-    const FileResult result = WriteFileSafely(file, [](FileSink& sink) {
+    const FileResult result = WriteFileSafely(file, [](FdSink& sink) {
         sink.Write(reinterpret_cast<const std::uint8_t*>("partial"), 7);
         return false;
     });
@@ -219,7 +219,7 @@ TEST(WriteFileSafely, KeepsModeAndSymbolicLinks) {
     chmod(file.c_str(), 0640);
     const std::string link = dir.Path("link.txt");
     ASSERT_EQ(symlink(file.c_str(), link.c_str()), 0);
-    const auto writeNew = [](FileSink& sink) {
+    const auto writeNew = [](FdSink& sink) {
         return sink.Write(reinterpret_cast<const std::uint8_t*>("new"), 3);
     };
     ASSERT_TRUE(WriteFileSafely(link, writeNew).ok());

@@ -48,30 +48,109 @@ std::string ReadFile(const std::string& path) {
     return text.str();
 }
 
-TEST(IniProfileTest, EscapesRoundTrip) {
+TEST(IniProfileTest, ValuesAreVerbatimUnlessTheyNeedQuotes) {
     struct Case {
         std::string value;
-        std::string escaped;
+        std::string written;
     };
     const Case cases[] = {
         {"plain text", "plain text"},
         {"標準", "標準"},
         {"", ""},
-        {" lead and trail ", "\\slead and trail\\s"},
-        {"a\\b", "a\\\\b"},
-        {"line1\nline2\r", "line1\\nline2\\r"},
-        {"tab\there", "tab\\there"},
-        {std::string("nul\0bell\x07", 9), "nul\\x00bell\\x07"},
+        {"C:\\new\\tools\\ed.exe", "C:\\new\\tools\\ed.exe"},  // backslashes as they are
+        {"tab\there", "tab\there"},
         {"key=value;#[x]", "key=value;#[x]"},
-        {" ", "\\s"},
+        {"say \"hi\"", "say \"hi\""},
+        {" lead and trail ", "\" lead and trail \""},
+        {"\ttab first", "\"\ttab first\""},
+        {" ", "\" \""},
+        {"line1\nline2\r", "\"line1\\nline2\\r\""},
+        {"a\\b\n", "\"a\\\\b\\n\""},
+        {"\"quoted\"", "\"\\\"quoted\\\"\""},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(EscapeIniValue(c.value), c.escaped);
-        EXPECT_EQ(UnescapeIniValue(c.escaped), c.value) << c.escaped;
+        EXPECT_EQ(EscapeIniValue(c.value), c.written) << c.value;
+        EXPECT_EQ(UnescapeIniValue(c.written), c.value) << c.written;
     }
-    // A backslash before anything else is literal.
-    EXPECT_EQ(UnescapeIniValue("C:\\dir\\x4"), "C:\\dir\\x4");
-    EXPECT_EQ(UnescapeIniValue("end\\"), "end\\");
+    // Inside quotes, a backslash before anything else is literal.
+    EXPECT_EQ(UnescapeIniValue("\"C:\\dir\\x4\\\""), "C:\\dir\\x4\\");
+}
+
+TEST(IniProfileTest, HandWrittenPathsReadAsWritten) {
+    IniProfile profile;
+    profile.Parse("[ExternalEditor]\nPath=C:\\new\\tools\\ed.exe\nArguments= \"$file\" \n");
+    EXPECT_EQ(profile.ReadString("ExternalEditor", "Path", ""), "C:\\new\\tools\\ed.exe");
+    EXPECT_EQ(profile.ReadString("ExternalEditor", "Arguments", ""), "$file");
+}
+
+// Hand-edited and damaged files: whatever this program does not understand
+// stays, byte for byte, in its place.
+TEST(IniProfileTest, EveryLineSurvivesASaveAsItWas) {
+    const std::string original =
+        "\xEF\xBB\xBF; comment\r\n"
+        "not a setting at all\n"
+        "\n"
+        "[View]\r\r\n"
+        "Tabstops=4\r\r\n"
+        "   \n"
+        "\xEF\xBB\xBFWrapColumns=20\n"
+        "=orphan value\n"
+        "root:x:0:0:root:/root:/bin/bash\n"
+        "[Other]\n"
+        "last=line without end";
+    IniProfile profile;
+    profile.Parse(original);
+    EXPECT_EQ(profile.Serialize(), original);
+    EXPECT_EQ(profile.ReadInt("View", "Tabstops", 8), 4);
+    // A byte order mark counts only at the start of the file.
+    EXPECT_EQ(profile.ReadInt("View", "WrapColumns", 80), 80);
+
+    profile.WriteInt("View", "Tabstops", 4);  // unchanged value: text kept
+    profile.WriteInt("View", "FontSize", 12);
+    profile.WriteString("Other", "new", "x");
+    profile.WriteString("Fresh", "k", "v");
+    EXPECT_EQ(profile.Serialize(),
+              "\xEF\xBB\xBF; comment\r\n"
+              "not a setting at all\n"
+              "\n"
+              "[View]\r\r\n"
+              "Tabstops=4\r\r\n"
+              "   \n"
+              "\xEF\xBB\xBFWrapColumns=20\n"
+              "=orphan value\n"
+              "root:x:0:0:root:/root:/bin/bash\n"
+              "FontSize=12\n"
+              "[Other]\n"
+              "last=line without end\n"
+              "new=x\n"
+              "\n"
+              "[Fresh]\n"
+              "k=v\n");
+    // Parsing what was written gives the same settings and lines again.
+    IniProfile again;
+    again.Parse(profile.Serialize());
+    EXPECT_EQ(again.Serialize(), profile.Serialize());
+    EXPECT_EQ(again.ReadInt("View", "FontSize", 0), 12);
+    profile.WriteInt("View", "Tabstops", 6);
+    EXPECT_NE(profile.Serialize().find("\nTabstops=6\r\r\n"), std::string::npos);
+}
+
+TEST(IniProfileTest, ANulByteCostsOnlyItsLine) {
+    TempDir dir;
+    const std::string path = dir.path + "/Kotoha.ini";
+    const std::string original = std::string("[View]\nWrapColumns=40\nBad=a\0b\n", 30) +
+                                 "[Recent File List]\nFile1=/home/u/a.txt\n[Mine]\nx=1\n";
+    WriteFile(path, original);
+    IniProfile profile;
+    ASSERT_TRUE(profile.Load(path));
+    EXPECT_EQ(profile.ReadInt("View", "WrapColumns", 80), 40);
+    EXPECT_EQ(profile.ReadString("View", "Bad", "skipped"), "skipped");
+    EXPECT_EQ(profile.ReadString("Recent File List", "File1", ""), "/home/u/a.txt");
+    profile.WriteInt("View", "WrapColumns", 41);
+    ASSERT_TRUE(profile.Save());
+    std::string expected = original;
+    expected.replace(expected.find("WrapColumns=40"), 14, "WrapColumns=41");
+    EXPECT_EQ(ReadFile(path), expected);
 }
 
 TEST(IniProfileTest, SavedValuesReadBackUnchanged) {
@@ -191,15 +270,34 @@ TEST(IniProfileTest, SaveReplacesAtomicallyAndCreatesFolders) {
     EXPECT_EQ(dir.Names(folder), std::vector<std::string>{"Kotoha.ini"});
 }
 
-TEST(IniProfileTest, BinaryFileIsReplacedOnSave) {
+TEST(IniProfileTest, FilesThatAreNoProfileAreNeverOverwritten) {
     TempDir dir;
     const std::string path = dir.path + "/Kotoha.ini";
-    WriteFile(path, std::string("\0\1\2", 3));
+    const std::string contents[] = {
+        std::string("\0\1\2", 3),
+        std::string(IniProfile::kMaxFileBytes + 1, 'x'),
+    };
+    for (const std::string& bytes : contents) {
+        WriteFile(path, bytes);
+        IniProfile profile;
+        EXPECT_FALSE(profile.Load(path));
+        EXPECT_EQ(profile.ReadInt("View", "Tabstops", 8), 8);
+        profile.WriteInt("Etc", "ResembleLess", 1);
+        EXPECT_FALSE(profile.Save());
+        EXPECT_EQ(ReadFile(path), bytes);
+    }
+}
+
+TEST(IniProfileTest, APipeInThePlaceOfTheFileIsLeftAlone) {
+    TempDir dir;
+    const std::string path = dir.path + "/Kotoha.ini";
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
     IniProfile profile;
-    EXPECT_FALSE(profile.Load(path));
-    profile.WriteInt("Etc", "ResembleLess", 1);
-    EXPECT_TRUE(profile.Save());
-    EXPECT_EQ(ReadFile(path), "[Etc]\nResembleLess=1\n");
+    EXPECT_FALSE(profile.Load(path));  // returns at once
+    profile.WriteInt("View", "Tabstops", 3);
+    EXPECT_FALSE(profile.Save());
+    struct stat st {};
+    EXPECT_TRUE(stat(path.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
 }
 
 TEST(IniProfileTest, FolderThatCannotBeCreatedFails) {
@@ -221,7 +319,7 @@ TEST(IniProfileTest, FolderThatCannotBeCreatedFails) {
     EXPECT_FALSE(noPath.Save());
 }
 
-TEST(IniProfileTest, ReadOnlyFolderFailsAndKeepsTheOldFile) {
+TEST(IniProfileTest, WritableFileInAReadOnlyFolderIsWrittenInPlace) {
     if (geteuid() == 0)
         GTEST_SKIP() << "permissions do not bind the superuser";
     TempDir dir;
@@ -232,9 +330,9 @@ TEST(IniProfileTest, ReadOnlyFolderFailsAndKeepsTheOldFile) {
     IniProfile profile;
     ASSERT_TRUE(profile.Load(folder + "/Kotoha.ini"));
     profile.WriteInt("View", "Tabstops", 3);
-    EXPECT_FALSE(profile.Save());
+    EXPECT_TRUE(profile.Save());
     chmod(folder.c_str(), 0700);
-    EXPECT_EQ(ReadFile(folder + "/Kotoha.ini"), "[View]\nTabstops=5\n");
+    EXPECT_EQ(ReadFile(folder + "/Kotoha.ini"), "[View]\nTabstops=3\n");
     EXPECT_EQ(dir.Names(folder), std::vector<std::string>{"Kotoha.ini"});
 }
 
@@ -264,6 +362,16 @@ TEST(IniProfileTest, SaveWritesThroughASymbolicLink) {
     struct stat st {};
     EXPECT_TRUE(lstat(link.c_str(), &st) == 0 && S_ISLNK(st.st_mode));
     EXPECT_EQ(ReadFile(target), "[View]\nTabstops=6\n");
+
+    // Through a link to a file that is not a profile of ours, the settings
+    // are added and every line that was there stays.
+    const std::string passwd = "root:x:0:0:root:/root:/bin/bash\nnobody:x:65534:65534::/:\n";
+    WriteFile(target, passwd);
+    IniProfile linked;
+    ASSERT_TRUE(linked.Load(link));
+    linked.WriteInt("View", "Tabstops", 6);
+    ASSERT_TRUE(linked.Save());
+    EXPECT_EQ(ReadFile(target), passwd + "\n[View]\nTabstops=6\n");
 }
 
 TEST(IniProfileTest, RemoveKeyAndUnwritableNames) {

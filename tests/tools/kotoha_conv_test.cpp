@@ -303,6 +303,84 @@ TEST_F(ConvTest, RejectsUnreadableAndOversizedInput) {
     ExpectOneErrorLine(Run({huge}), 1, "too long");
 }
 
+TEST_F(ConvTest, RefusesInputsThatAreNotRegularFiles) {
+    const fs::path fifo = dir_ / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // Nobody writes the pipe: the command must not wait for a writer.
+    ExpectOneErrorLine(Run({fifo}), 1, "not a regular file");
+    ExpectOneErrorLine(Run({"/dev/zero"}), 1, "not a regular file");
+    ExpectOneErrorLine(Run({"--guess", "/dev/null"}), 1, "not a regular file");
+    // Standard input may still be a pipe.
+    EXPECT_EQ(Run({"--guess", "-"}, "abc").status, 0);
+}
+
+TEST_F(ConvTest, ReadsFilesWhoseSizeReadsZero) {
+    const ConvRun run = Run({"--to=utf8", "/proc/self/cmdline"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("kotoha-conv"), std::string::npos);
+}
+
+TEST_F(ConvTest, RefusesAWriteProtectedOutputFile) {
+    const fs::path target = dir_ / "ro.txt";
+    WriteFile(target, "old");
+    chmod(target.c_str(), 0444);
+    ExpectOneErrorLine(Run({"-o", target}, "new"), 1, "ro.txt");
+    EXPECT_EQ(ReadFile(target), "old");
+    EXPECT_EQ(OtherFiles(), std::set<std::string>{"ro.txt"});
+}
+
+TEST_F(ConvTest, OutputKeepsOwnerAndDropsSetIdBits) {
+    const fs::path target = dir_ / "mode.txt";
+    WriteFile(target, "old");
+    chmod(target.c_str(), 06754);
+    ASSERT_EQ(Run({"-o", target}, "new").status, 0);
+    struct stat st {};
+    ASSERT_EQ(stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0754u);
+    EXPECT_EQ(ReadFile(target), "new");
+}
+
+TEST_F(ConvTest, PrintsItsVersion) {
+    const ConvRun run = Run({"--version"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out.rfind("kotoha-conv ", 0), 0u) << run.out;
+    EXPECT_EQ(run.out.find('\n'), run.out.size() - 1);
+}
+
+TEST_F(ConvTest, RunningOutOfMemoryIsOneLine) {
+    // A big (sparse) input under a small address-space limit: the read
+    // buffer cannot be had.
+    const fs::path big = dir_ / "big.txt";
+    WriteFile(big, "");
+    fs::resize_file(big, 1u << 30);
+    const pid_t pid = fork();
+    if (pid == 0) {
+#ifdef __SANITIZE_ADDRESS__
+        // The sanitizer needs far more address space than any limit would
+        // leave; its allocator is capped instead.
+        setenv("ASAN_OPTIONS", "allocator_may_return_null=1:max_allocation_size_mb=256", 1);
+#else
+        const rlimit limit = {rlim_t{512} << 20, rlim_t{512} << 20};
+        setrlimit(RLIMIT_AS, &limit);
+#endif
+        const int err = open((dir_ / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(err, 2);
+        execl(KOTOHA_CONV_PATH, KOTOHA_CONV_PATH, "--guess", big.c_str(), nullptr);
+        _exit(127);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    std::string err = ReadFile(dir_ / "stderr");
+#ifdef __SANITIZE_ADDRESS__
+    // The sanitizer's own warning about the refused allocation.
+    if (err.rfind("==", 0) == 0)
+        err.erase(0, err.find('\n') + 1);
+#endif
+    EXPECT_EQ(err, "kotoha-conv: out of memory\n");
+}
+
 TEST_F(ConvTest, RejectsBadUsage) {
     const std::vector<std::string> cases[] = {
         {"--bogus"}, {"-x"},     {"--to=latin1"}, {"--eol=dos"},   {"--to"},

@@ -1,0 +1,84 @@
+// Writing a whole file so that a failure never costs the old contents: the
+// one writer behind the viewer's save, the conversion command's -o and the
+// profile.
+#pragma once
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <functional>
+#include <string>
+
+#include "base/byte_sink.h"
+
+namespace kotoha {
+
+// A sink over a file descriptor it does not own. Short writes are continued
+// and interrupted ones retried; a failure (or a write that makes no
+// progress) is kept in error() and every later Write fails at once.
+class FdSink : public ByteSink {
+  public:
+    explicit FdSink(int fd) : fd_(fd) {}
+    bool Write(const std::uint8_t* bytes, std::size_t count) override;
+    // errno of the first failed write; 0 while every write succeeded.
+    int error() const { return error_; }
+
+  private:
+    int fd_;
+    int error_ = 0;
+};
+
+// The permission bits a newly created file gets from open(): 0666 less the
+// process's umask.
+mode_t NewFileMode();
+
+// The folder part of path: "." when path names none, "/" for a file
+// directly under the root.
+std::string DirectoryOf(const std::string& path);
+
+// Whether the existing file at path (whose status is st) may not be written:
+// it has no write permission bit at all, or this process may not write it.
+bool IsReadOnlyFile(const std::string& path, const struct stat& st);
+
+// path with every symbolic link along its last component followed, also a
+// link whose target does not exist yet (so that writing creates the file the
+// link names). Returns false with errno ELOOP for a cycle.
+bool FollowLinks(const std::string& path, std::string& target);
+
+struct ReplaceOptions {
+    // Open a pipe or device target blocking (a shell's ">" does); otherwise
+    // one without a reader fails at once instead of hanging.
+    bool waitForSpecialFiles = false;
+    // Permission bits of a file that did not exist; 0 means NewFileMode().
+    mode_t newFileMode = 0;
+};
+
+// How a replacement failed: errno (EIO for a write callback that failed
+// without one) and whether the file was being created or written. When
+// inPlace is set the target itself was being written, so it may be damaged.
+struct ReplaceResult {
+    enum class Stage { Create, Write };
+    int error = 0;
+    Stage stage = Stage::Create;
+    bool inPlace = false;
+
+    bool ok() const { return error == 0; }
+};
+
+// Writes the file at path through write. Normally into a temporary file of a
+// short fixed pattern in the target's folder, flushed to disk and renamed over
+// the target, so that the target holds its old or its whole new contents; the
+// temporary file is removed on every failure and on SIGINT, SIGTERM and
+// SIGHUP. An existing target keeps its owner, group and mode, less the
+// set-user-id and set-group-id bits; a new file gets options.newFileMode.
+// The target is written in place instead (truncated, written, flushed) when
+// it is not a regular file (a pipe, a device), has other hard links, cannot
+// keep its owner through a rename, or sits in a folder where no temporary
+// file can be created. Symbolic links are followed (FollowLinks), so a link
+// stays a link. A folder fails with EISDIR; an existing file this process may
+// not write fails with EACCES before anything is touched.
+ReplaceResult ReplaceFileContents(const std::string& path,
+                                  const std::function<bool(FdSink& sink)>& write,
+                                  const ReplaceOptions& options = {});
+
+}  // namespace kotoha
