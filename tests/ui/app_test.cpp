@@ -1,6 +1,8 @@
 // The application end to end: start-up with its command line, the
 // settings and placement written at exit, File Open through the file
 // dialog with its filter memory, the recently-used list, drops and paste.
+#include <sys/stat.h>
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QClipboard>
@@ -9,6 +11,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QTest>
@@ -18,6 +21,7 @@
 #include <functional>
 
 #include "document/kotoha_doc.h"
+#include "modal_steps.h"
 #include "shell/ui/command_actions.h"
 #include "shell/ui/file_prompt.h"
 #include "shell/ui/instance_lock.h"
@@ -78,6 +82,9 @@ class AppTest : public QObject {
     void recentEntriesAndDrops();
     void pasteLoadsClipboardText();
     void aboutShowsGroupedMemory();
+    void screenshotRunNeverWaitsAndLeavesTheProfile();
+    void screenshotRunOfAStrayedFileTakesTheDetectedKind();
+    void recentEntryOfAVanishedFileIsRemoved();
 };
 
 void AppTest::settingsWrittenAtExitAreTheChangedOnes() {
@@ -306,6 +313,98 @@ void AppTest::aboutShowsGroupedMemory() {
     });
     s.frame()->commands().action(CommandId::kAbout)->trigger();
     QCOMPARE(shown, text);
+}
+
+namespace {
+
+struct BatchRun {
+    int status = -1;
+    QString err;
+};
+
+// Runs the built viewer as its own process with the test's folders.
+BatchRun RunViewer(const QStringList& args) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(KOTOHA_VIEWER_PATH), args);
+    BatchRun run;
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+}  // namespace
+
+void AppTest::screenshotRunNeverWaitsAndLeavesTheProfile() {
+    TestFolders folders;
+    const QByteArray profile =
+        "[Window]\nSaveFrameStatus=1\nFramePosition=30,40,730,540\n"
+        "[Recent File List]\nFile1=/somewhere/kept.txt\n";
+    folders.WriteIni(profile);
+    const QString png = folders.config.filePath(QStringLiteral("shot.png"));
+    const QString fifo = folders.config.filePath(QStringLiteral("fifo"));
+    QCOMPARE(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+
+    for (const QString& file : {QStringLiteral("/no/such/file"), fifo}) {
+        const BatchRun run = RunViewer({QStringLiteral("--screenshot=") + png, file});
+        QCOMPARE(run.status, 1);
+        // One line: the message that would have been a box.
+        QVERIFY2(run.err.startsWith(QStringLiteral("kotoha: ") + file), qPrintable(run.err));
+        QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
+        QVERIFY(run.err.endsWith(QLatin1Char('\n')));
+        QVERIFY(!QFile::exists(png));
+    }
+
+    const BatchRun good = RunViewer({QStringLiteral("--screenshot=") + png,
+                                     QString::fromStdString(SamplePath("seasons.euc.lf.txt"))});
+    QCOMPARE(good.status, 0);
+    QVERIFY(QFile::exists(png));
+    QCOMPARE(folders.IniText(), profile);
+}
+
+void AppTest::screenshotRunOfAStrayedFileTakesTheDetectedKind() {
+    TestFolders folders;
+    folders.WriteIni("[AnalyzeEncoding]\nInquireWhenStrayed=1\n");
+    const QString file = folders.config.filePath(QStringLiteral("strayed.txt"));
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write("\xa4\xa2\xa4\xa4");  // EUC-JP or Shift-JIS half-width katakana
+    out.close();
+    const QString png = folders.config.filePath(QStringLiteral("shot.png"));
+    const BatchRun run = RunViewer({QStringLiteral("--screenshot=") + png, file});
+    QCOMPARE(run.status, 0);
+    QVERIFY(QFile::exists(png));
+}
+
+void AppTest::recentEntryOfAVanishedFileIsRemoved() {
+    TestFolders folders;
+    const QString gone = folders.config.filePath(QStringLiteral("gone.txt"));
+    const std::string kept = SamplePath("seasons.euc.lf.txt");
+    folders.WriteIni("[Recent File List]\nFile1=" + gone.toUtf8() + "\nFile2=" + kept.c_str() +
+                     "\n");
+    Session s;
+    QVERIFY(s.exposed);
+    QCOMPARE(s.app->recentFiles().Entries().size(), std::size_t{2});
+    QStringList log;
+    AnswerNextMessage(log);
+    s.frame()->commands().action(CommandId::kRecentFirst)->trigger();
+    QCOMPARE(log.size(), 1);
+    QVERIFY(log.front().contains(gone));
+    QCOMPARE(s.app->recentFiles().Entries(), std::vector<std::string>{kept});
+    // The menu follows: the entry that is left is the first.
+    QVERIFY(s.frame()
+                ->commands()
+                .action(CommandId::kRecentFirst)
+                ->text()
+                .endsWith(QString::fromStdString(kept)));
+    QVERIFY(!s.frame()->commands().action(CommandId::kRecentFirst + 1)->isVisible());
 }
 
 QTEST_MAIN(AppTest)

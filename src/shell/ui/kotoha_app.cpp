@@ -1,6 +1,9 @@
 #include "shell/ui/kotoha_app.h"
 
+#include <sys/stat.h>
+
 #include <QApplication>
+#include <cerrno>
 #include <filesystem>
 
 #include "document/kotoha_doc.h"
@@ -9,8 +12,9 @@
 #include "shell/ui/about_dialog.h"
 #include "shell/ui/file_prompt.h"
 #include "shell/ui/main_frame.h"
-#include "shell/ui/other_settings_dialog.h"
+#include "shell/ui/message_boxes.h"
 #include "shell/ui/open_settings_dlg.h"
+#include "shell/ui/other_settings_dialog.h"
 
 namespace kotoha {
 
@@ -22,6 +26,10 @@ CKotohaApp::~CKotohaApp() {
 }
 
 bool CKotohaApp::InitInstance(const CommandLineArgs& args) {
+    // A screenshot run waits for no one and leaves the profile as it found
+    // it: it reads the settings but writes nothing back.
+    batch_ = args.screenshotPath.has_value();
+    SetMessageBatchMode(batch_);
     firstInstance_ = lock_.Acquire(InstanceLock::DefaultPath());
     profile_.Load(DefaultIniPath());
     recent_.Load(profile_);
@@ -35,7 +43,9 @@ bool CKotohaApp::InitInstance(const CommandLineArgs& args) {
 
     if (args.fileName) {
         SetOpenRequest(OpenOrigin::CommandLine, args.ForcedEncoding());
-        OpenDocumentFile(*args.fileName);
+        // In batch mode there is nothing to show when the open failed.
+        if (OpenDocumentFile(*args.fileName) == nullptr && batch_)
+            return false;
     }
     // Without a file, or when the named file could not be opened (which has
     // been reported), the user gets an empty window rather than nothing.
@@ -53,9 +63,11 @@ int CKotohaApp::ExitInstance() {
     if (exited_)
         return 0;
     exited_ = true;
-    settings_.SaveAll(profile_);
-    recent_.Save(profile_);
-    profile_.Save();
+    if (!batch_) {
+        settings_.SaveAll(profile_);
+        recent_.Save(profile_);
+        profile_.Save();
+    }
     lock_.Release();
     return 0;
 }
@@ -74,7 +86,14 @@ CKotohaDoc* CKotohaApp::OpenDocumentFile(const std::string& path) {
     const std::string fullPath = error ? path : full.lexically_normal().string();
     // With its single template the program always goes on; opening the
     // document already shown reloads it.
-    return template_->OpenDocumentFile(fullPath, true);
+    CKotohaDoc* doc = template_->OpenDocumentFile(fullPath, true);
+    // A file that is gone for good leaves the recently-used list.
+    struct stat st;
+    if (doc == nullptr && stat(fullPath.c_str(), &st) != 0 &&
+        (errno == ENOENT || errno == ENOTDIR) && recent_.Remove(fullPath) && frame_) {
+        frame_->UpdateRecentFiles();
+    }
+    return doc;
 }
 
 void CKotohaApp::NewDocument() {

@@ -37,10 +37,12 @@ class CKotohaApp : public QObject, public DocumentHost, public FrameHost {
     ~CKotohaApp() override;
 
     // Start-up with the scanned command line. True when the program should
-    // run its event loop (a main window exists).
+    // run its event loop (a main window exists). A screenshot run answers
+    // every question with its default and fails when its file did not open.
     bool InitInstance(const CommandLineArgs& args);
     // Writes every setting and the recently-used list back to the profile
-    // and releases the instance lock. Returns the exit status.
+    // (not in a screenshot run) and releases the instance lock. Returns the
+    // exit status.
     int ExitInstance();
 
     // The one open operation: opens path (made absolute) into the document,
@@ -115,6 +117,7 @@ class CKotohaApp : public QObject, public DocumentHost, public FrameHost {
     bool showMaximized_ = false;
     bool hasMainWindow_ = false;
     bool exited_ = false;
+    bool batch_ = false;  // --screenshot: no questions, no profile writes
     // The frame goes before the template, whose document the views show.
     std::unique_ptr<MyCSingleDocTemplate> template_;
     std::unique_ptr<CMainFrame> frame_;

@@ -27,10 +27,14 @@ Answer CKotohaApp::AskYesNoCancel(StringId::Id id, std::string_view argument) {
 
 std::int32_t CKotohaApp::InquireEncoding(EncodingKind detected, const std::uint8_t* bytes,
                                          std::uint32_t length) {
+    if (batch_)
+        return -1;  // as if cancelled: the detected kind
     return kotoha::InquireEncoding(detected, bytes, length, frame_.get());
 }
 
 bool CKotohaApp::PromptFileName(std::string& fileName, StringId::Id titleId) {
+    if (batch_)
+        return false;
     FilePromptOptions options;
     options.titleId = titleId;
     options.save = true;

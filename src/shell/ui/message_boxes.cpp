@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <algorithm>
+#include <cstdio>
 
 #include "shell/strings.h"
 
@@ -21,13 +23,21 @@ QMessageBox::Icon IconOf(MessageKind kind) {
     return QMessageBox::NoIcon;
 }
 
+bool batchMode = false;
+
 QMessageBox::StandardButton Run(QWidget* parent, StringId::Id id, MessageKind kind,
                                 std::string_view argument, QMessageBox::StandardButtons buttons,
                                 QMessageBox::StandardButton defaultButton,
                                 std::string_view argument2 = {}) {
+    const std::string text = FormatMessage(id, argument, argument2);
+    if (batchMode) {
+        std::string line = text;
+        std::replace(line.begin(), line.end(), '\n', ' ');
+        std::fprintf(stderr, "kotoha: %s\n", line.c_str());
+        return defaultButton;
+    }
     QApplication::beep();
     ArrowCursorScope arrow;
-    const std::string text = FormatMessage(id, argument, argument2);
     QMessageBox box(IconOf(kind), QString::fromUtf8(LoadString(StringId::kAppTitle)),
                     QString::fromStdString(text), buttons, parent);
     box.setObjectName(QStringLiteral("message%1").arg(id));
@@ -38,6 +48,14 @@ QMessageBox::StandardButton Run(QWidget* parent, StringId::Id id, MessageKind ki
 int waitDepth = 0;
 
 }  // namespace
+
+void SetMessageBatchMode(bool batch) {
+    batchMode = batch;
+}
+
+bool IsMessageBatchMode() {
+    return batchMode;
+}
 
 void ShowMessageBox(QWidget* parent, StringId::Id id, MessageKind kind, std::string_view argument,
                     std::string_view argument2) {

@@ -19,6 +19,12 @@ void ShowMessageBox(QWidget* parent, StringId::Id id, MessageKind kind,
 bool AskYesNoBox(QWidget* parent, StringId::Id id, std::string_view argument = {});
 Answer AskYesNoCancelBox(QWidget* parent, StringId::Id id, std::string_view argument = {});
 
+// Batch mode (a run that no one watches, such as --screenshot): every box
+// above is written to standard error as one line, "kotoha: <text>", and
+// answered at once with its default button.
+void SetMessageBatchMode(bool batch);
+bool IsMessageBatchMode();
+
 // The wait cursor as an application-wide override; calls nest.
 void BeginWaitCursor();
 void EndWaitCursor();
