@@ -25,8 +25,7 @@ const char* CKotohaView::GetLineCells(std::int32_t line) {
     return doc_.GetLineCells(line);
 }
 
-void CKotohaView::ScrollTo(std::int32_t column, std::int32_t line) {
-    CTextView::ScrollTo(column, line);
+void CKotohaView::OnScrollPosChanged() {
     // Reported even when nothing moved, so the status bar always follows.
     const DisplayPos pos = scrollPos();
     frame().ShowLineNumber(this, pos.line + 1);

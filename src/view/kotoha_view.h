@@ -25,7 +25,7 @@ class CKotohaView : public CTextView {
 
     const char* GetLineText(std::int32_t line) override;
     const char* GetLineCells(std::int32_t line) override;
-    void ScrollTo(std::int32_t column, std::int32_t line) override;
+    void OnScrollPosChanged() override;
     // True only when at least one byte of text lies in the selection.
     bool HasSelection() const override;
 

@@ -86,6 +86,7 @@ void CTextView::SetExtent(std::int32_t columns, std::int32_t lines) {
     ClampScrollPos(scrollPos_);
     SetScrollThumbs(scrollPos_);
     viewport()->update();
+    OnScrollPosChanged();
 }
 
 void CTextView::CreateViewFont(const QFont& font) {
@@ -106,6 +107,7 @@ void CTextView::AdoptFont(const QFont& font, const LogFont& description) {
     ClampScrollPos(scrollPos_);
     SetScrollThumbs(scrollPos_);
     viewport()->update();
+    OnScrollPosChanged();
 }
 
 void CTextView::SetActive(bool active) {
@@ -116,6 +118,8 @@ void CTextView::SetActive(bool active) {
 }
 
 void CTextView::OnActivated(bool) {}
+
+void CTextView::OnScrollPosChanged() {}
 
 void CTextView::MakeActive() {
     if (frame_.ActiveView() != this)

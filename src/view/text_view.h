@@ -85,6 +85,10 @@ class CTextView : public QAbstractScrollArea {
     virtual QColor OutsideColour() const;
     // Called at the end of SetActive.
     virtual void OnActivated(bool active);
+    // Called whenever the top line or left column may have changed, by a
+    // scroll or by a new extent or font that clamped them; also when a
+    // scroll found the position already there.
+    virtual void OnScrollPosChanged();
 
     // Scroll bars and scroll position.
     void UpdateScrollBars();

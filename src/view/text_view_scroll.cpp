@@ -71,8 +71,10 @@ void CTextView::SetScrollThumbs(DisplayPos pos) {
 
 void CTextView::ScrollTo(std::int32_t column, std::int32_t line) {
     const DisplayPos target{column, line};
-    if (target == scrollPos_)
+    if (target == scrollPos_) {
+        OnScrollPosChanged();
         return;
+    }
     SetScrollThumbs(target);
     const int dx = (scrollPos_.column - column) * columnWidth_;
     const int dy = (scrollPos_.line - line) * lineHeight_;
@@ -95,6 +97,7 @@ void CTextView::ScrollTo(std::int32_t column, std::int32_t line) {
     scrollPos_ = target;
     if (!exposed.isEmpty() && viewport()->isVisible())
         viewport()->repaint(exposed);
+    OnScrollPosChanged();
 }
 
 void CTextView::ScrollLines(ScrollDirection direction, ScrollUnit unit) {

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -56,7 +57,9 @@ class MainFrameTest : public QObject {
     void toolBarAndRightClickMenu();
     void lineAndColumnPanes();
     void splitWindowKeepsTwoScrollPositions();
-    void sharedBarDrivesEveryPane();
+    void sharedBarMovesOnlyTheActivePane();
+    void panesFollowMovesWithoutAScroll();
+    void disabledMenuItemsShowTheirPrompt();
     void togglesHideBarsAndStoreSettings();
     void findDialogIsModelessAndSingle();
     void enablingFollowsDocumentAndSelection();
@@ -274,7 +277,7 @@ void MainFrameTest::splitWindowKeepsTwoScrollPositions() {
     QVERIFY(!Action(s, CommandId::kNextPane)->isEnabled());
 }
 
-void MainFrameTest::sharedBarDrivesEveryPane() {
+void MainFrameTest::sharedBarMovesOnlyTheActivePane() {
     TestFolders folders;
     QTemporaryDir dir;
     Session s({WriteLongFile(dir)});
@@ -283,12 +286,93 @@ void MainFrameTest::sharedBarDrivesEveryPane() {
     QTRY_VERIFY(s.frame()->SharedHorizontalBar()->isEnabled());
     Action(s, CommandId::kSplit)->trigger();
     MyCSplitterWnd& splitter = s.frame()->splitter();
+    CKotohaView* upper = splitter.Pane(0);
+    CKotohaView* lower = splitter.Pane(1);
+    QCOMPARE(s.frame()->ActiveView(), lower);
     QScrollBar* bar = s.frame()->SharedHorizontalBar();
-    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    QTRY_COMPARE(splitter.Pane(0)->scrollPos().column, 2);
-    QCOMPARE(splitter.Pane(1)->scrollPos().column, 2);
+    QTRY_VERIFY(bar->isVisible() && bar->isEnabled());
+    // Two clicks on the bar's right arrow.
+    const QPoint rightArrow(bar->width() - 4, bar->height() / 2);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, rightArrow);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, rightArrow);
+    QTRY_COMPARE(lower->scrollPos().column, 2);
     QCOMPARE(PaneText(s, StatusPanes::kColumnPane), QStringLiteral("  3"));
+    // Give a wrongly queued follow-up the chance to run, then check the other
+    // pane stayed where it was.
+    QTRY_COMPARE(upper->scrollPos().column, 0);
+    QCoreApplication::processEvents();
+    QCOMPARE(upper->scrollPos().column, 0);
+
+    // The bar follows the pane that becomes active.
+    QTest::keyClick(lower, Qt::Key_F6);
+    QCOMPARE(s.frame()->ActiveView(), upper);
+    QCOMPARE(bar->value(), 0);
+    QCOMPARE(PaneText(s, StatusPanes::kColumnPane), QStringLiteral("  1"));
+    QTest::mouseClick(bar, Qt::LeftButton, {}, rightArrow);
+    QTRY_COMPARE(upper->scrollPos().column, 1);
+    QCOMPARE(lower->scrollPos().column, 2);
+    QTest::keyClick(upper, Qt::Key_F6);
+    QVERIFY(bar->value() > 0);
+    QCOMPARE(PaneText(s, StatusPanes::kColumnPane), QStringLiteral("  3"));
+}
+
+void MainFrameTest::panesFollowMovesWithoutAScroll() {
+    TestFolders folders;
+    QTemporaryDir dir;
+    Session s({WriteLongFile(dir)});
+    QVERIFY(s.exposed);
+    s.frame()->resize(300, 400);
+    CTextView* view = s.frame()->ActiveView();
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(view, Qt::Key_PageDown);
+    QTest::keyClick(view, Qt::Key_Right);
+    QVERIFY(PaneText(s, StatusPanes::kLinePane) != QStringLiteral("     1"));
+    QCOMPARE(PaneText(s, StatusPanes::kColumnPane), QStringLiteral("  2"));
+
+    // Another file: the view starts at its top left.
+    s.app->SetOpenRequest(OpenOrigin::FileDialog, -1);
+    QVERIFY(s.app->OpenDocumentFile(SamplePath("seasons.sjis.crlf.txt")) != nullptr);
+    QCOMPARE(PaneText(s, StatusPanes::kLinePane),
+             QString::number(view->scrollPos().line + 1).rightJustified(6, QLatin1Char(' ')));
+    QCOMPARE(PaneText(s, StatusPanes::kColumnPane),
+             QString::number(view->scrollPos().column + 1).rightJustified(3, QLatin1Char(' ')));
+
+    // A paste of a short text.
+    QVERIFY(s.app->OpenDocumentFile(WriteLongFile(dir)) != nullptr);
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(view, Qt::Key_PageDown);
+    s.app->settings().InquireWhenPaste.value = 0;
+    QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
+    Action(s, CommandId::kPaste)->trigger();
+    QCOMPARE(QByteArray(s.doc()->GetLineText(0)), QByteArray("pasted"));
+    QCOMPARE(PaneText(s, StatusPanes::kLinePane), QStringLiteral("     1"));
+    s.doc()->SetModifiedFlag(false);
+}
+
+void MainFrameTest::disabledMenuItemsShowTheirPrompt() {
+    TestFolders folders;
+    Session s;  // an empty document: Save As is greyed
+    QVERIFY(s.exposed);
+    QAction* saveAs = Action(s, CommandId::kFileSaveAs);
+    QVERIFY(!saveAs->isEnabled());
+    QVERIFY(!saveAs->statusTip().isEmpty());
+    QMenu* fileMenu = nullptr;
+    for (QMenu* menu : s.frame()->commands().menus()) {
+        if (menu->actions().contains(saveAs))
+            fileMenu = menu;
+    }
+    QVERIFY(fileMenu != nullptr);
+    fileMenu->popup(s.frame()->mapToGlobal(QPoint(10, 30)));
+    QVERIFY(QTest::qWaitForWindowExposed(fileMenu));
+    const QPoint over = fileMenu->actionGeometry(saveAs).center();
+    QTest::mouseMove(fileMenu, over);
+    QTRY_COMPARE(s.frame()->statusBar()->currentMessage(), saveAs->statusTip());
+
+    // An enabled item shows its prompt as before.
+    QAction* open = Action(s, CommandId::kFileOpen);
+    QTest::mouseMove(fileMenu, fileMenu->actionGeometry(open).center());
+    QTRY_COMPARE(s.frame()->statusBar()->currentMessage(), open->statusTip());
+    fileMenu->close();
 }
 
 void MainFrameTest::togglesHideBarsAndStoreSettings() {

@@ -5,8 +5,10 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
@@ -37,8 +39,10 @@ CMainFrame::CMainFrame(CKotohaApp& app, CKotohaDoc& doc) : app_(app), doc_(doc) 
 
     commands_ = new CommandActions(this);
     commands_->BuildMenuBar(menuBar());
-    for (QMenu* menu : commands_->menus())
+    for (QMenu* menu : commands_->menus()) {
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+        menu->installEventFilter(this);
+    }
     connect(commands_, &CommandActions::commandTriggered, this, &CMainFrame::ExecuteCommand);
 
     toolBar_ = new QToolBar(this);
@@ -58,6 +62,7 @@ CMainFrame::CMainFrame(CKotohaApp& app, CKotohaDoc& doc) : app_(app), doc_(doc) 
 
     rightClickMenu_ = commands_->BuildRightClickMenu(this);
     connect(rightClickMenu_, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+    rightClickMenu_->installEventFilter(this);
     separator_ = SystemThousandsSeparator();
 
     splitter_ = new MyCSplitterWnd([this](QWidget* parent) { return CreateView(parent); }, this);
@@ -440,6 +445,16 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::FocusIn:
             if (auto* view = qobject_cast<CKotohaView*>(watched); view != nullptr)
                 MakeActiveView(view);
+            break;
+        case QEvent::MouseMove:
+            // Qt shows the prompt of enabled items only; a greyed item tells
+            // as much about what it would do.
+            if (auto* menu = qobject_cast<QMenu*>(watched); menu != nullptr) {
+                const QAction* action =
+                    menu->actionAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+                if (action != nullptr && !action->isEnabled() && !action->statusTip().isEmpty())
+                    statusBar()->showMessage(action->statusTip());
+            }
             break;
         case QEvent::MouseButtonRelease:
         case QEvent::KeyRelease:

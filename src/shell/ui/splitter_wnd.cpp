@@ -2,7 +2,6 @@
 
 #include <QScrollBar>
 #include <QSplitter>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "view/kotoha_view.h"
@@ -20,11 +19,9 @@ MyCSplitterWnd::MyCSplitterWnd(ViewFactory createView, QWidget* parent)
     hbar_->setObjectName(QStringLiteral("sharedHorizontalBar"));
     hbar_->setRange(0, 0);
     layout->addWidget(splitter_, 1);
+    // Only the active pane acts on the bar (each pane listens to it and
+    // ignores it while inactive); the bar shows the active pane's column.
     layout->addWidget(hbar_);
-    // The active pane scrolls itself from the bar; the others follow once it
-    // has, taking its left column and keeping their own top line.
-    connect(hbar_, &QScrollBar::actionTriggered, this,
-            [this] { QTimer::singleShot(0, this, &MyCSplitterWnd::FollowSharedBar); });
 }
 
 CKotohaView* MyCSplitterWnd::AddFirstPane() {
@@ -83,17 +80,6 @@ CKotohaView* MyCSplitterWnd::ToggleSplit(CKotohaView* active) {
     view->ScrollTo(pos.column, pos.line);
     emit rowCountChanged(RowCount());
     return view;
-}
-
-void MyCSplitterWnd::FollowSharedBar() {
-    if (active_ == nullptr || RowOf(active_) < 0)
-        return;
-    const std::int32_t column = active_->scrollPos().column;
-    for (int row = 0; row < RowCount(); ++row) {
-        CKotohaView* pane = Pane(row);
-        if (pane != active_ && pane->scrollPos().column != column)
-            pane->ScrollTo(column, pane->scrollPos().line);
-    }
 }
 
 }  // namespace kotoha

@@ -43,16 +43,14 @@ class MyCSplitterWnd : public QWidget {
     // The other pane of a split window, or null.
     CKotohaView* OtherPane(const CTextView* view) const;
 
-    // The pane the shared bar follows; moving the bar moves every pane to
-    // its left column.
+    // The pane the shared bar shows and moves; the others keep their own
+    // left column.
     void SetActivePane(CKotohaView* view) { active_ = view; }
 
   signals:
     void rowCountChanged(int rows);
 
   private:
-    void FollowSharedBar();
-
     ViewFactory createView_;
     QSplitter* splitter_;
     QScrollBar* hbar_;
