@@ -1,5 +1,7 @@
 #include "shell/external_editor.h"
 
+#include <algorithm>
+
 namespace kotoha {
 
 namespace {
@@ -62,6 +64,22 @@ std::vector<std::string> SplitCommandLine(std::string_view commandLine) {
     if (!word.empty())
         words.push_back(std::move(word));
     return words;
+}
+
+std::string QuoteCommandWord(std::string_view word) {
+    const bool plain = !word.empty() && word.find('"') == std::string_view::npos &&
+                       std::none_of(word.begin(), word.end(), IsSeparator);
+    if (plain)
+        return std::string(word);
+    std::string quoted = "\"";
+    for (char c : word) {
+        if (c == '"')
+            quoted += "\"\"\"";
+        else
+            quoted += c;
+    }
+    quoted += '"';
+    return quoted;
 }
 
 std::vector<std::string> EditorArgv(std::string_view command, bool viaClipboard,

@@ -32,6 +32,11 @@ std::string BuildEditorCommandLine(std::string_view command, std::string_view ar
 // row stand for one literal double quote.
 std::vector<std::string> SplitCommandLine(std::string_view commandLine);
 
+// word written so that SplitCommandLine gives it back as one word: as it is
+// when it holds no separator and no double quote, otherwise in double quotes
+// with each double quote inside tripled.
+std::string QuoteCommandWord(std::string_view word);
+
 // The program (first word) and arguments to start. Via the clipboard: the
 // words of command alone. Via the file: the words of command + " " +
 // arguments, each with its placeholders replaced as BuildEditorCommandLine

@@ -49,6 +49,30 @@ TEST(ExternalEditorTest, SplitCommandLine) {
         EXPECT_EQ(SplitCommandLine(c.text), c.expected) << c.text;
 }
 
+TEST(ExternalEditorTest, QuotedWordsSplitBackWhole) {
+    struct Case {
+        std::string word;
+        std::string quoted;
+    };
+    const Case cases[] = {
+        {"/usr/bin/gedit", "/usr/bin/gedit"},
+        {"/opt/My Editor/bin/ed", "\"/opt/My Editor/bin/ed\""},
+        {"tab\there", "\"tab\there\""},
+        {"say \"hi\"", "\"say \"\"\"hi\"\"\"\""},
+        {"\"", "\"\"\"\"\""},
+        {"", "\"\""},
+        {"日本語 のパス", "\"日本語 のパス\""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(QuoteCommandWord(c.word), c.quoted) << c.word;
+        if (!c.word.empty()) {
+            EXPECT_EQ(SplitCommandLine(QuoteCommandWord(c.word) + " --line 3"),
+                      (std::vector<std::string>{c.word, "--line", "3"}))
+                << c.word;
+        }
+    }
+}
+
 TEST(ExternalEditorTest, ArgvKeepsThePathOneArgument) {
     EXPECT_EQ(EditorArgv("xdg-open", false, "$file", "/my docs/a \"b\".txt", 0),
               (Words{"xdg-open", "/my docs/a \"b\".txt"}));

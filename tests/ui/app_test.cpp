@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QClipboard>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -79,6 +80,8 @@ class AppTest : public QObject {
     void missingFileLeavesEmptyWindow();
     void fileOpenThroughTheDialog();
     void typedFilterPatternIsRemembered();
+    void everyChosenFilterIsRemembered();
+    void saveDialogReportsEveryFilter();
     void recentEntriesAndDrops();
     void pasteLoadsClipboardText();
     void aboutShowsGroupedMemory();
@@ -234,6 +237,56 @@ void AppTest::typedFilterPatternIsRemembered() {
         modal->close();
     });
     s.frame()->ExecuteCommand(CommandId::kFileOpen);
+}
+
+namespace {
+
+// Picks the filter at position in the dialog's filter box with the keys.
+void ChooseFilterWithKeys(QWidget* dialog, int position) {
+    auto* combo = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    QVERIFY(combo != nullptr);
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Home);
+    for (int i = 0; i < position; ++i)
+        QTest::keyClick(combo, Qt::Key_Down);
+    QCOMPARE(combo->currentIndex(), position);
+}
+
+}  // namespace
+
+void AppTest::everyChosenFilterIsRemembered() {
+    TestFolders folders;
+    Session s;
+    QVERIFY(s.exposed);
+    const QString path = QString::fromStdString(SamplePath("shopping.jis.lf.txt"));
+    for (std::int32_t filter = 1; filter <= 8; ++filter) {
+        QString preselected;
+        OnNextModal([&](QWidget* modal) {
+            auto* combo = modal->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            preselected = combo != nullptr ? QString::number(combo->currentIndex() + 1) : QString();
+            ChooseFilterWithKeys(modal, filter - 1);
+            AcceptFileDialog(modal, path);
+        });
+        s.frame()->ExecuteCommand(CommandId::kFileOpen);
+        QCOMPARE(s.app->openMemory().filterIndex, filter);
+        // The filter chosen last time is the one that shows first.
+        if (filter > 1)
+            QCOMPARE(preselected, QString::number(filter - 1));
+    }
+}
+
+void AppTest::saveDialogReportsEveryFilter() {
+    FileDialogMemory memory;
+    FilePromptOptions options;
+    options.titleId = StringId::kSaveAsTitle;
+    options.save = true;
+    for (int position = 0; position < 8; ++position) {
+        KotohaFileDialog dialog(nullptr, options, memory);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        ChooseFilterWithKeys(&dialog, position);
+        QCOMPARE(dialog.SelectedFilterNumber(), position + 1);
+    }
 }
 
 void AppTest::recentEntriesAndDrops() {

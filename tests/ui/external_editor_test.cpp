@@ -51,8 +51,8 @@ void AnswerMessageBox(QString& text) {
 // its folder, making the file appear only once it is complete.
 class FakeEditor {
   public:
-    FakeEditor() {
-        const QString script = dir.filePath(QStringLiteral("editor.sh"));
+    explicit FakeEditor(const QString& name = QStringLiteral("editor.sh")) {
+        const QString script = dir.filePath(name);
         QFile file(script);
         if (file.open(QIODevice::WriteOnly)) {
             file.write("#!/bin/sh\nout='" + OutputPath().toUtf8() +
@@ -414,7 +414,9 @@ void ExternalEditorTest::settingsCommandStoresFields() {
 }
 
 void ExternalEditorTest::browsePutsChosenPath() {
-    FakeEditor editor;
+    // A program whose path holds blanks goes in quoted, so that it is still
+    // one word when the command line is split at launch.
+    FakeEditor editor(QStringLiteral("my editor.sh"));
     ExternalEditorDialogValues values;
     values.command = "nothing-here";
     values.arguments = "$file";
@@ -435,7 +437,11 @@ void ExternalEditorTest::browsePutsChosenPath() {
     QCOMPARE(filters.size(), 2);
     QVERIFY(filters[0].startsWith(QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ ﾌｧｲﾙ")));
     QVERIFY(filters[1].startsWith(QStringLiteral("すべてのﾌｧｲﾙ")));
-    QCOMPARE(dialog.Values().command, editor.path);
+    QCOMPARE(SplitCommandLine(dialog.Values().command), std::vector<std::string>{editor.path});
+    QVERIFY(dialog.Values().command != editor.path);
+    const std::vector<std::string> argv =
+        EditorArgv(dialog.Values().command, false, "$file", "/tmp/a b.txt", 0);
+    QCOMPARE(argv, (std::vector<std::string>{editor.path, "/tmp/a b.txt"}));
 }
 
 QTEST_MAIN(ExternalEditorTest)

@@ -1,5 +1,6 @@
 #include "shell/ui/external_editor_dlg.h"
 
+#include <QFile>
 #include <QFileDialog>
 
 #include "shell/file_dialog.h"
@@ -69,12 +70,17 @@ void CExternalEditorDlg::Browse() {
     // Programs here carry no extension, so the list starts with every file.
     if (!filters.isEmpty())
         dialog.selectNameFilter(filters.back());
-    const QString current = ui_->control137->text().left(259);
-    if (!current.isEmpty())
-        dialog.selectFile(current);
+    // The program is the command's first word, quoted or not.
+    const std::vector<std::string> words =
+        SplitCommandLine(ui_->control137->text().left(259).toStdString());
+    if (!words.empty())
+        dialog.selectFile(QString::fromStdString(words.front()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    ui_->control137->setText(dialog.selectedFiles().front());
+    // Quoted the way the command line is split later, so that a path with
+    // blanks stays one word.
+    ui_->control137->setText(QString::fromStdString(
+        QuoteCommandWord(QFile::encodeName(dialog.selectedFiles().front()).toStdString())));
 }
 
 void CExternalEditorDlg::accept() {

@@ -1,5 +1,6 @@
 #include "shell/ui/file_prompt.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -78,8 +79,12 @@ void KotohaFileDialog::SetFilters(const FileFilter* custom) {
 }
 
 std::int32_t KotohaFileDialog::SelectedFilterNumber() const {
-    const qsizetype position = qtFilters_.indexOf(selectedNameFilter());
-    if (position < 0)
+    // By position, not by text: with the filter details hidden, the dialog
+    // may give back the shortened text, which matches none of the filters.
+    const auto* combo = findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    const qsizetype position =
+        combo != nullptr ? combo->currentIndex() : qtFilters_.indexOf(selectedNameFilter());
+    if (position < 0 || position >= qtFilters_.size())
         return 1;
     return static_cast<std::int32_t>(hasCustom_ ? position : position + 1);
 }
