@@ -64,7 +64,7 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 # binaries; the Japanese font is added by hand because nothing links it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The SVG icon plugin is loaded at run time, so the binaries do not name it.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, libqt6svg6")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, libqt6svg6, qt6-translations-l10n")
 # The summary above becomes the first line of the Description field.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Kotoha is a fast, lean viewer for Japanese plain-text files in the three
 legacy encodings: Shift-JIS, 7-bit JIS (ISO-2022-JP style) and EUC-JP. It

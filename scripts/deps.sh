@@ -7,6 +7,7 @@ KOTOHA_PACKAGES=(
     libgtest-dev libgmock-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6
     fonts-ipafont-gothic
+    qt6-translations-l10n
     desktop-file-utils appstream-util dpkg-dev
 )
 

@@ -31,7 +31,9 @@ bool CKotohaDoc::ReplaceFromClipboard(Clipboard& clipboard) {
     bool loaded = false;
     {
         WaitCursorScope wait(host_);
-        requests_.SetOpenRequest(OpenOrigin::Paste, -1);
+        // The clipboard's Unicode text has been converted to Shift-JIS by the
+        // window layer: detection could only misread it.
+        requests_.SetOpenRequest(OpenOrigin::Paste, 0);
         // The clipboard owns its text, so it is copied once into a block the
         // document can adopt.
         GlobalArray<std::uint8_t> copy;

@@ -47,10 +47,24 @@ TEST(ReplaceFromClipboard, CrLfTextBecomesAModifiedUntitledDocument) {
     EXPECT_EQ(f.doc.pathName(), "");
     EXPECT_EQ(f.doc.title(), "untitled");
     EXPECT_EQ(f.requests.openRequest.origin, OpenOrigin::Paste);
-    EXPECT_EQ(f.requests.openRequest.forcedEncoding, -1);
+    EXPECT_EQ(f.requests.openRequest.forcedEncoding, 0);
     EXPECT_TRUE(f.host.questions.empty());  // empty document: nothing to ask
     EXPECT_EQ(f.host.waitDepth, 0);
     EXPECT_GE(f.host.updates, 1);
+}
+
+// The clipboard text reaches the document as Shift-JIS already: half-width
+// katakana must not be taken for EUC-JP, and nothing is asked.
+TEST(ReplaceFromClipboard, PastedTextIsShiftJisWithoutDetection) {
+    PasteFixture f;
+    f.settings.PreferWinText.value = 0;
+    f.settings.InquireWhenStrayed.value = 1;
+    f.clipboard.text = "\xb1\xb2\xb3\xb4\xb5";  // ｱｲｳｴｵ
+    ASSERT_TRUE(f.doc.ReplaceFromClipboard(f.clipboard));
+    EXPECT_EQ(f.Text(), "\xb1\xb2\xb3\xb4\xb5");
+    EXPECT_EQ(f.doc.encoding, EncodingKind::SJIS);
+    EXPECT_EQ(f.doc.halfWidthKanaCount, 5u);
+    EXPECT_TRUE(f.host.inquiries.empty());
 }
 
 TEST(ReplaceFromClipboard, AsksBeforeReplacingText) {

@@ -2,6 +2,7 @@
 // settings and placement written at exit, File Open through the file
 // dialog with its filter memory, the recently-used list, drops and paste.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QAbstractButton>
 #include <QAction>
@@ -88,6 +89,8 @@ class AppTest : public QObject {
     void screenshotRunNeverWaitsAndLeavesTheProfile();
     void screenshotRunOfAStrayedFileTakesTheDetectedKind();
     void recentEntryOfAVanishedFileIsRemoved();
+    void qtTextsAreJapanese();
+    void instanceLockStaysInTheUsersFolders();
 };
 
 void AppTest::settingsWrittenAtExitAreTheChangedOnes() {
@@ -458,6 +461,75 @@ void AppTest::recentEntryOfAVanishedFileIsRemoved() {
                 ->text()
                 .endsWith(QString::fromStdString(kept)));
     QVERIFY(!s.frame()->commands().action(CommandId::kRecentFirst + 1)->isVisible());
+}
+
+void AppTest::qtTextsAreJapanese() {
+    TestFolders folders;
+    Session s;
+    QVERIFY(s.exposed);
+    QStringList buttons;
+    OnNextModal<QMessageBox>([&buttons](QMessageBox* box) {
+        // Japanese buttons carry their access key after the word: "はい(&Y)".
+        static const QRegularExpression accessKey(QStringLiteral("\\(&.\\)$"));
+        for (QAbstractButton* button : box->buttons())
+            buttons << button->text().remove(accessKey);
+        box->button(QMessageBox::Cancel)->click();
+    });
+    s.app->AskYesNoCancel(StringId::kSaveChangesQuestion, "x");
+    buttons.sort();
+    QStringList expected = {QStringLiteral("はい"), QStringLiteral("いいえ"),
+                            QStringLiteral("キャンセル")};
+    expected.sort();
+    QCOMPARE(buttons, expected);
+
+    // The file dialog's own labels.
+    QStringList labels;
+    OnNextModal<QFileDialog>([&labels](QFileDialog* dialog) {
+        labels << dialog->labelText(QFileDialog::LookIn) << dialog->labelText(QFileDialog::FileName)
+               << dialog->labelText(QFileDialog::Reject);
+        dialog->reject();
+    });
+    s.frame()->ExecuteCommand(CommandId::kFileOpen);
+    QCOMPARE(labels.size(), 3);
+    for (const QString& label : labels) {
+        QVERIFY2(!label.contains(QRegularExpression(QStringLiteral("[A-Za-z]{3}"))),
+                 qPrintable(label));
+    }
+}
+
+void AppTest::instanceLockStaysInTheUsersFolders() {
+    QTemporaryDir dir;
+    const std::string base = dir.path().toStdString();
+    const std::string runtime = base + "/run";
+    QVERIFY(QDir().mkpath(QString::fromStdString(runtime)));
+    QCOMPARE(InstanceLock::DefaultPath(runtime.c_str(), "/c", "/h"),
+             runtime + "/kotoha-hPrevInstance.lock");
+    QCOMPARE(InstanceLock::DefaultPath(nullptr, (base + "/cache").c_str(), "/h"),
+             base + "/cache/kotoha-hPrevInstance.lock");
+    QVERIFY(QDir(QString::fromStdString(base + "/cache")).exists());
+    QCOMPARE(InstanceLock::DefaultPath("", nullptr, base.c_str()),
+             base + "/.cache/kotoha-hPrevInstance.lock");
+    QCOMPARE(InstanceLock::DefaultPath(nullptr, "relative", nullptr), std::string());
+
+    // What someone else put in the lock's place is refused and left alone.
+    const std::string victim = base + "/victim";
+    const std::string link = base + "/link.lock";
+    QVERIFY(symlink(victim.c_str(), link.c_str()) == 0);
+    InstanceLock lock;
+    QVERIFY(!lock.Acquire(link));
+    QVERIFY(!QFile::exists(QString::fromStdString(victim)));
+    const std::string fifo = base + "/fifo.lock";
+    QVERIFY(mkfifo(fifo.c_str(), 0600) == 0);
+    QVERIFY(!lock.Acquire(fifo));
+    if (geteuid() == 0) {
+        const std::string foreign = base + "/foreign.lock";
+        QFile(QString::fromStdString(foreign)).open(QIODevice::WriteOnly);
+        QVERIFY(chown(foreign.c_str(), 65534, 65534) == 0);
+        QVERIFY(!lock.Acquire(foreign));
+    }
+    QVERIFY(lock.Acquire(base + "/own.lock"));
+    InstanceLock second;
+    QVERIFY(!second.Acquire(base + "/own.lock"));
 }
 
 QTEST_MAIN(AppTest)

@@ -3,13 +3,17 @@
 // language, Shift+F1 enters What's This mode, the pages' links all resolve,
 // and the toolbar shows the bundled icons when no icon theme is found.
 #include <QAction>
+#include <QDialog>
 #include <QFile>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QWhatsThis>
 
+#include "modal_steps.h"
 #include "shell/ui/command_actions.h"
 #include "shell/ui/command_table.h"
 #include "shell/ui/help_window.h"
@@ -45,6 +49,7 @@ class HelpTest : public QObject {
     void oneWindowIsReused();
     void shiftF1EntersWhatsThisMode();
     void toolBarShowsBundledIcons();
+    void helpFromAModalDialogCanBeRead();
 };
 
 void HelpTest::initTestCase() {
@@ -224,6 +229,66 @@ void HelpTest::toolBarShowsBundledIcons() {
     QStringList expected = bundled;
     expected.sort();
     QCOMPARE(seen, expected);
+}
+
+namespace {
+
+// Records, for every help window, whether a modal dialog blocks it now.
+class BlockWatcher : public QObject {
+  public:
+    BlockWatcher() { qApp->installEventFilter(this); }
+    ~BlockWatcher() override { qApp->removeEventFilter(this); }
+    bool blocked = false;
+    int reports = 0;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (qobject_cast<HelpWindow*>(watched) != nullptr &&
+            (event->type() == QEvent::WindowBlocked || event->type() == QEvent::WindowUnblocked)) {
+            blocked = event->type() == QEvent::WindowBlocked;
+            ++reports;
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+void HelpTest::helpFromAModalDialogCanBeRead() {
+    TestFolders folders;
+    Session s;
+    QVERIFY(s.exposed);
+    BlockWatcher watcher;
+    bool blockedWhileUp = true;
+    bool visibleWhileUp = false;
+    bool scrolled = false;
+    OnNextModal<QDialog>([&](QDialog* dialog) {
+        auto* help = dialog->findChild<QPushButton*>(QStringLiteral("control57669"));
+        QVERIFY(help != nullptr && help->isEnabled());
+        QTest::mouseClick(help, Qt::LeftButton);
+        HelpWindow* window = dialog->findChild<HelpWindow*>();
+        if (window == nullptr)
+            window = s.frame()->findChild<HelpWindow*>();
+        QVERIFY(window != nullptr);
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        visibleWhileUp = window->isVisible();
+        blockedWhileUp = watcher.blocked;
+        // The manual scrolls while the dialog waits for its answer.
+        window->resize(300, 200);
+        QScrollBar* bar = window->browser()->verticalScrollBar();
+        QTRY_VERIFY(bar->maximum() > 0);
+        QTest::keyClick(window->browser()->viewport(), Qt::Key_PageDown);
+        scrolled = bar->value() > 0;
+        dialog->reject();
+    });
+    s.frame()->ExecuteCommand(CommandId::kOpenSettings);
+    QVERIFY(visibleWhileUp);
+    QVERIFY(!blockedWhileUp);
+    QVERIFY(scrolled);
+    // The window outlives the dialog, back with the main window.
+    const QList<HelpWindow*> windows = HelpWindows(s);
+    QCOMPARE(windows.size(), 1);
+    QVERIFY(windows[0]->isVisible());
 }
 
 QTEST_MAIN(HelpTest)

@@ -1,5 +1,7 @@
 #include "shell/ui/help_window.h"
 
+#include <QApplication>
+
 #include <QHBoxLayout>
 #include <QLocale>
 #include <QPushButton>
@@ -39,7 +41,7 @@ QUrl HelpPageUrl(HelpPage page, const QString& language) {
     return QUrl(QStringLiteral("qrc:/help/%1/%2").arg(language, file));
 }
 
-HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
+HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window), owner_(owner) {
     InitBundledResources();
     setObjectName(QStringLiteral("helpWindow"));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -83,6 +85,35 @@ void HelpWindow::ShowPage(const QUrl& url) {
     activateWindow();
 }
 
+void HelpWindow::LendTo(QWidget* modal) {
+    if (modal == nullptr || modal == this || parentWidget() == modal)
+        return;
+    if (lentTo_ != nullptr)
+        lentTo_->removeEventFilter(this);
+    lentTo_ = modal;
+    modal->installEventFilter(this);
+    MoveUnder(modal);
+}
+
+void HelpWindow::MoveUnder(QWidget* parent) {
+    const QRect placement = geometry();
+    const bool shown = isVisible();
+    setParent(parent, Qt::Window);
+    setGeometry(placement);
+    if (shown)
+        show();
+}
+
+bool HelpWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lentTo_ && (event->type() == QEvent::Hide || event->type() == QEvent::Destroy)) {
+        lentTo_->removeEventFilter(this);
+        lentTo_ = nullptr;
+        // Back to the owner before the dialog, and its children, go.
+        MoveUnder(owner_);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void HelpWindow::UpdateTitle() {
     const QString title = browser_->documentTitle();
     setWindowTitle(title.isEmpty() ? QStringLiteral("Kotoha") : title);
@@ -90,11 +121,15 @@ void HelpWindow::UpdateTitle() {
 
 HelpWindow* ShowHelp(QWidget* owner, HelpPage page) {
     QWidget* top = owner != nullptr ? owner->window() : nullptr;
-    HelpWindow* window = top != nullptr
-                             ? top->findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly)
-                             : nullptr;
+    QWidget* modal = QApplication::activeModalWidget();
+    HelpWindow* window = nullptr;
+    for (QWidget* holder : {top, modal}) {
+        if (window == nullptr && holder != nullptr)
+            window = holder->findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
+    }
     if (window == nullptr)
         window = new HelpWindow(top);
+    window->LendTo(modal);
     window->ShowPage(HelpPageUrl(page, HelpLanguage()));
     return window;
 }

@@ -34,14 +34,26 @@ class HelpWindow : public QWidget {
     void ShowPage(const QUrl& url);
     QTextBrowser* browser() const { return browser_; }
 
+    // While a modal dialog is up it blocks every window it does not own, so
+    // the help window goes under that dialog until the dialog hides, then
+    // back to its owner. Nothing when modal is null or already its parent.
+    void LendTo(QWidget* modal);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void UpdateTitle();
+    void MoveUnder(QWidget* parent);
 
     QTextBrowser* browser_;
+    QWidget* owner_;
+    QWidget* lentTo_ = nullptr;
 };
 
 // Opens page in the user's language in owner's help window, creating the
-// window on first use. Returns the window.
+// window on first use; while a modal dialog is up, the window can be read
+// and scrolled beside it. Returns the window.
 HelpWindow* ShowHelp(QWidget* owner, HelpPage page);
 
 }  // namespace kotoha

@@ -15,15 +15,19 @@ class InstanceLock {
     InstanceLock& operator=(const InstanceLock&) = delete;
 
     // Takes the lock at path. True when this process now holds it; false
-    // when another process holds it or the file cannot be opened (a later
-    // instance either way).
+    // when another process holds it, or the file cannot be opened or is not
+    // a regular file of this user's (a symbolic link is never followed): a
+    // later instance either way.
     bool Acquire(const std::string& path);
     void Release();
     bool held() const { return fd_ >= 0; }
 
-    // $XDG_RUNTIME_DIR/kotoha-hPrevInstance.lock, or, without that folder,
-    // the temporary folder's kotoha-hPrevInstance-UID.lock.
+    // kotoha-hPrevInstance.lock in a folder only the user writes:
+    // $XDG_RUNTIME_DIR, else $XDG_CACHE_HOME, else ~/.cache (created when
+    // missing). Never the shared temporary folder; "" when no folder is known.
     static std::string DefaultPath();
+    // The same from the given variables (nullptr for unset).
+    static std::string DefaultPath(const char* runtimeDir, const char* cacheHome, const char* home);
 
   private:
     int fd_ = -1;

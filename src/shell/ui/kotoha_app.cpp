@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <cerrno>
 #include <filesystem>
 
@@ -18,11 +19,19 @@
 
 namespace kotoha {
 
-CKotohaApp::CKotohaApp() = default;
+CKotohaApp::CKotohaApp() {
+    // The program speaks Japanese whatever the locale, Qt's own dialogs
+    // (file and font dialogs, question buttons) included.
+    if (qtTranslator_.load(QStringLiteral("qtbase_ja"),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&qtTranslator_);
+    }
+}
 
 CKotohaApp::~CKotohaApp() {
     frame_.reset();
     template_.reset();
+    QCoreApplication::removeTranslator(&qtTranslator_);
 }
 
 bool CKotohaApp::InitInstance(const CommandLineArgs& args) {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QObject>
+#include <QTranslator>
 #include <memory>
 #include <optional>
 #include <string>
@@ -114,6 +115,7 @@ class CKotohaApp : public QObject, public DocumentHost, public FrameHost {
     FileDialogMemory openMemory_;
     FileDialogMemory saveMemory_;
     QtClipboard clipboard_;
+    QTranslator qtTranslator_;
     bool showMaximized_ = false;
     bool hasMainWindow_ = false;
     bool exited_ = false;
