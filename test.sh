@@ -21,7 +21,7 @@ cmake --build build/asan -j "$jobs"
 
 # Window tests run without a display.
 export QT_QPA_PLATFORM=offscreen
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build/asan --output-on-failure -j "$jobs"
 
@@ -32,8 +32,15 @@ if command -v clang++ >/dev/null 2>&1; then
         cmake --build build/fuzz -j "$jobs"; then
         for target in build/fuzz/bin/fuzz_*; do
             [ -x "$target" ] || continue
-            echo "== $(basename "$target") =="
-            "$target" -runs=200000 -seed=1 -max_len=4096 2>&1 | tail -n 3
+            log=build/fuzz/$(basename "$target").log
+            # Only the summary line, unless the target fails: then all of it.
+            if "$target" -runs=200000 -seed=1 -max_len=4096 >"$log" 2>&1; then
+                echo "$(basename "$target"): $(grep -E '^Done [0-9]+ runs' "$log")"
+            else
+                cat "$log"
+                echo "error: $(basename "$target") failed" >&2
+                exit 1
+            fi
         done
     else
         echo "note: clang cannot build the fuzz targets here; skipped"

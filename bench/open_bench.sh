@@ -3,11 +3,11 @@
 # `kotoha --screenshot` on a 64 MB Shift-JIS file against the same command on
 # a 1 KB file (the difference is the cost of the text), with the peak memory
 # of each, and the paint time of a page down in the middle of the large file.
-# Usage: bench/open_bench.sh [BUILD_DIR] (a Release build; default build/h8r)
+# Usage: bench/open_bench.sh [BUILD_DIR] (a Release build; default build, where ./run.sh builds)
 # Prints one Markdown table.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build/h8r}
+build=${1:-$root/build}
 kotoha=$build/bin/kotoha
 [ -x "$kotoha" ] || { echo "no $kotoha; build the kotoha target first" >&2; exit 1; }
 [ -x /usr/bin/time ] || { echo "needs /usr/bin/time (Debian package time)" >&2; exit 1; }

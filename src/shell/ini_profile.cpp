@@ -55,6 +55,14 @@ bool HasControlByte(std::string_view s) {
     return false;
 }
 
+// The line before a new one must end in LF, or the two would run together
+// (a last line may end without one, or in a lone CR).
+template <class Line>
+void EndLine(Line& line) {
+    if (line.ending.empty() || line.ending.back() != '\n')
+        line.ending += '\n';
+}
+
 bool IsWritableSection(std::string_view s) {
     return !s.empty() && Trim(s).size() == s.size() && !HasControlByte(s) &&
            s.find(']') == std::string_view::npos;
@@ -303,21 +311,21 @@ void IniProfile::WriteString(std::string_view section, std::string_view key,
                 return l.kind == LineKind::Header && EqualsNoCase(l.name, section);
             })) {
             // A new section goes last, after a blank line.
-            if (!lines_.empty() && !Trim(lines_.back().text).empty()) {
-                if (lines_.back().ending.empty())
-                    lines_.back().ending = "\n";
-                lines_.push_back({{}, "\n", LineKind::Other, {}, {}});
+            if (!lines_.empty()) {
+                EndLine(lines_.back());
+                if (!Trim(lines_.back().text).empty())
+                    lines_.push_back({{}, "\n", LineKind::Other, {}, {}});
             }
-            lines_.push_back({"[" + std::string(section) + "]",
-                              "\n",
-                              LineKind::Header,
-                              std::string(section),
-                              {}});
+            // Appended rather than concatenated: GCC 12 warns falsely
+            // (-Wrestrict) about a literal plus a temporary string.
+            std::string header = "[";
+            header += section;
+            header += ']';
+            lines_.push_back({std::move(header), "\n", LineKind::Header, std::string(section), {}});
             at = lines_.size();
         }
-        // The line before a new one must end, or the two would run together.
-        if (at > 0 && lines_[at - 1].ending.empty())
-            lines_[at - 1].ending = "\n";
+        if (at > 0)
+            EndLine(lines_[at - 1]);
         line = &*lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at),
                                Line{{}, "\n", LineKind::Entry, std::string(key), {}});
     } else if (line->value == value) {

@@ -64,6 +64,16 @@ bool SupportsJapanese(const QString& family) {
     return QFontDatabase::writingSystems(family).contains(QFontDatabase::Japanese);
 }
 
+PixelRange FontDialogPixelHeights() {
+    const QList<int> points = QFontDatabase::standardSizes();
+    const int smallest = points.isEmpty() ? 6 : *std::min_element(points.begin(), points.end());
+    const int largest = points.isEmpty() ? 72 : *std::max_element(points.begin(), points.end());
+    const auto pixels = [](int pt) {
+        return std::max(1, static_cast<int>(std::lround(pt * VerticalDpi() / 72.0)));
+    };
+    return {pixels(smallest), pixels(largest)};
+}
+
 QFont FontFromLogFont(const LogFont& description) {
     QFont font(QString::fromUtf8(description.faceName.data(),
                                  static_cast<qsizetype>(description.faceName.size())));
@@ -71,13 +81,16 @@ QFont FontFromLogFont(const LogFont& description) {
         font.setFixedPitch(true);
         font.setStyleHint(QFont::TypeWriter);
     }
+    const PixelRange range = FontDialogPixelHeights();
+    const auto clamped = [&](std::int64_t pixels) {
+        return static_cast<int>(std::clamp<std::int64_t>(pixels, range.smallest, range.largest));
+    };
     if (description.height < 0) {
-        font.setPixelSize(
-            std::min(-static_cast<std::int64_t>(description.height), std::int64_t{4096}));
+        font.setPixelSize(clamped(-static_cast<std::int64_t>(description.height)));
     } else if (description.height > 0) {
         // A positive height is the whole cell; shrink the character height so
         // that ascent and descent together fit it.
-        const int cell = std::min(description.height, 4096);
+        const int cell = clamped(description.height);
         font.setPixelSize(cell);
         const int measured = QFontMetrics(font).height();
         if (measured > cell)

@@ -58,7 +58,16 @@ bool IsFixedPitchFamily(const QString& family);
 // Whether the family has glyphs for Japanese.
 bool SupportsJapanese(const QString& family);
 
-// The font to draw with for a description.
+// The character heights in pixels the font dialog offers (its standard
+// sizes, at the screen's resolution).
+struct PixelRange {
+    int smallest;
+    int largest;
+};
+PixelRange FontDialogPixelHeights();
+
+// The font to draw with for a description; a height beyond what the font
+// dialog offers (a damaged profile) is taken as the nearest it offers.
 QFont FontFromLogFont(const LogFont& description);
 // The description of a font: height as the negative pixel height, weight,
 // style flags, character set 128 for a family that supports Japanese (else

@@ -12,11 +12,13 @@
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QWhatsThis>
+#include <algorithm>
 
 #include "modal_steps.h"
 #include "shell/ui/command_actions.h"
 #include "shell/ui/command_table.h"
 #include "shell/ui/help_window.h"
+#include "shell/ui/status_panes.h"
 #include "ui_session.h"
 #include "view/kotoha_view.h"
 
@@ -50,6 +52,7 @@ class HelpTest : public QObject {
     void shiftF1EntersWhatsThisMode();
     void toolBarShowsBundledIcons();
     void helpFromAModalDialogCanBeRead();
+    void manualNamesThePanesInTheirOrder();
 };
 
 void HelpTest::initTestCase() {
@@ -289,6 +292,44 @@ void HelpTest::helpFromAModalDialogCanBeRead() {
     const QList<HelpWindow*> windows = HelpWindows(s);
     QCOMPARE(windows.size(), 1);
     QVERIFY(windows[0]->isVisible());
+}
+
+void HelpTest::manualNamesThePanesInTheirOrder() {
+    // The panes as the status bar places them, left to right.
+    const std::size_t order[] = {StatusPanes::kLineBreakPane, StatusPanes::kEncodingPane,
+                                 StatusPanes::kActivePane, StatusPanes::kLinePane,
+                                 StatusPanes::kColumnPane};
+    QVERIFY(std::is_sorted(std::begin(order), std::end(order)));
+    struct Page {
+        const char* path;
+        QStringList names;  // how the page names those panes
+    };
+    const Page pages[] = {
+        {":/help/ja/index.html",
+         {QStringLiteral("改行コード"), QStringLiteral("エンコーディング"),
+          QStringLiteral("作業中のペイン"), QStringLiteral("行番号"), QStringLiteral("桁位置")}},
+        {":/help/en/index.html",
+         {QStringLiteral("line-break kind"), QStringLiteral("the encoding"),
+          QStringLiteral("the active pane"), QStringLiteral("the line number"),
+          QStringLiteral("the column")}},
+    };
+    for (const Page& page : pages) {
+        QFile file(QString::fromLatin1(page.path));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(file.readAll());
+        const qsizetype start = html.indexOf(
+            QRegularExpression(QStringLiteral("ステータス バーには|The status bar shows")));
+        QVERIFY2(start >= 0, page.path);
+        const QString paragraph =
+            html.mid(start, html.indexOf(QStringLiteral("</p>"), start) - start);
+        qsizetype last = -1;
+        for (const QString& name : page.names) {
+            const qsizetype at = paragraph.indexOf(name);
+            QVERIFY2(at > last,
+                     qPrintable(QString::fromLatin1(page.path) + QLatin1Char(' ') + name));
+            last = at;
+        }
+    }
 }
 
 QTEST_MAIN(HelpTest)

@@ -23,6 +23,7 @@ class FontTest : public QObject {
     void longNamesAreCut();
     void logFontToQFontAndBack();
     void columnWidthRules();
+    void heightsBeyondTheDialogAreClamped();
 };
 
 void FontTest::systemFixedFontIsJapaneseAndFixed() {
@@ -126,6 +127,26 @@ void FontTest::columnWidthRules() {
     // Fixed pitch: the average width.
     description.pitchAndFamily = kFixedPitch;
     QCOMPARE(MeasureViewFont(proportional, description).columnWidth, metrics.averageCharWidth());
+}
+
+// A damaged profile must not give a font no window can show a line of.
+void FontTest::heightsBeyondTheDialogAreClamped() {
+    const PixelRange range = FontDialogPixelHeights();
+    QVERIFY(range.smallest >= 1 && range.smallest < range.largest && range.largest < 400);
+    for (const std::int32_t height : {-30000, 2147483647, INT32_MIN + 1, -1, 1}) {
+        DocFixture fixture;
+        FakeFrame frame;
+        fixture.settings.LogFont.values = {height, 0, 0, 0, 400, 0, 0, 0, 128, 0, 0, 0, 0x31};
+        fixture.settings.FontName.value = "IPAGothic";
+        CKotohaView view(fixture.doc, fixture.settings, frame);
+        view.resize(720, 540);
+        view.OnInitialUpdate();
+        const int pixels = view.viewFont().pixelSize();
+        QVERIFY2(pixels >= 1 && pixels <= range.largest, qPrintable(QString::number(height)));
+        QVERIFY2(view.lineHeight() <= 2 * range.largest, qPrintable(QString::number(height)));
+        if (height < -1 || height > 1)
+            QVERIFY(pixels >= range.smallest);
+    }
 }
 
 }  // namespace
