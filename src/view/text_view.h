@@ -63,6 +63,8 @@ class CTextView : public QAbstractScrollArea {
     // The selection as set, unordered.
     DisplayPos anchor() const { return anchor_; }
     DisplayPos selectionEnd() const { return end_; }
+    // Runs while the left button is held, moving the selection at each tick.
+    const QTimer& autoScrollTimer() const { return autoScrollTimer_; }
 
     // The frame's activation of this pane. The frame calls it for both panes
     // from MakeActiveView; the view asks for activation itself when it is

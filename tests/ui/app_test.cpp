@@ -35,25 +35,6 @@ using namespace kotoha::testing;
 
 namespace {
 
-// Runs steps, in order, on each modal dialog as it comes up.
-void OnNextModal(std::function<void(QWidget*)> step) {
-    QTimer::singleShot(50, [step] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal == nullptr) {
-            OnNextModal(step);
-            return;
-        }
-        QPointer<QWidget> guarded(modal);
-        step(modal);
-        // A step that failed leaves the dialog open; close it after a while
-        // so that the test fails instead of waiting forever.
-        QTimer::singleShot(15000, [guarded] {
-            if (guarded && guarded->isVisible())
-                guarded->close();
-        });
-    });
-}
-
 // Puts text into the file dialog's name field and presses Enter.
 void TypeIntoFileDialog(QWidget* dialog, const QString& text) {
     auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
@@ -163,9 +144,10 @@ void AppTest::commandLineSwitchForcesEncoding() {
 }
 
 void AppTest::missingFileLeavesEmptyWindow() {
+    ModalSteps modals;
     TestFolders folders;
     QString shown;
-    OnNextModal([&shown](QWidget* modal) {
+    modals.OnNext<QWidget>([&shown](QWidget* modal) {
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             shown = box->text();
             QCOMPARE(box->windowTitle(), QStringLiteral("Kotoha"));
@@ -181,11 +163,12 @@ void AppTest::missingFileLeavesEmptyWindow() {
 }
 
 void AppTest::fileOpenThroughTheDialog() {
+    ModalSteps modals;
     TestFolders folders;
     Session s;
     QVERIFY(s.exposed);
     const QString path = QString::fromStdString(SamplePath("timetable.euc.crlf.txt"));
-    OnNextModal([&](QWidget* modal) {
+    modals.OnNext<QWidget>([&](QWidget* modal) {
         QCOMPARE(modal->objectName(), QStringLiteral("fileDialog"));
         QCOMPARE(modal->windowTitle(), QStringLiteral("開く"));
         auto* dialog = qobject_cast<QFileDialog*>(modal);
@@ -205,6 +188,7 @@ void AppTest::fileOpenThroughTheDialog() {
 }
 
 void AppTest::typedFilterPatternIsRemembered() {
+    ModalSteps modals;
     struct Case {
         const char* typed;
         std::int32_t filterIndex;
@@ -220,7 +204,7 @@ void AppTest::typedFilterPatternIsRemembered() {
     QVERIFY(s.exposed);
     const QString path = QString::fromStdString(SamplePath("shopping.jis.lf.txt"));
     for (const Case& c : cases) {
-        OnNextModal([&](QWidget* modal) {
+        modals.OnNext<QWidget>([&](QWidget* modal) {
             TypeIntoFileDialog(modal, QString::fromLatin1(c.typed));
 
             // The pattern filters the list; the dialog stays open.
@@ -234,7 +218,7 @@ void AppTest::typedFilterPatternIsRemembered() {
         QCOMPARE(EncodingPane(s), QStringLiteral("JIS"));
     }
     // The custom filter is preselected next time.
-    OnNextModal([&](QWidget* modal) {
+    modals.OnNext<QWidget>([&](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
         QVERIFY(dialog->selectedNameFilter().startsWith(QStringLiteral("ｶｽﾀﾑ (*.doc)")));
         modal->close();
@@ -258,13 +242,14 @@ void ChooseFilterWithKeys(QWidget* dialog, int position) {
 }  // namespace
 
 void AppTest::everyChosenFilterIsRemembered() {
+    ModalSteps modals;
     TestFolders folders;
     Session s;
     QVERIFY(s.exposed);
     const QString path = QString::fromStdString(SamplePath("shopping.jis.lf.txt"));
     for (std::int32_t filter = 1; filter <= 8; ++filter) {
         QString preselected;
-        OnNextModal([&](QWidget* modal) {
+        modals.OnNext<QWidget>([&](QWidget* modal) {
             auto* combo = modal->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
             preselected = combo != nullptr ? QString::number(combo->currentIndex() + 1) : QString();
             ChooseFilterWithKeys(modal, filter - 1);
@@ -327,12 +312,13 @@ void AppTest::recentEntriesAndDrops() {
 }
 
 void AppTest::pasteLoadsClipboardText() {
+    ModalSteps modals;
     TestFolders folders;
     Session s;
     QVERIFY(s.exposed);
     // The pasted text is a change: closing asks whether to save it.
     QString asked;
-    OnNextModal([&asked](QWidget* modal) {
+    modals.OnNext<QWidget>([&asked](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
         QVERIFY(box != nullptr);
         asked = box->text();
@@ -353,6 +339,7 @@ void AppTest::pasteLoadsClipboardText() {
 }
 
 void AppTest::aboutShowsGroupedMemory() {
+    ModalSteps modals;
     TestFolders folders;
     Session s;
     QVERIFY(s.exposed);
@@ -362,7 +349,7 @@ void AppTest::aboutShowsGroupedMemory() {
         QStringLiteral("^\\d{1,3}(%1\\d{3})* KB$").arg(QRegularExpression::escape(separator)));
     QVERIFY2(grouped.match(text).hasMatch(), qPrintable(text));
     QString shown;
-    OnNextModal([&shown](QWidget* modal) {
+    modals.OnNext<QWidget>([&shown](QWidget* modal) {
         if (auto* field = modal->findChild<QLabel*>(QStringLiteral("control112")))
             shown = field->text();
         modal->close();
@@ -440,6 +427,7 @@ void AppTest::screenshotRunOfAStrayedFileTakesTheDetectedKind() {
 }
 
 void AppTest::recentEntryOfAVanishedFileIsRemoved() {
+    ModalSteps modals;
     TestFolders folders;
     const QString gone = folders.config.filePath(QStringLiteral("gone.txt"));
     const std::string kept = SamplePath("seasons.euc.lf.txt");
@@ -449,7 +437,7 @@ void AppTest::recentEntryOfAVanishedFileIsRemoved() {
     QVERIFY(s.exposed);
     QCOMPARE(s.app->recentFiles().Entries().size(), std::size_t{2});
     QStringList log;
-    AnswerNextMessage(log);
+    modals.AnswerMessage(log);
     s.frame()->commands().action(CommandId::kRecentFirst)->trigger();
     QCOMPARE(log.size(), 1);
     QVERIFY(log.front().contains(gone));
@@ -464,11 +452,12 @@ void AppTest::recentEntryOfAVanishedFileIsRemoved() {
 }
 
 void AppTest::qtTextsAreJapanese() {
+    ModalSteps modals;
     TestFolders folders;
     Session s;
     QVERIFY(s.exposed);
     QStringList buttons;
-    OnNextModal<QMessageBox>([&buttons](QMessageBox* box) {
+    modals.OnNext<QMessageBox>([&buttons](QMessageBox* box) {
         // Japanese buttons carry their access key after the word: "はい(&Y)".
         static const QRegularExpression accessKey(QStringLiteral("\\(&.\\)$"));
         for (QAbstractButton* button : box->buttons())
@@ -484,7 +473,7 @@ void AppTest::qtTextsAreJapanese() {
 
     // The file dialog's own labels.
     QStringList labels;
-    OnNextModal<QFileDialog>([&labels](QFileDialog* dialog) {
+    modals.OnNext<QFileDialog>([&labels](QFileDialog* dialog) {
         labels << dialog->labelText(QFileDialog::LookIn) << dialog->labelText(QFileDialog::FileName)
                << dialog->labelText(QFileDialog::Reject);
         dialog->reject();

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "document/kotoha_doc.h"
+#include "modal_steps.h"
 #include "shell/ui/encoding_inquiry_dlg.h"
 #include "shell/ui/status_panes.h"
 #include "ui_session.h"
@@ -17,18 +18,6 @@ using namespace kotoha;
 using namespace kotoha::testing;
 
 namespace {
-
-void WhenModal(const QString& name, std::function<void(QWidget*)> step, int triesLeft = 250) {
-    QTimer::singleShot(20, [=] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal == nullptr || modal->objectName() != name) {
-            if (triesLeft > 0)
-                WhenModal(name, step, triesLeft - 1);
-            return;
-        }
-        step(modal);
-    });
-}
 
 // 700 lines of 100 bytes: 49 EUC-JP characters alternating "あ" and "い",
 // then CR LF; cut to 70,000 bytes.
@@ -99,6 +88,7 @@ void EncodingInquiryTest::previewShowsNulAsBlankAndEveryBreakOnce() {
 }
 
 void EncodingInquiryTest::answerIsTheButtonOnOrMinusOne() {
+    ModalSteps modals;
     const QByteArray file("\xa4\xa2\xa4\xa4");
     struct Case {
         const char* button;
@@ -112,7 +102,7 @@ void EncodingInquiryTest::answerIsTheButtonOnOrMinusOne() {
         {"control1017", "control2", -1},
     };
     for (const Case& c : cases) {
-        WhenModal(QStringLiteral("encodingInquiry"), [&](QWidget* dialog) {
+        modals.OnNamed(QStringLiteral("encodingInquiry"), [&](QWidget* dialog) {
             QTest::mouseClick(dialog->findChild<QRadioButton*>(QLatin1String(c.button)),
                               Qt::LeftButton);
             QTest::mouseClick(dialog->findChild<QPushButton*>(QLatin1String(c.end)),
@@ -123,6 +113,7 @@ void EncodingInquiryTest::answerIsTheButtonOnOrMinusOne() {
 }
 
 void EncodingInquiryTest::openingAsksWhenDetectionStrays() {
+    ModalSteps modals;
     TestFolders folders;
     folders.WriteIni("[AnalyzeEncoding]\nInquireWhenStrayed=1\n");
     QTemporaryDir dir;
@@ -134,7 +125,7 @@ void EncodingInquiryTest::openingAsksWhenDetectionStrays() {
     }
     // The answer EUC is taken.
     bool asked = false;
-    WhenModal(QStringLiteral("encodingInquiry"), [&](QWidget* dialog) {
+    modals.OnNamed(QStringLiteral("encodingInquiry"), [&](QWidget* dialog) {
         asked = true;
         QTest::mouseClick(dialog->findChild<QRadioButton*>(QStringLiteral("control1017")),
                           Qt::LeftButton);
@@ -149,7 +140,7 @@ void EncodingInquiryTest::openingAsksWhenDetectionStrays() {
 
     // Cancel keeps the detected kind.
     asked = false;
-    WhenModal(QStringLiteral("encodingInquiry"), [&](QWidget* dialog) {
+    modals.OnNamed(QStringLiteral("encodingInquiry"), [&](QWidget* dialog) {
         asked = true;
         QTest::mouseClick(dialog->findChild<QRadioButton*>(QStringLiteral("control1016")),
                           Qt::LeftButton);

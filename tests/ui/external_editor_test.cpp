@@ -16,6 +16,7 @@
 #include <functional>
 
 #include "document/kotoha_doc.h"
+#include "modal_steps.h"
 #include "shell/ui/command_actions.h"
 #include "shell/ui/external_editor_dlg.h"
 #include "ui_session.h"
@@ -25,21 +26,9 @@ using namespace kotoha::testing;
 
 namespace {
 
-// Runs step on the next modal dialog once it comes up.
-void OnNextModal(std::function<void(QWidget*)> step) {
-    QTimer::singleShot(50, [step] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal == nullptr) {
-            OnNextModal(step);
-            return;
-        }
-        step(modal);
-    });
-}
-
 // Answers the next modal, which must be a message box, and records its text.
-void AnswerMessageBox(QString& text) {
-    OnNextModal([&text](QWidget* modal) {
+void AnswerMessageBox(ModalSteps& modals, QString& text) {
+    modals.OnNext<QWidget>([&text](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
         QVERIFY(box != nullptr);
         text = box->text();
@@ -55,7 +44,8 @@ class FakeEditor {
         const QString script = dir.filePath(name);
         QFile file(script);
         if (file.open(QIODevice::WriteOnly)) {
-            file.write("#!/bin/sh\nout='" + OutputPath().toUtf8() +
+            file.write("#!/bin/sh\nout='" + OutputPath().toUtf8() + "'\necho run >> '" +
+                       RunsPath().toUtf8() +
                        "'\n: > \"$out.part\"\n"
                        "for a in \"$@\"; do printf '%s\\n' \"$a\" >> \"$out.part\"; done\n"
                        "mv \"$out.part\" \"$out\"\n");
@@ -65,6 +55,12 @@ class FakeEditor {
         path = script.toStdString();
     }
     QString OutputPath() const { return dir.filePath(QStringLiteral("args.txt")); }
+    // One line per run, written as the run starts.
+    QString RunsPath() const { return dir.filePath(QStringLiteral("runs.txt")); }
+    int Runs() const {
+        QFile file(RunsPath());
+        return file.open(QIODevice::ReadOnly) ? int(file.readAll().count('\n')) : 0;
+    }
     // The arguments of the run, once it has written them.
     QStringList WaitForArguments() const {
         if (!QTest::qWaitFor([this] { return QFile::exists(OutputPath()); }, 10000))
@@ -164,6 +160,7 @@ void ExternalEditorTest::viaFileSavesFirst_data() {
 }
 
 void ExternalEditorTest::viaFileSavesFirst() {
+    ModalSteps modals;
     QFETCH(QString, source);
     TestFolders folders;
     FakeEditor editor;
@@ -185,20 +182,21 @@ void ExternalEditorTest::viaFileSavesFirst() {
     s.app->settings().Arguments.value = "$file";
     const QString target = out.filePath(QStringLiteral("for editor.txt"));
     bool secondDialog = false;
-    OnNextModal([&](QWidget* modal) {
+    modals.OnNext<QWidget>([&](QWidget* modal) {
         QVERIFY(qobject_cast<QFileDialog*>(modal) != nullptr);
         AcceptFileDialog(modal, target);
-        // No format dialog may follow.
-        QTimer::singleShot(300, [&secondDialog] {
-            if (QWidget* next = QApplication::activeModalWidget()) {
-                secondDialog = true;
-                next->close();
-            }
+        // A format dialog that wrongly followed is closed, so the test fails
+        // instead of waiting.
+        modals.OnNext<QWidget>([&secondDialog](QWidget* next) {
+            secondDialog = true;
+            next->close();
         });
     });
+    ModalCounter shown;
     Action(s, CommandId::kLaunchEditor)->trigger();
     QCOMPARE(editor.WaitForArguments(), QStringList({target}));
-    QTest::qWait(350);
+    // The file dialog alone, no save-format dialog after it.
+    QCOMPARE(shown.count, 1);
     QVERIFY(!secondDialog);
     // Written as Shift-JIS with CR LF, and the document now is that file.
     const QByteArray written = ReadAll(target);
@@ -220,29 +218,33 @@ void ExternalEditorTest::viaFileSavesFirst() {
 }
 
 void ExternalEditorTest::cancelledSaveStartsNothing() {
+    ModalSteps modals;
     TestFolders folders;
     FakeEditor editor;
     Session s({SamplePath("seasons.euc.lf.txt")});
     QVERIFY(s.exposed);
     s.app->settings().Path.value = editor.path;
     bool extraDialog = false;
-    OnNextModal([&extraDialog](QWidget* modal) {
+    modals.OnNext<QWidget>([&](QWidget* modal) {
         QVERIFY(qobject_cast<QFileDialog*>(modal) != nullptr);
         qobject_cast<QFileDialog*>(modal)->reject();
-        QTimer::singleShot(200, [&extraDialog] {
-            if (QWidget* next = QApplication::activeModalWidget()) {
-                extraDialog = true;
-                next->close();
-            }
+        modals.OnNext<QWidget>([&extraDialog](QWidget* next) {
+            extraDialog = true;
+            next->close();
         });
     });
+    ModalCounter shown;
     Action(s, CommandId::kLaunchEditor)->trigger();
-    QTest::qWait(500);
+    QCOMPARE(shown.count, 1);
     QVERIFY(!extraDialog);
-    QVERIFY(!editor.Started());
     QCOMPARE(s.doc()->encoding, EncodingKind::EUC);
     QCOMPARE(QString::fromStdString(s.doc()->pathName()),
              QString::fromStdString(SamplePath("seasons.euc.lf.txt")));
+    // The editor did not run: a launch that works now is its first run.
+    s.app->settings().ViaClipboard.value = 1;
+    Action(s, CommandId::kLaunchEditor)->trigger();
+    QTRY_VERIFY(editor.Started());
+    QCOMPARE(editor.Runs(), 1);
 }
 
 void ExternalEditorTest::viaClipboardCopiesAllAndIgnoresArguments() {
@@ -278,6 +280,7 @@ void ExternalEditorTest::unstartableProgramIsReported_data() {
 }
 
 void ExternalEditorTest::unstartableProgramIsReported() {
+    ModalSteps modals;
     QFETCH(int, viaClipboard);
     QFETCH(QString, path);
     TestFolders folders;
@@ -286,7 +289,7 @@ void ExternalEditorTest::unstartableProgramIsReported() {
     s.app->settings().ViaClipboard.value = viaClipboard;
     s.app->settings().Path.value = path.toStdString();
     QString shown;
-    AnswerMessageBox(shown);
+    AnswerMessageBox(modals, shown);
     Action(s, CommandId::kLaunchEditor)->trigger();
     QCOMPARE(shown, QStringLiteral(
                         "起動できませんでした。パスが正しく設定されているか確認してください。"));
@@ -304,8 +307,14 @@ void ExternalEditorTest::commandEnabling() {
         s.app->settings().ResembleLess.value = 1;
         s.app->settings().Path.value = editor.path;
         QTest::keyClick(s.frame()->ActiveView(), Qt::Key_V);
-        QTest::qWait(300);
-        QVERIFY(!editor.Started());
+        // The editor did not run: once a text is there, the same key gives
+        // its first run.
+        s.app->SetOpenRequest(OpenOrigin::FileDialog, -1);
+        QVERIFY(s.app->OpenDocumentFile(SamplePath("seasons.sjis.crlf.txt")) != nullptr);
+        s.app->settings().ViaClipboard.value = 1;
+        QTest::keyClick(s.frame()->ActiveView(), Qt::Key_V);
+        QTRY_VERIFY(editor.Started());
+        QCOMPARE(editor.Runs(), 1);
     }
     Session s({SamplePath("seasons.sjis.crlf.txt")});
     QVERIFY(s.exposed);
@@ -362,6 +371,7 @@ void ExternalEditorTest::dialogValidation_data() {
 }
 
 void ExternalEditorTest::dialogValidation() {
+    ModalSteps modals;
     QFETCH(int, handOver);
     QFETCH(QString, command);
     QFETCH(QString, arguments);
@@ -375,7 +385,7 @@ void ExternalEditorTest::dialogValidation() {
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     QString shown;
     if (!message.isEmpty())
-        AnswerMessageBox(shown);
+        AnswerMessageBox(modals, shown);
     dialog.findChild<QPushButton*>(QStringLiteral("control1"))->click();
     QCOMPARE(shown, message);
     QCOMPARE(dialog.isVisible(), !message.isEmpty());
@@ -383,6 +393,7 @@ void ExternalEditorTest::dialogValidation() {
 }
 
 void ExternalEditorTest::settingsCommandStoresFields() {
+    ModalSteps modals;
     TestFolders folders;
     Session s;
     QVERIFY(s.exposed);
@@ -390,7 +401,7 @@ void ExternalEditorTest::settingsCommandStoresFields() {
     QCOMPARE(settings.Path.value, std::string("xdg-open"));
     // Cancel keeps everything; OK stores the three fields.
     for (bool ok : {false, true}) {
-        OnNextModal([ok](QWidget* modal) {
+        modals.OnNext<QWidget>([ok](QWidget* modal) {
             QVERIFY(qobject_cast<CExternalEditorDlg*>(modal) != nullptr);
             auto* file = modal->findChild<QRadioButton*>(QStringLiteral("control1035"));
             QVERIFY(file->isChecked());
@@ -414,6 +425,7 @@ void ExternalEditorTest::settingsCommandStoresFields() {
 }
 
 void ExternalEditorTest::browsePutsChosenPath() {
+    ModalSteps modals;
     // A program whose path holds blanks goes in quoted, so that it is still
     // one word when the command line is split at launch.
     FakeEditor editor(QStringLiteral("my editor.sh"));
@@ -425,7 +437,7 @@ void ExternalEditorTest::browsePutsChosenPath() {
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     QString title;
     QStringList filters;
-    OnNextModal([&](QWidget* modal) {
+    modals.OnNext<QWidget>([&](QWidget* modal) {
         auto* browse = qobject_cast<QFileDialog*>(modal);
         QVERIFY(browse != nullptr);
         title = browse->windowTitle();

@@ -258,6 +258,7 @@ class BlockWatcher : public QObject {
 }  // namespace
 
 void HelpTest::helpFromAModalDialogCanBeRead() {
+    ModalSteps modals;
     TestFolders folders;
     Session s;
     QVERIFY(s.exposed);
@@ -265,7 +266,7 @@ void HelpTest::helpFromAModalDialogCanBeRead() {
     bool blockedWhileUp = true;
     bool visibleWhileUp = false;
     bool scrolled = false;
-    OnNextModal<QDialog>([&](QDialog* dialog) {
+    modals.OnNext<QDialog>([&](QDialog* dialog) {
         auto* help = dialog->findChild<QPushButton*>(QStringLiteral("control57669"));
         QVERIFY(help != nullptr && help->isEnabled());
         QTest::mouseClick(help, Qt::LeftButton);

@@ -17,6 +17,7 @@
 #include "codec/export.h"
 #include "codec/import.h"
 #include "document/kotoha_doc.h"
+#include "modal_steps.h"
 #include "shell/ui/command_actions.h"
 #include "shell/ui/save_format_dlg.h"
 #include "shell/ui/status_panes.h"
@@ -27,21 +28,6 @@ using namespace kotoha;
 using namespace kotoha::testing;
 
 namespace {
-
-// Runs step on the modal dialog named name once it shows; gives up after
-// about five seconds so that a missing dialog cannot answer a later one.
-void WhenModal(const QString& name, std::function<void(QWidget*)> step, int triesLeft = 250) {
-    QTimer::singleShot(20, [=] {
-        QWidget* modal = QApplication::activeModalWidget();
-
-        if (modal == nullptr || modal->objectName() != name) {
-            if (triesLeft > 0)
-                WhenModal(name, step, triesLeft - 1);
-            return;
-        }
-        step(modal);
-    });
-}
 
 // Names path in the file dialog and confirms it. The dialog proposes the
 // document's own file, selected in its list; a name typed by the user
@@ -61,11 +47,12 @@ struct FormatAnswer {
 };
 
 // Answers the file dialog with path, then the save-format dialog.
-void AnswerSavePrompts(const QString& path, FormatAnswer answer, QString* fileTitle = nullptr) {
-    WhenModal(QStringLiteral("fileDialog"), [=](QWidget* dialog) {
+void AnswerSavePrompts(ModalSteps& modals, const QString& path, FormatAnswer answer,
+                       QString* fileTitle = nullptr) {
+    modals.OnNamed(QStringLiteral("fileDialog"), [=, &modals](QWidget* dialog) {
         if (fileTitle != nullptr)
             *fileTitle = dialog->windowTitle();
-        WhenModal(QStringLiteral("saveFormat"), [=](QWidget* format) {
+        modals.OnNamed(QStringLiteral("saveFormat"), [=](QWidget* format) {
             format->findChild<QComboBox*>(QStringLiteral("control1020"))
                 ->setCurrentIndex(answer.textFormat);
             format->findChild<QComboBox*>(QStringLiteral("control123"))
@@ -177,6 +164,7 @@ void SaveAsTest::roundTripInEveryFormat_data() {
 // The samples were written by the conversion command from the same text,
 // so Save As in each format must give the very same bytes.
 void SaveAsTest::roundTripInEveryFormat() {
+    ModalSteps modals;
     QFETCH(int, encoding);
     QFETCH(int, eol);
     TestFolders folders;
@@ -185,7 +173,7 @@ void SaveAsTest::roundTripInEveryFormat() {
     QVERIFY(s.exposed);
     const QString target = out.filePath(QStringLiteral("saved.txt"));
     QString fileTitle;
-    AnswerSavePrompts(target, {eol, encoding, false}, &fileTitle);
+    AnswerSavePrompts(modals, target, {eol, encoding, false}, &fileTitle);
     s.frame()->ExecuteCommand(CommandId::kFileSaveAs);
     QCOMPARE(fileTitle, QStringLiteral("名前を付けて保存"));
 
@@ -241,21 +229,22 @@ void SaveAsTest::formatDialogCouplingAndPreset() {
 }
 
 void SaveAsTest::cancelledFormatWritesNothing() {
+    ModalSteps modals;
     TestFolders folders;
     QTemporaryDir out;
     Session s({SamplePath("seasons.sjis.crlf.txt")});
     QVERIFY(s.exposed);
     // A first save leaves its answer for the next dialog.
     const QString first = out.filePath(QStringLiteral("first.txt"));
-    AnswerSavePrompts(first, {1, 2, false});
+    AnswerSavePrompts(modals, first, {1, 2, false});
     s.frame()->ExecuteCommand(CommandId::kFileSaveAs);
     QVERIFY(QFile::exists(first));
 
     const QString second = out.filePath(QStringLiteral("second.txt"));
     int presetFormat = -1;
     int presetEncoding = -1;
-    WhenModal(QStringLiteral("fileDialog"), [&](QWidget* dialog) {
-        WhenModal(QStringLiteral("saveFormat"), [&](QWidget* format) {
+    modals.OnNamed(QStringLiteral("fileDialog"), [&](QWidget* dialog) {
+        modals.OnNamed(QStringLiteral("saveFormat"), [&](QWidget* format) {
             presetFormat =
                 format->findChild<QComboBox*>(QStringLiteral("control1020"))->currentIndex();
             presetEncoding =
@@ -276,6 +265,7 @@ void SaveAsTest::cancelledFormatWritesNothing() {
 // Open a Shift-JIS file with half-width katakana, save it as EUC-JP with LF
 // and widening, and open the new file again.
 void SaveAsTest::widenOnSaveAsThenReopen() {
+    ModalSteps modals;
     TestFolders folders;
     QTemporaryDir out;
     Session s({SamplePath("shopping.sjis.crlf.txt")});
@@ -286,7 +276,7 @@ void SaveAsTest::widenOnSaveAsThenReopen() {
     QCOMPARE(Pane(s, StatusPanes::kEncodingPane), QStringLiteral("SJIS"));
 
     const QString target = out.filePath(QStringLiteral("wide.euc"));
-    AnswerSavePrompts(target, {1, 2, true});
+    AnswerSavePrompts(modals, target, {1, 2, true});
     s.frame()->ExecuteCommand(CommandId::kFileSaveAs);
 
     QCOMPARE(ReadFile(target), Export(original, EncodingKind::EUC, LineBreakKind::UX, true));
@@ -301,7 +291,7 @@ void SaveAsTest::widenOnSaveAsThenReopen() {
 
     // A second Save As with widening changes nothing more in the text.
     const QString again = out.filePath(QStringLiteral("again.euc"));
-    AnswerSavePrompts(again, {1, 2, true});
+    AnswerSavePrompts(modals, again, {1, 2, true});
     s.frame()->ExecuteCommand(CommandId::kFileSaveAs);
     QCOMPARE(ReadFile(again), ReadFile(target));
     QCOMPARE(DocText(s), Widened(original));
@@ -318,6 +308,7 @@ void SaveAsTest::widenOnSaveAsThenReopen() {
 }
 
 void SaveAsTest::copyToFileWidensOnlyTheFile() {
+    ModalSteps modals;
     TestFolders folders;
     QTemporaryDir out;
     const std::string sample = SamplePath("shopping.sjis.lf.txt");
@@ -334,7 +325,7 @@ void SaveAsTest::copyToFileWidensOnlyTheFile() {
 
     const QString target = out.filePath(QStringLiteral("copy.txt"));
     QString fileTitle;
-    AnswerSavePrompts(target, {0, 0, true}, &fileTitle);
+    AnswerSavePrompts(modals, target, {0, 0, true}, &fileTitle);
     s.frame()->ExecuteCommand(CommandId::kCopyToFile);
     QCOMPARE(fileTitle, QStringLiteral("ファイルにコピー"));
 
@@ -350,6 +341,7 @@ void SaveAsTest::copyToFileWidensOnlyTheFile() {
 }
 
 void SaveAsTest::openSettingsEnableRule() {
+    ModalSteps modals;
     TestFolders folders;
     Session s;
     QVERIFY(s.exposed);
@@ -363,7 +355,7 @@ void SaveAsTest::openSettingsEnableRule() {
     bool enabledAtStart = false;
     bool enabledWhileAsking = true;
     bool enabledAgain = false;
-    WhenModal(QStringLiteral("openSettings"), [&](QWidget* dialog) {
+    modals.OnNamed(QStringLiteral("openSettings"), [&](QWidget* dialog) {
         auto* ask = dialog->findChild<QCheckBox*>(QStringLiteral("control1028"));
         auto* windows = dialog->findChild<QRadioButton*>(QStringLiteral("control1029"));
         auto* internet = dialog->findChild<QRadioButton*>(QStringLiteral("control1030"));
@@ -389,7 +381,7 @@ void SaveAsTest::openSettingsEnableRule() {
     QCOMPARE(s.app->settings().PreferWinText.value, 0);
 
     // Cancel changes nothing.
-    WhenModal(QStringLiteral("openSettings"), [&](QWidget* dialog) {
+    modals.OnNamed(QStringLiteral("openSettings"), [&](QWidget* dialog) {
         QTest::mouseClick(dialog->findChild<QCheckBox*>(QStringLiteral("control1028")),
                           Qt::LeftButton);
         QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("control2")),

@@ -96,6 +96,7 @@ void SettingsDialogsTest::numbersAreValidated_data() {
 }
 
 void SettingsDialogsTest::numbersAreValidated() {
+    ModalSteps modals;
     QFETCH(QString, wrap);
     QFETCH(QString, tab);
     QFETCH(QString, message);
@@ -106,7 +107,7 @@ void SettingsDialogsTest::numbersAreValidated() {
         Edit(&dialog, "control107")->setText(tab);
         QStringList messages;
         if (!message.isEmpty())
-            AnswerNextMessage(messages);
+            modals.AnswerMessage(messages);
         Click(&dialog, button);
         if (message.isEmpty()) {
             QVERIFY(messages.isEmpty());
@@ -128,12 +129,13 @@ void SettingsDialogsTest::numbersAreValidated() {
 }
 
 void SettingsDialogsTest::tabLengthIsCheckedFirst() {
+    ModalSteps modals;
     CViewSettingsDlg dialog(JapaneseFields(), nullptr);
     dialog.show();
     Edit(&dialog, "control101")->setText(QStringLiteral("1"));
     Edit(&dialog, "control107")->setText(QStringLiteral("99"));
     QStringList messages;
-    AnswerNextMessage(messages);
+    modals.AnswerMessage(messages);
     Click(&dialog, "control1");
     QCOMPARE(messages.size(), 1);
     QVERIFY(messages[0].contains(QStringLiteral("1 から 64")));
@@ -159,6 +161,7 @@ void SettingsDialogsTest::fontChoice_data() {
 }
 
 void SettingsDialogsTest::fontChoice() {
+    ModalSteps modals;
     QFETCH(bool, cancel);
     QFETCH(QString, face);
     QFETCH(int, charSet);
@@ -181,7 +184,7 @@ void SettingsDialogsTest::fontChoice() {
     });
     QStringList messages;
     if (!message.isEmpty())
-        AnswerNextMessage(messages);
+        modals.AnswerMessage(messages);
     Click(&dialog, "control132");
     Click(&dialog, "control1");
     QCOMPARE(dialog.result(), 1);
@@ -197,12 +200,13 @@ void SettingsDialogsTest::fontChoice() {
 }
 
 void SettingsDialogsTest::platformFontDialogWithoutJapaneseIsRefused() {
+    ModalSteps modals;
     CViewSettingsDlg dialog(JapaneseFields(), nullptr);
     dialog.show();
     QStringList messages;
-    OnNextModal<QFontDialog>([&messages](QFontDialog* fonts) {
+    modals.OnNext<QFontDialog>([&messages, &modals](QFontDialog* fonts) {
         fonts->setCurrentFont(QFont(QStringLiteral("DejaVu Sans"), 12));
-        AnswerNextMessage(messages);
+        modals.AnswerMessage(messages);
         fonts->accept();
     });
     Click(&dialog, "control132");
@@ -210,7 +214,7 @@ void SettingsDialogsTest::platformFontDialogWithoutJapaneseIsRefused() {
     QVERIFY(messages[0].startsWith(QStringLiteral("message65:")));
     QVERIFY(!dialog.fields().fontChanged);
 
-    OnNextModal<QFontDialog>([](QFontDialog* fonts) {
+    modals.OnNext<QFontDialog>([](QFontDialog* fonts) {
         fonts->setCurrentFont(QFont(QStringLiteral("IPAPGothic"), 12));
         fonts->accept();
     });
@@ -223,13 +227,14 @@ void SettingsDialogsTest::platformFontDialogWithoutJapaneseIsRefused() {
 }
 
 void SettingsDialogsTest::otherSettingsWriteTheirSwitches() {
+    ModalSteps modals;
     AppSettings settings;
     settings.ResembleLess.value = 0;
     settings.SaveFrameStatus.value = 2;  // any value but 0 is on
     settings.InquireWhenPaste.value = 1;
     QList<bool> shown;
-    auto answer = [&shown](const char* button) {
-        OnNextModal<COtherSettingsDlg>([&shown, button](COtherSettingsDlg* dialog) {
+    auto answer = [&shown, &modals](const char* button) {
+        modals.OnNext<COtherSettingsDlg>([&shown, button](COtherSettingsDlg* dialog) {
             for (const char* name : {"control1032", "control1033", "control1040"}) {
                 auto* box = dialog->findChild<QCheckBox*>(QString::fromLatin1(name));
                 shown << box->isChecked();

@@ -7,9 +7,9 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPointer>
-#include <QTimer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 #include <string>
 #include <vector>

@@ -84,6 +84,7 @@ class ViewCommandsTest : public QObject {
 };
 
 void ViewCommandsTest::findDownWalksThroughMatches() {
+    ModalSteps modals;
     TestFolders folders;
     QTemporaryDir dir;
     Session s({WriteFile(dir, "two.txt", "ab\nab")});
@@ -93,7 +94,7 @@ void ViewCommandsTest::findDownWalksThroughMatches() {
     QCOMPARE(SelectedOffsets(s), QStringLiteral("0-2"));
     FindThroughDialog(s, QStringLiteral("ab"), true, false, false);
     QCOMPARE(SelectedOffsets(s), QStringLiteral("3-5"));
-    AnswerNextMessage(messages);
+    modals.AnswerMessage(messages);
     FindThroughDialog(s, QStringLiteral("ab"), true, false, false);
     QCOMPARE(messages, QStringList{kNotFound});
     // Nothing found leaves the selection where it was.
@@ -101,6 +102,7 @@ void ViewCommandsTest::findDownWalksThroughMatches() {
 }
 
 void ViewCommandsTest::findUpStopsAtTheStart() {
+    ModalSteps modals;
     TestFolders folders;
     QTemporaryDir dir;
     Session s({WriteFile(dir, "two.txt", "ab\nab")});
@@ -112,7 +114,7 @@ void ViewCommandsTest::findUpStopsAtTheStart() {
     FindThroughDialog(s, QStringLiteral("ab"), false, false, false);
     QCOMPARE(SelectedOffsets(s), QStringLiteral("0-2"));
     QStringList messages;
-    AnswerNextMessage(messages);
+    modals.AnswerMessage(messages);
     FindThroughDialog(s, QStringLiteral("ab"), false, false, false);
     QCOMPARE(messages, QStringList{kNotFound});
     QCOMPARE(SelectedOffsets(s), QStringLiteral("0-2"));
@@ -143,6 +145,7 @@ void ViewCommandsTest::findOptions_data() {
 }
 
 void ViewCommandsTest::findOptions() {
+    ModalSteps modals;
     QFETCH(QByteArray, text);
     QFETCH(QString, pattern);
     QFETCH(bool, matchCase);
@@ -154,7 +157,7 @@ void ViewCommandsTest::findOptions() {
     QVERIFY(s.exposed);
     QStringList messages;
     if (selected.isEmpty())
-        AnswerNextMessage(messages);
+        modals.AnswerMessage(messages);
     FindThroughDialog(s, pattern, true, matchCase, wholeWord);
     if (selected.isEmpty()) {
         QCOMPARE(messages, QStringList{kNotFound});
@@ -218,6 +221,7 @@ void ViewCommandsTest::copyPutsSelectionOnClipboard() {
 }
 
 void ViewCommandsTest::pasteAsksFirstAndMarksModified() {
+    ModalSteps modals;
     TestFolders folders;
     QTemporaryDir dir;
     Session s({WriteFile(dir, "old.txt", "old text\n")});
@@ -228,7 +232,7 @@ void ViewCommandsTest::pasteAsksFirstAndMarksModified() {
     QGuiApplication::clipboard()->setText(QStringLiteral("新しい\nテキスト"));
     QTRY_VERIFY(Action(s, CommandId::kPaste)->isEnabled());
     QStringList messages;
-    AnswerNextMessage(messages, QMessageBox::No);
+    modals.AnswerMessage(messages, QMessageBox::No);
     QTest::keyClick(View(s), Qt::Key_Insert, Qt::ShiftModifier);
     QCOMPARE(messages.size(), 1);
     QVERIFY(messages[0].startsWith(QStringLiteral("message71:現在のテキストと置き換わります。")));
@@ -238,7 +242,7 @@ void ViewCommandsTest::pasteAsksFirstAndMarksModified() {
     // The closed message box leaves the main window to be activated again.
     s.frame()->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(s.frame()));
-    AnswerNextMessage(messages, QMessageBox::Yes);
+    modals.AnswerMessage(messages, QMessageBox::Yes);
     QTest::keyClick(View(s), Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(messages.size(), 2);
     QCOMPARE(s.doc()->GetLineCount(), 2);
@@ -251,6 +255,7 @@ void ViewCommandsTest::pasteAsksFirstAndMarksModified() {
 }
 
 void ViewCommandsTest::pasteWithoutQuestion() {
+    ModalSteps modals;
     TestFolders folders;
     QTemporaryDir dir;
     Session s({WriteFile(dir, "old.txt", "old text\n")});
@@ -259,16 +264,19 @@ void ViewCommandsTest::pasteWithoutQuestion() {
     const auto unmodify = qScopeGuard([&s] { s.doc()->SetModifiedFlag(false); });
     s.app->settings().InquireWhenPaste.value = 0;
     QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
+    // A question that did come up is answered, so that the test fails
+    // instead of hanging; the counter tells.
     QStringList messages;
-    AnswerNextMessage(messages);
+    modals.AnswerMessage(messages);
+    ModalCounter shown;
     s.frame()->ExecuteCommand(CommandId::kPaste);
-    QTest::qWait(100);
-    QVERIFY(messages.isEmpty());
+    QCOMPARE(shown.count, 0);
     QCOMPARE(QByteArray(s.doc()->GetLineText(0)), QByteArray("pasted"));
     QVERIFY(s.doc()->IsModified());
 }
 
 void ViewCommandsTest::viewSettingsRelayoutOnlyWhenChanged() {
+    ModalSteps modals;
     TestFolders folders;
     QTemporaryDir dir;
     Session s({WriteFile(dir, "wide.txt", QByteArray(100, 'w') + "\n\tx\n")});
@@ -280,7 +288,7 @@ void ViewCommandsTest::viewSettingsRelayoutOnlyWhenChanged() {
     // OK with W and T unchanged and only the background toggled: no relayout,
     // so the selection survives.
     const bool background = view->backgroundFlag();
-    OnNextModal<CViewSettingsDlg>([](CViewSettingsDlg* dialog) {
+    modals.OnNext<CViewSettingsDlg>([](CViewSettingsDlg* dialog) {
         auto* box = dialog->findChild<QCheckBox*>(QStringLiteral("control136"));
         box->setChecked(!box->isChecked());
         dialog->findChild<QPushButton*>(QStringLiteral("control1"))->click();
@@ -291,7 +299,7 @@ void ViewCommandsTest::viewSettingsRelayoutOnlyWhenChanged() {
 
     // A new wrap column lays the text out anew in every pane.
     s.frame()->ExecuteCommand(CommandId::kSplit);
-    OnNextModal<CViewSettingsDlg>([](CViewSettingsDlg* dialog) {
+    modals.OnNext<CViewSettingsDlg>([](CViewSettingsDlg* dialog) {
         dialog->findChild<QLineEdit*>(QStringLiteral("control101"))->setText(QStringLiteral("40"));
         dialog->findChild<QLineEdit*>(QStringLiteral("control107"))->setText(QStringLiteral("4"));
         dialog->findChild<QPushButton*>(QStringLiteral("control1"))->click();
@@ -310,7 +318,7 @@ void ViewCommandsTest::viewSettingsRelayoutOnlyWhenChanged() {
     QCOMPARE(s.app->settings().PaintBkgnd.value, background ? 1 : 0);
 
     // Cancel changes nothing.
-    OnNextModal<CViewSettingsDlg>([](CViewSettingsDlg* dialog) {
+    modals.OnNext<CViewSettingsDlg>([](CViewSettingsDlg* dialog) {
         dialog->findChild<QLineEdit*>(QStringLiteral("control101"))->setText(QStringLiteral("60"));
         dialog->findChild<QPushButton*>(QStringLiteral("control2"))->click();
     });
@@ -319,6 +327,7 @@ void ViewCommandsTest::viewSettingsRelayoutOnlyWhenChanged() {
 }
 
 void ViewCommandsTest::viewSettingsDefaultsAreStored() {
+    ModalSteps modals;
     TestFolders folders;
     QTemporaryDir dir;
     Session s({WriteFile(dir, "text.txt", "text\n")});
@@ -326,7 +335,7 @@ void ViewCommandsTest::viewSettingsDefaultsAreStored() {
     CKotohaView* view = View(s);
     s.app->settings().LogFont.values.clear();
     s.app->settings().FontName.Set("");
-    OnNextModal<CViewSettingsDlg>([](CViewSettingsDlg* dialog) {
+    modals.OnNext<CViewSettingsDlg>([](CViewSettingsDlg* dialog) {
         dialog->findChild<QLineEdit*>(QStringLiteral("control101"))->setText(QStringLiteral("120"));
         dialog->findChild<QCheckBox*>(QStringLiteral("control136"))->setChecked(false);
         dialog->findChild<QPushButton*>(QStringLiteral("control127"))->click();
