@@ -20,16 +20,14 @@
 #include "codec/detect.h"
 #include "codec/export.h"
 #include "codec/import.h"
+#include "fuzz_check.h"
 
 namespace {
 
 using namespace kotoha;
 using Bytes = std::vector<std::uint8_t>;
 
-void Check(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
+using fuzz::Check;
 
 // A heap copy of exactly size bytes (new[] of 0 still gives a distinct
 // pointer that must not be dereferenced).

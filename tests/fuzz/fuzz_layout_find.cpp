@@ -19,16 +19,14 @@
 #include "codec/byte_class.h"
 #include "codec/import.h"
 #include "document/find.h"
+#include "fuzz_check.h"
 #include "layout/line_layout.h"
 
 namespace {
 
 using namespace kotoha;
 
-void Check(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
+using fuzz::Check;
 
 }  // namespace
 

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "shell/ini_profile.h"
 #include "shell/recent_files.h"
 #include "shell/settings.h"
@@ -20,10 +21,7 @@ namespace {
 
 using namespace kotoha;
 
-void Check(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
+using fuzz::Check;
 
 // The lines of text, without the byte order mark of the file.
 std::vector<std::string_view> LinesOf(std::string_view text) {

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "shell/command_line.h"
 #include "shell/external_editor.h"
 
@@ -21,10 +22,7 @@ namespace {
 
 using namespace kotoha;
 
-void Check(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
+using fuzz::Check;
 
 }  // namespace
 
