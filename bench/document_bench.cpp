@@ -33,7 +33,7 @@
 #include "document/document_host.h"
 #include "document/kotoha_doc.h"
 #include "layout/line_layout.h"
-#include "shell/requests.h"
+#include "document/requests.h"
 #include "shell/settings.h"
 
 #include "bench_support.h"

@@ -1,6 +1,6 @@
 #include "conv_io.h"
 
-#include "document/whole_file.h"
+#include "base/whole_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

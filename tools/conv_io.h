@@ -8,7 +8,7 @@
 #include <string>
 
 #include "base/file_replace.h"
-#include "document/global_array.h"
+#include "base/global_array.h"
 
 namespace kotoha::conv {
 

@@ -24,7 +24,7 @@
 #include "codec/import.h"
 #include "conv_io.h"
 #include "document/find.h"
-#include "document/global_array.h"
+#include "base/global_array.h"
 #include "layout/line_layout.h"
 
 namespace kotoha::conv {

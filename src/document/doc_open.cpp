@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "base/whole_file.h"
 #include "codec/detect.h"
 #include "codec/import.h"
 #include "document/kotoha_doc.h"
-#include "document/whole_file.h"
 
 namespace kotoha {
 
@@ -82,10 +82,9 @@ bool CKotohaDoc::LoadFromBlock(ByteBlock block, std::uint32_t length) {
         if (forced == 1 || forced == 2)
             kind = static_cast<EncodingKind>(forced);
     } else if (forced < 0) {
-        const DetectionResult r =
-            DetectEncoding(block.data(), length, settings_.PreferWinText.value != 0);
+        const DetectionResult r = DetectEncoding(block.data(), length, options_.preferWinText != 0);
         kind = EncodingKindFromChoice(DetectionChoice(r));
-        if (!IsDetectionCertain(r) && settings_.InquireWhenStrayed.value != 0) {
+        if (!IsDetectionCertain(r) && options_.inquireWhenStrayed != 0) {
             // The views repaint the emptied document behind the question.
             host_.UpdateAllViews();
             const std::int32_t answer = host_.InquireEncoding(kind, block.data(), length);

@@ -7,7 +7,7 @@
 namespace kotoha {
 
 bool CKotohaDoc::ReplaceFromClipboard(Clipboard& clipboard) {
-    if (settings_.InquireWhenPaste.value != 0 && GetLineCount() > 0 &&
+    if (options_.inquireWhenPaste != 0 && GetLineCount() > 0 &&
         !host_.AskYesNo(StringId::kReplaceTextQuestion)) {
         return false;
     }

@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/string_ids.h"
 #include "codec/byte_class.h"
 #include "layout/line_layout.h"
-#include "shell/string_ids.h"
 
 namespace kotoha {
 

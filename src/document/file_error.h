@@ -2,7 +2,7 @@
 // them, and which message reports each kind for a read, a create or a write.
 #pragma once
 
-#include "shell/string_ids.h"
+#include "base/string_ids.h"
 
 namespace kotoha {
 

@@ -20,19 +20,19 @@ bool IsPrintableAscii(std::uint8_t b) {
 
 }  // namespace
 
-CKotohaDoc::CKotohaDoc(AppSettings& settings, RequestRecords& requests, DocumentHost& host)
-    : settings_(settings), requests_(requests), host_(host) {
+CKotohaDoc::CKotohaDoc(DocumentOptions options, RequestRecords& requests, DocumentHost& host)
+    : options_(options), requests_(requests), host_(host) {
     ReadLayoutSettings();
 }
 
 void CKotohaDoc::ReadLayoutSettings() {
-    wrapColumn = std::clamp(settings_.WrapColumns.value, kMinWrapColumn, kMaxWrapColumn);
-    tabWidth = std::clamp(settings_.Tabstops.value, kMinTabWidth, kMaxTabWidth);
+    wrapColumn = std::clamp(options_.wrapColumns, kMinWrapColumn, kMaxWrapColumn);
+    tabWidth = std::clamp(options_.tabstops, kMinTabWidth, kMaxTabWidth);
 }
 
 void CKotohaDoc::WriteLayoutSettings() {
-    settings_.WrapColumns.value = wrapColumn;
-    settings_.Tabstops.value = tabWidth;
+    options_.wrapColumns = wrapColumn;
+    options_.tabstops = tabWidth;
 }
 
 void CKotohaDoc::DeleteContents() {

@@ -10,13 +10,13 @@
 #include <string>
 #include <string_view>
 
+#include "base/global_array.h"
 #include "codec/byte_class.h"
 #include "document/document_host.h"
-#include "document/global_array.h"
+#include "document/document_options.h"
+#include "document/requests.h"
 #include "document/safe_file.h"
 #include "layout/line_layout.h"
-#include "shell/requests.h"
-#include "shell/settings.h"
 
 namespace kotoha {
 
@@ -39,7 +39,7 @@ class CKotohaDoc {
   public:
     // Both arrays empty, SJIS, WIN, no half-width katakana, layout settings
     // read. The references must outlive the document.
-    CKotohaDoc(AppSettings& settings, RequestRecords& requests, DocumentHost& host);
+    CKotohaDoc(DocumentOptions options, RequestRecords& requests, DocumentHost& host);
     CKotohaDoc(const CKotohaDoc&) = delete;
     CKotohaDoc& operator=(const CKotohaDoc&) = delete;
 
@@ -157,7 +157,7 @@ class CKotohaDoc {
     const std::uint8_t* TextData() const;
     void ReportFileError(const FileResult& result, const std::string& path);
 
-    AppSettings& settings_;
+    DocumentOptions options_;
     RequestRecords& requests_;
     DocumentHost& host_;
     std::string title_;

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "document/global_array.h"
+#include "base/global_array.h"
 
 namespace kotoha {
 

@@ -12,7 +12,7 @@
 
 #include "document/document_host.h"
 #include "document/kotoha_doc.h"
-#include "shell/requests.h"
+#include "document/requests.h"
 
 namespace kotoha {
 

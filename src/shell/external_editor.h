@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/string_ids.h"
 #include "codec/byte_class.h"
 #include "shell/settings.h"
-#include "shell/string_ids.h"
 
 namespace kotoha {
 

@@ -1,6 +1,6 @@
 #include "shell/file_dialog.h"
 
-#include "shell/string_ids.h"
+#include "base/string_ids.h"
 #include "shell/strings.h"
 
 namespace kotoha {

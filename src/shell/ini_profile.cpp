@@ -12,8 +12,8 @@
 #include <string>
 
 #include "base/file_replace.h"
-#include "document/whole_file.h"
-#include "shell/string_ids.h"
+#include "base/string_ids.h"
+#include "base/whole_file.h"
 #include "shell/strings.h"
 
 namespace kotoha {

@@ -121,4 +121,9 @@ void AppSettings::SaveAll(Profile& profile) {
         entry->Save(profile);
 }
 
+DocumentOptions DocumentOptionsOf(AppSettings& settings) {
+    return {settings.WrapColumns.value, settings.Tabstops.value, settings.PreferWinText.value,
+            settings.InquireWhenStrayed.value, settings.InquireWhenPaste.value};
+}
+
 }  // namespace kotoha

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "document/document_options.h"
 #include "shell/profile.h"
 
 namespace kotoha {
@@ -128,5 +129,8 @@ struct AppSettings {
     void LoadAll(Profile& profile);
     void SaveAll(Profile& profile);
 };
+
+// The values of settings the document reads and writes.
+DocumentOptions DocumentOptionsOf(AppSettings& settings);
 
 }  // namespace kotoha

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/string_ids.h"
+#include "base/string_ids.h"
 
 namespace kotoha {
 

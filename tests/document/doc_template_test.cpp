@@ -49,8 +49,8 @@ struct TemplateFixture {
                                      [this]() -> std::unique_ptr<CKotohaDoc> {
                                          if (factoryFails)
                                              return nullptr;
-                                         return std::make_unique<CKotohaDoc>(settings, requests,
-                                                                             host);
+                                         return std::make_unique<CKotohaDoc>(
+                                             DocumentOptionsOf(settings), requests, host);
                                      },
                                      frames,
                                      host,

@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "allocation_faults.h"
+#include "base/global_array.h"
 #include "document/document_host.h"
-#include "document/global_array.h"
-#include "shell/requests.h"
+#include "document/requests.h"
 #include "temp_dir.h"
 
 namespace kotoha::testing {
@@ -107,16 +108,6 @@ class FakeHost : public DocumentHost {
     }
 };
 
-// Makes allocations fail for the life of the scope.
-class AllocationFaultScope {
-  public:
-    AllocationFaultScope(std::uint32_t allowFirst, std::uint32_t failCount,
-                         std::size_t failAboveBytes = SIZE_MAX) {
-        SetAllocationFaults(allowFirst, failCount, failAboveBytes);
-    }
-    ~AllocationFaultScope() { ClearAllocationFaults(); }
-};
-
 // Bytes of a string literal (escaped Shift-JIS) as a text view.
 inline std::string Bytes(std::string_view s) {
     return std::string(s);
@@ -145,7 +136,7 @@ struct DocFixture {
     AppSettings settings;
     RequestRecords requests;
     FakeHost host{&requests};
-    CKotohaDoc doc{settings, requests, host};
+    CKotohaDoc doc{DocumentOptionsOf(settings), requests, host};
 
     // Loads raw bytes as a Shift-JIS text (no detection).
     bool Load(std::string_view bytes, std::int32_t forced = 0) {

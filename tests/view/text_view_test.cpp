@@ -49,7 +49,7 @@ struct Harness {
     AppSettings settings;
     RequestRecords requests;
     FakeHost host{&requests};
-    CKotohaDoc doc{settings, requests, host};
+    CKotohaDoc doc{DocumentOptionsOf(settings), requests, host};
     FakeFrame frame;
     std::unique_ptr<RecordingView> view;
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "shell/file_dialog.h"
-#include "shell/string_ids.h"
+#include "base/string_ids.h"
 
 namespace kotoha {
 

@@ -47,8 +47,10 @@ bool CKotohaApp::InitInstance(const CommandLineArgs& args) {
 
     template_ = std::make_unique<MyCSingleDocTemplate>(
         DocTemplateStrings::Parse(LoadString(StringId::kDocTemplate)),
-        [this] { return std::make_unique<CKotohaDoc>(settings_, requests_, *this); }, *this, *this,
-        requests_);
+        [this] {
+            return std::make_unique<CKotohaDoc>(DocumentOptionsOf(settings_), requests_, *this);
+        },
+        *this, *this, requests_);
 
     if (args.fileName) {
         SetOpenRequest(OpenOrigin::CommandLine, args.ForcedEncoding());

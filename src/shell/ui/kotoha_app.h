@@ -19,7 +19,7 @@
 #include "shell/file_dialog.h"
 #include "shell/ini_profile.h"
 #include "shell/recent_files.h"
-#include "shell/requests.h"
+#include "document/requests.h"
 #include "shell/settings.h"
 #include "shell/ui/command_ids.h"
 #include "shell/ui/instance_lock.h"

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "document/document_host.h"
-#include "shell/string_ids.h"
+#include "base/string_ids.h"
 
 class QWidget;
 

@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <memory>
 
-#include "shell/requests.h"
+#include "document/requests.h"
 
 namespace Ui {
 class SaveFormatDlg;

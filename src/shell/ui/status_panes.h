@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "codec/byte_class.h"
-#include "shell/string_ids.h"
+#include "base/string_ids.h"
 
 class QLabel;
 class QStatusBar;

@@ -8,7 +8,7 @@
 #include <cmath>
 
 #include "shell/settings.h"
-#include "shell/string_ids.h"
+#include "base/string_ids.h"
 #include "shell/ui/dialog_support.h"
 #include "shell/ui/message_boxes.h"
 #include "ui_view_settings_dlg.h"

@@ -1,8 +1,8 @@
-#include "document/global_array.h"
+#include "base/global_array.h"
 
 #include <gtest/gtest.h>
 
-#include "fake_host.h"
+#include "allocation_faults.h"
 
 namespace kotoha {
 namespace {

@@ -1,4 +1,4 @@
-#include "document/global_array.h"
+#include "base/global_array.h"
 
 #include <cstdlib>
 

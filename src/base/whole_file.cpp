@@ -1,4 +1,4 @@
-#include "document/whole_file.h"
+#include "base/whole_file.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

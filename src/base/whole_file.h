@@ -1,7 +1,7 @@
 // Reading an open file whole into one block, until its end.
 #pragma once
 
-#include "document/global_array.h"
+#include "base/global_array.h"
 
 namespace kotoha {
 
