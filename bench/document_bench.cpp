@@ -32,8 +32,8 @@
 #include "codec/import.h"
 #include "document/document_host.h"
 #include "document/kotoha_doc.h"
-#include "layout/line_layout.h"
 #include "document/requests.h"
+#include "layout/line_layout.h"
 #include "shell/settings.h"
 
 #include "bench_support.h"
@@ -331,7 +331,7 @@ int main(int argc, char** argv) {
     kotoha::AppSettings settings;
     kotoha::RequestRecords requests;
     SilentHost host;
-    kotoha::CKotohaDoc doc(settings, requests, host);
+    kotoha::CKotohaDoc doc(kotoha::DocumentOptionsOf(settings), requests, host);
     auto checkDocument = [&] {
         if (doc.text.capacity() != corpus.text.size() ||
             std::memcmp(doc.text.data(), corpus.text.data(), corpus.text.size()) != 0)

@@ -4,11 +4,20 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "layout/line_layout.h"
 
 namespace kotoha {
+
+// One search as the find dialog asks for it; findText is Shift-JIS bytes.
+struct FindRequest {
+    std::string findText;
+    bool down = true;
+    bool matchCase = false;
+    bool wholeWord = false;
+};
 
 // Whether the character containing offset ends a word: true at the text
 // length, for ASCII punctuation, blanks, controls, half-width punctuation

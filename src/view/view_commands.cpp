@@ -5,25 +5,13 @@
 #include "document/find.h"
 #include "document/kotoha_doc.h"
 #include "shell/settings.h"
-#include "shell/ui/find_dialog.h"
-#include "shell/ui/message_boxes.h"
-#include "shell/ui/qt_clipboard.h"
-#include "shell/ui/view_settings_dialog.h"
 #include "view/display_line.h"
 #include "view/kotoha_view.h"
+#include "view/view_frame.h"
 
 namespace kotoha {
 
 namespace {
-
-// Releases the wait cursor however the scope is left.
-class WaitCursor {
-  public:
-    WaitCursor() { BeginWaitCursor(); }
-    ~WaitCursor() { EndWaitCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 // Pixels from the left edge of the text to the start and the end of a
 // match, as drawn with metrics.
@@ -49,15 +37,15 @@ PixelSpan MatchPixels(CKotohaDoc& doc, const MatchSelection& match, const QFontM
     return {0, std::max(right, line.ExtentTo(match.end.column))};
 }
 
-bool CopyRange(QWidget* parent, CKotohaDoc& doc, DisplayPos lo, DisplayPos hi) {
-    WaitCursor wait;
+bool CopyRange(ViewFrame& frame, CKotohaDoc& doc, DisplayPos lo, DisplayPos hi) {
+    FrameWaitCursor wait(frame);
     ByteBlock block = doc.CopyRangeForClipboard(doc.PosToOffset(lo), doc.PosToOffset(hi));
     if (block.empty()) {
-        ShowMessageBox(parent, StringId::kOutOfMemory, MessageKind::Warning);
+        frame.ShowMessage(StringId::kOutOfMemory, MessageKind::Warning);
         return false;
     }
-    if (!WriteClipboardText(block.data(), block.capacity())) {
-        ShowMessageBox(parent, StringId::kClipboardNotOpened, MessageKind::Warning);
+    if (!frame.WriteClipboardText(block.data(), block.capacity())) {
+        frame.ShowMessage(StringId::kClipboardNotOpened, MessageKind::Warning);
         return false;
     }
     return true;
@@ -69,11 +57,11 @@ bool CKotohaView::CopySelection() {
     DisplayPos lo;
     DisplayPos hi;
     GetSelection(lo, hi);
-    return CopyRange(this, doc_, lo, hi);
+    return CopyRange(frame(), doc_, lo, hi);
 }
 
 bool CKotohaView::CopyAllToClipboard() {
-    return CopyRange(this, doc_, DisplayPos{0, 0}, DisplayPos{0, doc_.GetLineCount()});
+    return CopyRange(frame(), doc_, DisplayPos{0, 0}, DisplayPos{0, doc_.GetLineCount()});
 }
 
 std::string CKotohaView::InitialFindText() const {
@@ -95,12 +83,12 @@ void CKotohaView::FindNext(const FindRequest& request) {
     std::uint32_t offset = start.offset;
     bool found = false;
     if (!start.nothingBefore) {
-        WaitCursor wait;
+        FrameWaitCursor wait(frame());
         found = doc_.FindText(offset, request.findText, request.down, request.matchCase,
                               request.wholeWord);
     }
     if (!found) {
-        ShowMessageBox(this, StringId::kNotFound, MessageKind::Information);
+        frame().ShowMessage(StringId::kNotFound, MessageKind::Information);
         return;
     }
 
@@ -127,28 +115,27 @@ void CKotohaView::OnViewSettings(const std::function<void()>& updateAllViews) {
     fields.paintBackground = backgroundFlag_;
     fields.font = logFont_;
     fields.styleName = fontStyleName_;
-    CViewSettingsDlg dialog(fields, window());
-    const int result = dialog.exec();
-    if (result != QDialog::Accepted && result != CViewSettingsDlg::kDefaultsResult)
+    ViewSettingsFields chosen = fields;
+    const ViewSettingsAnswer answer = frame().RunViewSettings(chosen);
+    if (answer == ViewSettingsAnswer::Cancel)
         return;
-    const ViewSettingsFields& chosen = dialog.fields();
 
     if (chosen.wrapColumn != fields.wrapColumn || chosen.tabLength != fields.tabLength) {
         bool built = false;
         {
-            WaitCursor wait;
+            FrameWaitCursor wait(frame());
             built = doc_.BuildLineIndex(chosen.wrapColumn, chosen.tabLength);
         }
         if (built)
             updateAllViews();
         else
-            ShowMessageBox(this, StringId::kOutOfMemory, MessageKind::Warning);
+            frame().ShowMessage(StringId::kOutOfMemory, MessageKind::Warning);
     }
     if (chosen.fontChanged)
         SetViewFont(chosen.font, chosen.styleName);
     SetBackgroundFlag(chosen.paintBackground);
 
-    if (result == CViewSettingsDlg::kDefaultsResult) {
+    if (answer == ViewSettingsAnswer::ApplyAsDefaults) {
         doc_.WriteLayoutSettings();
         StoreFontSettings();
         settings_.PaintBkgnd.value = backgroundFlag_ ? 1 : 0;

@@ -1,11 +1,16 @@
 // What a text view asks of the main frame that holds it: which view is
-// active, the status-bar reports, the shared horizontal scroll bar and the
-// frame-level actions a key can start.
+// active, the status-bar reports, the shared horizontal scroll bar, the
+// frame-level actions a key can start, and the window services of the view's
+// commands (messages, the wait cursor, the clipboard, the settings dialog).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
+#include "base/string_ids.h"
 #include "codec/byte_class.h"
+#include "document/document_host.h"
+#include "view/view_settings_fields.h"
 
 class QMenu;
 class QScrollBar;
@@ -42,6 +47,30 @@ class ViewFrame {
     virtual void CloseMainWindow() = 0;
     // Less-like key v: start the external editor on the text.
     virtual void LaunchExternalEditor() = 0;
+
+    // A message box with the string id's text, after the kind's beep.
+    virtual void ShowMessage(StringId::Id id, MessageKind kind) = 0;
+    // The wait cursor; calls nest.
+    virtual void BeginWaitCursor() = 0;
+    virtual void EndWaitCursor() = 0;
+    // Puts NUL-terminated Shift-JIS clipboard text (CR LF line breaks) on the
+    // clipboard; false when the clipboard could not take it.
+    virtual bool WriteClipboardText(const std::uint8_t* bytes, std::size_t length) = 0;
+    // Runs the view settings dialog on fields; they hold the answer unless it
+    // was cancelled.
+    virtual ViewSettingsAnswer RunViewSettings(ViewSettingsFields& fields) = 0;
+};
+
+// Shows the frame's wait cursor for the life of the scope.
+class FrameWaitCursor {
+  public:
+    explicit FrameWaitCursor(ViewFrame& frame) : frame_(frame) { frame_.BeginWaitCursor(); }
+    ~FrameWaitCursor() { frame_.EndWaitCursor(); }
+    FrameWaitCursor(const FrameWaitCursor&) = delete;
+    FrameWaitCursor& operator=(const FrameWaitCursor&) = delete;
+
+  private:
+    ViewFrame& frame_;
 };
 
 }  // namespace kotoha

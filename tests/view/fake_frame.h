@@ -3,6 +3,7 @@
 // reports only from the active view.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include <QMenu>
@@ -24,6 +25,9 @@ class FakeFrame : public ViewFrame {
     int droppedReports = 0;
     int closes = 0;
     int launches = 0;
+    std::vector<StringId::Id> messages;
+    int waitDepth = 0;
+    std::string clipboard;
     QScrollBar bar{Qt::Horizontal};
     QMenu menu;
 
@@ -63,6 +67,16 @@ class FakeFrame : public ViewFrame {
     QMenu* RightClickMenu() override { return &menu; }
     void CloseMainWindow() override { ++closes; }
     void LaunchExternalEditor() override { ++launches; }
+    void ShowMessage(StringId::Id id, MessageKind) override { messages.push_back(id); }
+    void BeginWaitCursor() override { ++waitDepth; }
+    void EndWaitCursor() override { --waitDepth; }
+    bool WriteClipboardText(const std::uint8_t* bytes, std::size_t length) override {
+        clipboard.assign(reinterpret_cast<const char*>(bytes), length);
+        return true;
+    }
+    ViewSettingsAnswer RunViewSettings(ViewSettingsFields&) override {
+        return ViewSettingsAnswer::Cancel;
+    }
 
   private:
     bool Keep(const CTextView* view) {

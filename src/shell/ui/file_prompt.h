@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/file_dialog.h"
 #include "base/string_ids.h"
+#include "shell/file_dialog.h"
 
 namespace kotoha {
 

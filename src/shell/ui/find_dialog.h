@@ -6,19 +6,13 @@
 #include <memory>
 #include <string>
 
+#include "document/find.h"
+
 namespace Ui {
 class FindDlg;
 }
 
 namespace kotoha {
-
-// One search as the find dialog asks for it; findText is Shift-JIS bytes.
-struct FindRequest {
-    std::string findText;
-    bool down = true;
-    bool matchCase = false;
-    bool wholeWord = false;
-};
 
 class CFindDialog : public QDialog {
     Q_OBJECT

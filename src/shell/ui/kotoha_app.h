@@ -14,12 +14,12 @@
 #include <vector>
 
 #include "document/document_host.h"
+#include "document/requests.h"
 #include "shell/command_line.h"
 #include "shell/doc_template.h"
 #include "shell/file_dialog.h"
 #include "shell/ini_profile.h"
 #include "shell/recent_files.h"
-#include "document/requests.h"
 #include "shell/settings.h"
 #include "shell/ui/command_ids.h"
 #include "shell/ui/instance_lock.h"

@@ -27,6 +27,7 @@
 #include "shell/ui/qt_clipboard.h"
 #include "shell/ui/splitter_wnd.h"
 #include "shell/ui/status_panes.h"
+#include "shell/ui/view_settings_dialog.h"
 #include "view/kotoha_view.h"
 
 namespace kotoha {
@@ -172,6 +173,32 @@ void CMainFrame::CloseMainWindow() {
 
 void CMainFrame::LaunchExternalEditor() {
     ExecuteCommand(CommandId::kLaunchEditor);
+}
+
+void CMainFrame::ShowMessage(StringId::Id id, MessageKind kind) {
+    ShowMessageBox(this, id, kind);
+}
+
+void CMainFrame::BeginWaitCursor() {
+    kotoha::BeginWaitCursor();
+}
+
+void CMainFrame::EndWaitCursor() {
+    kotoha::EndWaitCursor();
+}
+
+bool CMainFrame::WriteClipboardText(const std::uint8_t* bytes, std::size_t length) {
+    return kotoha::WriteClipboardText(bytes, length);
+}
+
+ViewSettingsAnswer CMainFrame::RunViewSettings(ViewSettingsFields& fields) {
+    CViewSettingsDlg dialog(fields, this);
+    const int result = dialog.exec();
+    if (result != QDialog::Accepted && result != CViewSettingsDlg::kDefaultsResult)
+        return ViewSettingsAnswer::Cancel;
+    fields = dialog.fields();
+    return result == CViewSettingsDlg::kDefaultsResult ? ViewSettingsAnswer::ApplyAsDefaults
+                                                       : ViewSettingsAnswer::Apply;
 }
 
 // --- What the document reports. ---

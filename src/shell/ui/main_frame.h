@@ -44,6 +44,11 @@ class CMainFrame : public QMainWindow, public ViewFrame {
     QMenu* RightClickMenu() override;
     void CloseMainWindow() override;
     void LaunchExternalEditor() override;
+    void ShowMessage(StringId::Id id, MessageKind kind) override;
+    void BeginWaitCursor() override;
+    void EndWaitCursor() override;
+    bool WriteClipboardText(const std::uint8_t* bytes, std::size_t length) override;
+    ViewSettingsAnswer RunViewSettings(ViewSettingsFields& fields) override;
 
     // --- What the document reports. ---
     void ShowLineBreakKind(LineBreakKind kind);

@@ -4,8 +4,8 @@
 
 #include <string_view>
 
-#include "document/document_host.h"
 #include "base/string_ids.h"
+#include "document/document_host.h"
 
 class QWidget;
 

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "codec/byte_class.h"
 #include "base/string_ids.h"
+#include "codec/byte_class.h"
 
 class QLabel;
 class QStatusBar;

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "shell/settings.h"
 #include "base/string_ids.h"
+#include "shell/settings.h"
 #include "shell/ui/dialog_support.h"
 #include "shell/ui/message_boxes.h"
 #include "ui_view_settings_dlg.h"

@@ -10,26 +10,13 @@
 #include <string>
 
 #include "view/log_font.h"
+#include "view/view_settings_fields.h"
 
 namespace Ui {
 class ViewSettingsDlg;
 }
 
 namespace kotoha {
-
-// What the dialog shows and hands back.
-struct ViewSettingsFields {
-    // The font's size in tenths of a point, for display only.
-    std::int32_t pointSizeTenths = 0;
-    LogFont font;
-    // The font's style as the font dialog names it, at most 31 bytes.
-    std::string styleName;
-    // Set once a font was accepted from the font dialog.
-    bool fontChanged = false;
-    std::int32_t tabLength = 8;
-    std::int32_t wrapColumn = 80;
-    bool paintBackground = true;
-};
 
 // A font the user picked in the font dialog.
 struct ChosenFont {
