@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/ui/command_ids.h"
+#include "shell/command_ids.h"
 
 class QAction;
 class QMenu;

@@ -3,7 +3,7 @@
 
 #include <span>
 
-#include "shell/ui/command_ids.h"
+#include "shell/command_ids.h"
 
 namespace kotoha {
 

@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "shell/ui/command_ids.h"
+#include "shell/command_ids.h"
 #include "shell/ui/message_boxes.h"
 #include "shell/ui/status_panes.h"
 

@@ -8,8 +8,7 @@
 #include "shell/ui/kotoha_app.h"
 #include "shell/ui/main_frame.h"
 #include "shell/ui/message_boxes.h"
-#include "shell/ui/qt_clipboard.h"
-#include "view/text_view.h"
+#include "view/kotoha_view.h"
 
 namespace kotoha {
 
@@ -17,21 +16,6 @@ namespace {
 
 QString FromLocal(const std::string& text) {
     return QFile::decodeName(QByteArray::fromStdString(text));
-}
-
-// The whole text on the clipboard, as the copy command puts a selection
-// there. A failure is reported; the launch goes on regardless.
-void CopyAllToClipboard(CKotohaDoc& doc, QWidget* parent) {
-    const std::uint32_t begin = doc.PosToOffset(DisplayPos{0, 0});
-    const std::uint32_t end = doc.PosToOffset(DisplayPos{0, doc.GetLineCount()});
-    BeginWaitCursor();
-    ByteBlock block = doc.CopyRangeForClipboard(begin, end);
-    const bool written = !block.empty() && WriteClipboardText(block.data(), block.capacity());
-    EndWaitCursor();
-    if (block.empty())
-        ShowMessageBox(parent, StringId::kOutOfMemory, MessageKind::Warning);
-    else if (!written)
-        ShowMessageBox(parent, StringId::kClipboardNotOpened, MessageKind::Warning);
 }
 
 }  // namespace
@@ -53,7 +37,10 @@ void LaunchExternalEditor(CKotohaApp& app, CMainFrame& frame) {
     const std::string command = settings.Path.value;
     std::vector<std::string> argv;
     if (settings.ViaClipboard.value == 1) {
-        CopyAllToClipboard(*doc, &frame);
+        // The whole text, as the copy command puts a selection there; a
+        // failure is reported and the launch goes on regardless.
+        if (auto* view = qobject_cast<CKotohaView*>(frame.ActiveView()))
+            view->CopyAllToClipboard();
         argv = EditorArgv(command, true, {}, {}, 0);
     } else {
         if (MustSaveBeforeEditor(doc->encoding, doc->lineBreak, !doc->pathName().empty())) {

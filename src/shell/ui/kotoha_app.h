@@ -21,7 +21,7 @@
 #include "shell/ini_profile.h"
 #include "shell/recent_files.h"
 #include "shell/settings.h"
-#include "shell/ui/command_ids.h"
+#include "shell/command_ids.h"
 #include "shell/ui/instance_lock.h"
 #include "shell/ui/qt_clipboard.h"
 

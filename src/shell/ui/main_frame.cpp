@@ -15,6 +15,7 @@
 #include <QWhatsThis>
 
 #include "document/kotoha_doc.h"
+#include "shell/command_rules.h"
 #include "shell/number_format.h"
 #include "shell/strings.h"
 #include "shell/ui/command_actions.h"
@@ -237,27 +238,15 @@ void CMainFrame::UpdateRecentFiles() {
 }
 
 void CMainFrame::UpdateCommandStates() {
-    const bool hasText = doc_.GetLineCount() > 0;
-    const bool hasSelection = active_ != nullptr && active_->HasSelection();
     const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
-    const bool clipboardHasText = clip != nullptr && clip->hasText();
-    auto enable = [this](CommandId::Id id, bool on) { commands_->action(id)->setEnabled(on); };
-    enable(CommandId::kFileSaveAs, hasText);
-    enable(CommandId::kCopyToFile, hasSelection);
-    enable(CommandId::kCopy, hasSelection);
-    enable(CommandId::kPaste, clipboardHasText);
-    enable(CommandId::kSelectAll, hasText);
-    enable(CommandId::kFind, hasText);
-    enable(CommandId::kNextPane, splitter_->RowCount() > 1);
-    enable(CommandId::kLaunchEditor, hasText);
-    enable(CommandId::kEditorSettings, true);
-    enable(CommandId::kOpenSettings, true);
-    enable(CommandId::kViewSettings, active_ != nullptr);
-    enable(CommandId::kOtherSettings, true);
-    for (CommandId::Id id : {CommandId::kHelpIndex, CommandId::kHelpUsing, CommandId::kContextHelp,
-                             CommandId::kHelp}) {
-        enable(id, true);
-    }
+    CommandState state;
+    state.hasText = doc_.GetLineCount() > 0;
+    state.hasSelection = active_ != nullptr && active_->HasSelection();
+    state.clipboardHasText = clip != nullptr && clip->hasText();
+    state.hasActiveView = active_ != nullptr;
+    state.split = splitter_->RowCount() > 1;
+    for (CommandId::Id id : RuledCommands())
+        commands_->action(id)->setEnabled(IsCommandEnabled(id, state));
     commands_->action(CommandId::kToggleToolBar)->setChecked(toolBar_->isVisibleTo(this));
     commands_->action(CommandId::kToggleStatusBar)->setChecked(statusBar()->isVisibleTo(this));
 }

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "codec/byte_class.h"
-#include "shell/ui/command_ids.h"
+#include "shell/command_ids.h"
 #include "shell/ui/find_dialog.h"
 #include "view/view_frame.h"
 
