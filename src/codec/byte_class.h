@@ -68,6 +68,25 @@ constexpr bool IsTrailByte(std::uint8_t b) {
 inline constexpr std::uint8_t kEsc = 0x1B;
 inline constexpr std::uint8_t kSingleShift2 = 0x8E;
 
+// The bytes of an EUC-JP double-byte character, 0xA1-0xFE.
+constexpr bool IsEucByte(std::uint8_t b) {
+    return b >= 0xA1 && b <= 0xFE;
+}
+
+// What the escape sequence ESC a b designates: ESC ( B and ESC ( J ASCII,
+// ESC ( I half-width katakana, ESC $ @ and ESC $ B kanji; None for any other.
+// Detection and the JIS decoder recognise exactly these.
+enum class JisDesignation { None, Ascii, Kana, Kanji };
+constexpr JisDesignation DesignationOf(std::uint8_t a, std::uint8_t b) {
+    if (a == '(' && (b == 'B' || b == 'J'))
+        return JisDesignation::Ascii;
+    if (a == '(' && b == 'I')
+        return JisDesignation::Kana;
+    if (a == '$' && (b == '@' || b == 'B'))
+        return JisDesignation::Kanji;
+    return JisDesignation::None;
+}
+
 // JIS X 0208 code (first byte high) to Shift-JIS code (lead byte high);
 // 0 when either byte lies outside 0x21-0x7E. Inline: the conversion loops
 // call it for every double-byte character.

@@ -9,19 +9,8 @@ namespace kotoha {
 
 namespace {
 
-// The designations detection recognises after ESC, in the order it tests them.
-constexpr char kDetectedEscapes[5][2] = {
-    {'(', 'B'}, {'(', 'I'}, {'(', 'J'}, {'$', '@'}, {'$', 'B'}};
-
 bool IsRecognisedEscape(const std::uint8_t* p) {
-    for (const auto& e : kDetectedEscapes)
-        if (p[0] == static_cast<std::uint8_t>(e[0]) && p[1] == static_cast<std::uint8_t>(e[1]))
-            return true;
-    return false;
-}
-
-bool IsEucByte(std::uint8_t b) {
-    return b >= 0xA1 && b <= 0xFE;
+    return DesignationOf(p[0], p[1]) != JisDesignation::None;
 }
 
 // Whether bytes[from, length) read as EUC-JP; stops at the first failure.

@@ -19,15 +19,19 @@ using DetectionResult = std::uint32_t;
 constexpr DetectionResult MakeDetectionResult(std::uint16_t choice, std::uint16_t candidates) {
     return (static_cast<std::uint32_t>(choice) << 16) | candidates;
 }
-constexpr std::uint16_t DetectionChoice(DetectionResult r) { return static_cast<std::uint16_t>(r >> 16); }
-constexpr std::uint16_t DetectionCandidates(DetectionResult r) { return static_cast<std::uint16_t>(r); }
+constexpr std::uint16_t DetectionChoice(DetectionResult r) {
+    return static_cast<std::uint16_t>(r >> 16);
+}
+constexpr std::uint16_t DetectionCandidates(DetectionResult r) {
+    return static_cast<std::uint16_t>(r);
+}
 // Certain when nothing but the choice remains plausible.
 constexpr bool IsDetectionCertain(DetectionResult r) {
     return DetectionChoice(r) == DetectionCandidates(r);
 }
 // The kind a choice reads as: JIS for 2, EUC for 4, SJIS for anything else.
 constexpr EncodingKind EncodingKindFromChoice(std::uint16_t choice) {
-    return choice == kDetectJis ? EncodingKind::JIS
+    return choice == kDetectJis   ? EncodingKind::JIS
            : choice == kDetectEuc ? EncodingKind::EUC
                                   : EncodingKind::SJIS;
 }

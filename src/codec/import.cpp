@@ -154,10 +154,6 @@ void DecodeSjis(ImportContext& c) {
     }
 }
 
-bool IsEucByte(std::uint8_t b) {
-    return b >= 0xA1 && b <= 0xFE;
-}
-
 // Converts the run from pos of what EUC text mostly holds: kanji pairs,
 // 7-bit bytes other than CR (LF only without CR LF emission) and
 // single-shift-2 katakana; stops at the first byte that needs the full
@@ -251,17 +247,20 @@ bool IsJisByte(std::uint8_t b) {
 // Mode set by the designation after an ESC at pos, or false when the two
 // bytes after it designate nothing JIS import knows.
 bool ReadDesignation(const std::uint8_t* p, JisMode& mode) {
-    const std::uint8_t a = p[0], b = p[1];
-    if (a == '(' && (b == 'B' || b == 'J')) {
-        mode = JisMode::ASCII;
-    } else if (a == '(' && b == 'I') {
-        mode = JisMode::KANA;
-    } else if (a == '$' && (b == '@' || b == 'B')) {
-        mode = JisMode::KANJI;
-    } else {
-        return false;
+    switch (DesignationOf(p[0], p[1])) {
+        case JisDesignation::Ascii:
+            mode = JisMode::ASCII;
+            return true;
+        case JisDesignation::Kana:
+            mode = JisMode::KANA;
+            return true;
+        case JisDesignation::Kanji:
+            mode = JisMode::KANJI;
+            return true;
+        case JisDesignation::None:
+            break;
     }
-    return true;
+    return false;
 }
 
 void DecodeJis(ImportContext& c) {

@@ -17,7 +17,9 @@ inline std::uint64_t LoadWord(const std::uint8_t* p) {
 }
 
 // Non-zero when some byte of w is zero.
-constexpr std::uint64_t HasZeroByte(std::uint64_t w) { return (w - kOnes) & ~w & kHighBits; }
+constexpr std::uint64_t HasZeroByte(std::uint64_t w) {
+    return (w - kOnes) & ~w & kHighBits;
+}
 
 // Index of the first byte at or after i (i <= length) that is 0x80 or above or
 // equals one of Stops, or length when there is none.
@@ -27,10 +29,12 @@ std::size_t SkipSevenBitExcept(const std::uint8_t* bytes, std::size_t i, std::si
         std::uint64_t w = LoadWord(bytes + i);
         std::uint64_t hit = w & kHighBits;
         ((hit |= HasZeroByte(w ^ (kOnes * Stops))), ...);
-        if (hit != 0) break;
+        if (hit != 0)
+            break;
         i += 8;
     }
-    while (i < length && bytes[i] < 0x80 && ((bytes[i] != Stops) && ...)) ++i;
+    while (i < length && bytes[i] < 0x80 && ((bytes[i] != Stops) && ...))
+        ++i;
     return i;
 }
 
