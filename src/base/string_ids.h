@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 namespace kotoha::StringId {
 
@@ -78,3 +79,11 @@ inline constexpr Id kWriteError = 61734;             // %1 の書き込み中に
 // clang-format on
 
 }  // namespace kotoha::StringId
+
+namespace kotoha {
+
+// The name of a message, for the object name of the box that shows it
+// ("notFoundBox" for kNotFound); "messageBox" for an id that is no message.
+std::string_view MessageBoxName(StringId::Id id);
+
+}  // namespace kotoha

@@ -138,7 +138,7 @@ class CKotohaDoc {
     // the settings say so. True when a text was loaded.
     bool ReplaceFromClipboard(Clipboard& clipboard);
 
-    // --- What the framework's document keeps. ---
+    // --- The document's file: title, path, modified flag, names. ---
     const std::string& title() const { return title_; }
     void SetTitle(const std::string& title);
     const std::string& pathName() const { return pathName_; }

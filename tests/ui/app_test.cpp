@@ -350,7 +350,7 @@ void AppTest::aboutShowsGroupedMemory() {
     QVERIFY2(grouped.match(text).hasMatch(), qPrintable(text));
     QString shown;
     modals.OnNext<QWidget>([&shown](QWidget* modal) {
-        if (auto* field = modal->findChild<QLabel*>(QStringLiteral("control112")))
+        if (auto* field = modal->findChild<QLabel*>(QStringLiteral("memoryLabel")))
             shown = field->text();
         modal->close();
     });

@@ -61,8 +61,8 @@ void EncodingInquiryTest::previewOfLongFileFollowsTheButtons() {
     CEncodingInquiryDlg dialog(EncodingKind::EUC, Bytes(file),
                                static_cast<std::uint32_t>(file.size()), nullptr);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("エンコーディングの問い合わせ"));
-    auto* euc = dialog.findChild<QRadioButton*>(QStringLiteral("control1017"));
-    auto* sjis = dialog.findChild<QRadioButton*>(QStringLiteral("control1015"));
+    auto* euc = dialog.findChild<QRadioButton*>(QStringLiteral("eucRadio"));
+    auto* sjis = dialog.findChild<QRadioButton*>(QStringLiteral("sjisRadio"));
     QVERIFY(euc->isChecked());
     // The first 61440 bytes hold 614 whole lines; the 615th is cut off.
     const QString eucLine = Line(QStringLiteral("あい"), 49);
@@ -76,7 +76,7 @@ void EncodingInquiryTest::previewOfLongFileFollowsTheButtons() {
     QCOMPARE(dialog.PreviewText(), Line(QStringLiteral("､｢､､"), 98).repeated(614));
     QTest::mouseClick(euc, Qt::LeftButton);
     QCOMPARE(dialog.PreviewText(), eucLine.repeated(614));
-    auto* preview = dialog.findChild<QPlainTextEdit*>(QStringLiteral("control1013"));
+    auto* preview = dialog.findChild<QPlainTextEdit*>(QStringLiteral("previewText"));
     QVERIFY(preview->isReadOnly());
 }
 
@@ -96,10 +96,10 @@ void EncodingInquiryTest::answerIsTheButtonOnOrMinusOne() {
         int want;
     };
     const Case cases[] = {
-        {"control1016", "control1", 1},
-        {"control1017", "control1", 2},
-        {"control1015", "control1", 0},
-        {"control1017", "control2", -1},
+        {"jisRadio", "okButton", 1},
+        {"eucRadio", "okButton", 2},
+        {"sjisRadio", "okButton", 0},
+        {"eucRadio", "cancelButton", -1},
     };
     for (const Case& c : cases) {
         modals.OnNamed(QStringLiteral("encodingInquiry"), [&](QWidget* dialog) {
@@ -127,9 +127,9 @@ void EncodingInquiryTest::openingAsksWhenDetectionStrays() {
     bool asked = false;
     modals.OnNamed(QStringLiteral("encodingInquiry"), [&](QWidget* dialog) {
         asked = true;
-        QTest::mouseClick(dialog->findChild<QRadioButton*>(QStringLiteral("control1017")),
+        QTest::mouseClick(dialog->findChild<QRadioButton*>(QStringLiteral("eucRadio")),
                           Qt::LeftButton);
-        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("control1")),
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("okButton")),
                           Qt::LeftButton);
     });
     Session s({path.toStdString()});
@@ -142,9 +142,9 @@ void EncodingInquiryTest::openingAsksWhenDetectionStrays() {
     asked = false;
     modals.OnNamed(QStringLiteral("encodingInquiry"), [&](QWidget* dialog) {
         asked = true;
-        QTest::mouseClick(dialog->findChild<QRadioButton*>(QStringLiteral("control1016")),
+        QTest::mouseClick(dialog->findChild<QRadioButton*>(QStringLiteral("jisRadio")),
                           Qt::LeftButton);
-        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("control2")),
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cancelButton")),
                           Qt::LeftButton);
     });
     s.app->SetOpenRequest(OpenOrigin::FileDialog, -1);

@@ -329,10 +329,10 @@ void ExternalEditorTest::dialogEnablingFollowsHandOver() {
         values.command = "vi";
         values.arguments = "$file";
         CExternalEditorDlg dialog(values, nullptr);
-        auto* clipboard = dialog.findChild<QRadioButton*>(QStringLiteral("control1036"));
-        auto* file = dialog.findChild<QRadioButton*>(QStringLiteral("control1035"));
-        auto* label = dialog.findChild<QLabel*>(QStringLiteral("control1039"));
-        auto* arguments = dialog.findChild<QLineEdit*>(QStringLiteral("control1037"));
+        auto* clipboard = dialog.findChild<QRadioButton*>(QStringLiteral("viaClipboardRadio"));
+        auto* file = dialog.findChild<QRadioButton*>(QStringLiteral("viaFileRadio"));
+        auto* label = dialog.findChild<QLabel*>(QStringLiteral("argumentsLabel"));
+        auto* arguments = dialog.findChild<QLineEdit*>(QStringLiteral("argumentsEdit"));
         QVERIFY(clipboard && file && label && arguments);
         QCOMPARE(file->isChecked(), handOver == 1);
         QCOMPARE(arguments->isEnabled(), handOver == 1);
@@ -342,7 +342,7 @@ void ExternalEditorTest::dialogEnablingFollowsHandOver() {
         QCOMPARE(label->isEnabled(), handOver == 0);
         QCOMPARE(dialog.Values().handOver, 1 - handOver);
         // The fields take at most 259 characters.
-        auto* command = dialog.findChild<QLineEdit*>(QStringLiteral("control137"));
+        auto* command = dialog.findChild<QLineEdit*>(QStringLiteral("commandEdit"));
         QCOMPARE(command->maxLength(), 259);
         QCOMPARE(arguments->maxLength(), 259);
     }
@@ -386,7 +386,7 @@ void ExternalEditorTest::dialogValidation() {
     QString shown;
     if (!message.isEmpty())
         AnswerMessageBox(modals, shown);
-    dialog.findChild<QPushButton*>(QStringLiteral("control1"))->click();
+    dialog.findChild<QPushButton*>(QStringLiteral("okButton"))->click();
     QCOMPARE(shown, message);
     QCOMPARE(dialog.isVisible(), !message.isEmpty());
     QCOMPARE(dialog.result(), message.isEmpty() ? int(QDialog::Accepted) : 0);
@@ -403,13 +403,13 @@ void ExternalEditorTest::settingsCommandStoresFields() {
     for (bool ok : {false, true}) {
         modals.OnNext<QWidget>([ok](QWidget* modal) {
             QVERIFY(qobject_cast<CExternalEditorDlg*>(modal) != nullptr);
-            auto* file = modal->findChild<QRadioButton*>(QStringLiteral("control1035"));
+            auto* file = modal->findChild<QRadioButton*>(QStringLiteral("viaFileRadio"));
             QVERIFY(file->isChecked());
-            modal->findChild<QLineEdit*>(QStringLiteral("control137"))->setText("gedit");
-            modal->findChild<QLineEdit*>(QStringLiteral("control1037"))->setText("+$line");
-            QTest::mouseClick(modal->findChild<QRadioButton*>(QStringLiteral("control1036")),
+            modal->findChild<QLineEdit*>(QStringLiteral("commandEdit"))->setText("gedit");
+            modal->findChild<QLineEdit*>(QStringLiteral("argumentsEdit"))->setText("+$line");
+            QTest::mouseClick(modal->findChild<QRadioButton*>(QStringLiteral("viaClipboardRadio")),
                               Qt::LeftButton);
-            const char* button = ok ? "control1" : "control2";
+            const char* button = ok ? "okButton" : "cancelButton";
             modal->findChild<QPushButton*>(QString::fromLatin1(button))->click();
         });
         Action(s, CommandId::kEditorSettings)->trigger();
@@ -444,7 +444,7 @@ void ExternalEditorTest::browsePutsChosenPath() {
         filters = browse->nameFilters();
         AcceptFileDialog(browse, QString::fromStdString(editor.path));
     });
-    dialog.findChild<QPushButton*>(QStringLiteral("control138"))->click();
+    dialog.findChild<QPushButton*>(QStringLiteral("browseButton"))->click();
     QCOMPARE(title, QStringLiteral("ファイルの参照"));
     QCOMPARE(filters.size(), 2);
     QVERIFY(filters[0].startsWith(QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ ﾌｧｲﾙ")));

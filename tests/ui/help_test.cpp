@@ -267,7 +267,7 @@ void HelpTest::helpFromAModalDialogCanBeRead() {
     bool visibleWhileUp = false;
     bool scrolled = false;
     modals.OnNext<QDialog>([&](QDialog* dialog) {
-        auto* help = dialog->findChild<QPushButton*>(QStringLiteral("control57669"));
+        auto* help = dialog->findChild<QPushButton*>(QStringLiteral("helpButton"));
         QVERIFY(help != nullptr && help->isEnabled());
         QTest::mouseClick(help, Qt::LeftButton);
         HelpWindow* window = dialog->findChild<HelpWindow*>();

@@ -53,13 +53,14 @@ void AnswerSavePrompts(ModalSteps& modals, const QString& path, FormatAnswer ans
         if (fileTitle != nullptr)
             *fileTitle = dialog->windowTitle();
         modals.OnNamed(QStringLiteral("saveFormat"), [=](QWidget* format) {
-            format->findChild<QComboBox*>(QStringLiteral("control1020"))
+            format->findChild<QComboBox*>(QStringLiteral("lineBreakCombo"))
                 ->setCurrentIndex(answer.textFormat);
-            format->findChild<QComboBox*>(QStringLiteral("control123"))
+            format->findChild<QComboBox*>(QStringLiteral("encodingCombo"))
                 ->setCurrentIndex(answer.encoding);
-            format->findChild<QCheckBox*>(QStringLiteral("control1018"))->setChecked(answer.widen);
+            format->findChild<QCheckBox*>(QStringLiteral("widenKanaCheck"))
+                ->setChecked(answer.widen);
             const QString button =
-                answer.ok ? QStringLiteral("control1") : QStringLiteral("control2");
+                answer.ok ? QStringLiteral("okButton") : QStringLiteral("cancelButton");
             QTest::mouseClick(format->findChild<QPushButton*>(button), Qt::LeftButton);
         });
         TypeFileName(dialog, path);
@@ -196,8 +197,8 @@ void SaveAsTest::formatDialogCouplingAndPreset() {
     choice.encoding = EncodingKind::EUC;
     choice.widenKana = true;
     CSaveFormatDlg dialog(choice, nullptr);
-    auto* format = dialog.findChild<QComboBox*>(QStringLiteral("control1020"));
-    auto* encoding = dialog.findChild<QComboBox*>(QStringLiteral("control123"));
+    auto* format = dialog.findChild<QComboBox*>(QStringLiteral("lineBreakCombo"));
+    auto* encoding = dialog.findChild<QComboBox*>(QStringLiteral("encodingCombo"));
     QCOMPARE(format->count(), 3);
     QCOMPARE(format->itemText(1), QStringLiteral("UNIX系OS用 (LF)"));
     QCOMPARE(encoding->itemText(0), QStringLiteral("ｼﾌﾄJIS"));
@@ -246,9 +247,9 @@ void SaveAsTest::cancelledFormatWritesNothing() {
     modals.OnNamed(QStringLiteral("fileDialog"), [&](QWidget* dialog) {
         modals.OnNamed(QStringLiteral("saveFormat"), [&](QWidget* format) {
             presetFormat =
-                format->findChild<QComboBox*>(QStringLiteral("control1020"))->currentIndex();
+                format->findChild<QComboBox*>(QStringLiteral("lineBreakCombo"))->currentIndex();
             presetEncoding =
-                format->findChild<QComboBox*>(QStringLiteral("control123"))->currentIndex();
+                format->findChild<QComboBox*>(QStringLiteral("encodingCombo"))->currentIndex();
             QTest::keyClick(format, Qt::Key_Escape);
         });
         TypeFileName(dialog, second);
@@ -356,9 +357,10 @@ void SaveAsTest::openSettingsEnableRule() {
     bool enabledWhileAsking = true;
     bool enabledAgain = false;
     modals.OnNamed(QStringLiteral("openSettings"), [&](QWidget* dialog) {
-        auto* ask = dialog->findChild<QCheckBox*>(QStringLiteral("control1028"));
-        auto* windows = dialog->findChild<QRadioButton*>(QStringLiteral("control1029"));
-        auto* internet = dialog->findChild<QRadioButton*>(QStringLiteral("control1030"));
+        auto* ask = dialog->findChild<QCheckBox*>(QStringLiteral("inquireWhenStrayedCheck"));
+        auto* windows = dialog->findChild<QRadioButton*>(QStringLiteral("preferWindowsTextRadio"));
+        auto* internet =
+            dialog->findChild<QRadioButton*>(QStringLiteral("preferInternetTextRadio"));
         checkedFirst = ask->isChecked();
         windowsFirst = windows->isChecked();
         enabledAtStart = windows->isEnabled() && internet->isEnabled();
@@ -368,7 +370,7 @@ void SaveAsTest::openSettingsEnableRule() {
         QTest::mouseClick(ask, Qt::LeftButton);
         enabledAgain = windows->isEnabled() && internet->isEnabled();
         QTest::mouseClick(ask, Qt::LeftButton);
-        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("control1")),
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("okButton")),
                           Qt::LeftButton);
     });
     s.frame()->ExecuteCommand(CommandId::kOpenSettings);
@@ -382,9 +384,9 @@ void SaveAsTest::openSettingsEnableRule() {
 
     // Cancel changes nothing.
     modals.OnNamed(QStringLiteral("openSettings"), [&](QWidget* dialog) {
-        QTest::mouseClick(dialog->findChild<QCheckBox*>(QStringLiteral("control1028")),
+        QTest::mouseClick(dialog->findChild<QCheckBox*>(QStringLiteral("inquireWhenStrayedCheck")),
                           Qt::LeftButton);
-        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("control2")),
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cancelButton")),
                           Qt::LeftButton);
     });
     s.frame()->ExecuteCommand(CommandId::kOpenSettings);

@@ -71,9 +71,9 @@ void SettingsDialogsTest::numbersAreValidated_data() {
     QTest::addColumn<QString>("tab");
     QTest::addColumn<QString>("message");  // "" when accepted
     const QString wrapRange =
-        QStringLiteral("message61714:2 から 255 迄の整数を入力してください。 !");
+        QStringLiteral("enterIntegerInRangeBox:2 から 255 迄の整数を入力してください。 !");
     const QString tabRange =
-        QStringLiteral("message61714:1 から 64 迄の整数を入力してください。 !");
+        QStringLiteral("enterIntegerInRangeBox:1 から 64 迄の整数を入力してください。 !");
     QTest::newRow("wrap 1") << "1"
                             << "8" << wrapRange;
     QTest::newRow("wrap 256") << "256"
@@ -86,9 +86,9 @@ void SettingsDialogsTest::numbersAreValidated_data() {
                           << "8" << wrapRange;
     QTest::newRow("not a number") << "8x"
                                   << "8"
-                                  << QStringLiteral("message61712:整数を入力してください。 !");
+                                  << QStringLiteral("enterIntegerBox:整数を入力してください。 !");
     QTest::newRow("empty") << ""
-                           << "8" << QStringLiteral("message61712:整数を入力してください。 !");
+                           << "8" << QStringLiteral("enterIntegerBox:整数を入力してください。 !");
     QTest::newRow("wrap 2 tab 1") << "2"
                                   << "1" << QString();
     QTest::newRow("wrap 255 tab 64") << " 255 "
@@ -100,11 +100,11 @@ void SettingsDialogsTest::numbersAreValidated() {
     QFETCH(QString, wrap);
     QFETCH(QString, tab);
     QFETCH(QString, message);
-    for (const char* button : {"control1", "control127"}) {
+    for (const char* button : {"okButton", "defaultsButton"}) {
         CViewSettingsDlg dialog(JapaneseFields(), nullptr);
         dialog.show();
-        Edit(&dialog, "control101")->setText(wrap);
-        Edit(&dialog, "control107")->setText(tab);
+        Edit(&dialog, "wrapColumnEdit")->setText(wrap);
+        Edit(&dialog, "tabLengthEdit")->setText(tab);
         QStringList messages;
         if (!message.isEmpty())
             modals.AnswerMessage(messages);
@@ -112,7 +112,7 @@ void SettingsDialogsTest::numbersAreValidated() {
         if (message.isEmpty()) {
             QVERIFY(messages.isEmpty());
             QVERIFY(!dialog.isVisible());
-            QCOMPARE(dialog.result(), QByteArray(button) == "control1" ? 1 : 127);
+            QCOMPARE(dialog.result(), QByteArray(button) == "okButton" ? 1 : 127);
             QCOMPARE(dialog.fields().wrapColumn, wrap.trimmed().toInt());
             QCOMPARE(dialog.fields().tabLength, tab.toInt());
         } else {
@@ -120,8 +120,8 @@ void SettingsDialogsTest::numbersAreValidated() {
             QVERIFY(dialog.isVisible());
             // The faulty field is selected for the correction.
             QLineEdit* faulty =
-                Edit(&dialog,
-                     message.contains(QStringLiteral("1 から 64")) ? "control107" : "control101");
+                Edit(&dialog, message.contains(QStringLiteral("1 から 64")) ? "tabLengthEdit"
+                                                                            : "wrapColumnEdit");
             QCOMPARE(faulty->selectedText(), faulty->text());
             QCOMPARE(dialog.fields().wrapColumn, 80);
         }
@@ -132,11 +132,11 @@ void SettingsDialogsTest::tabLengthIsCheckedFirst() {
     ModalSteps modals;
     CViewSettingsDlg dialog(JapaneseFields(), nullptr);
     dialog.show();
-    Edit(&dialog, "control101")->setText(QStringLiteral("1"));
-    Edit(&dialog, "control107")->setText(QStringLiteral("99"));
+    Edit(&dialog, "wrapColumnEdit")->setText(QStringLiteral("1"));
+    Edit(&dialog, "tabLengthEdit")->setText(QStringLiteral("99"));
     QStringList messages;
     modals.AnswerMessage(messages);
-    Click(&dialog, "control1");
+    Click(&dialog, "okButton");
     QCOMPARE(messages.size(), 1);
     QVERIFY(messages[0].contains(QStringLiteral("1 から 64")));
 }
@@ -151,12 +151,12 @@ void SettingsDialogsTest::fontChoice_data() {
     QTest::newRow("no kanji, Japanese name")
         << false << "IPAPGothic" << 0
         << QStringLiteral(
-               "message65:指定したフォントでは漢字を表示できません。"
+               "fontHasNoKanjiBox:指定したフォントでは漢字を表示できません。"
                "サンプルに漢字が表示されるフォントを選びなおしてください。 !");
     QTest::newRow("vertical")
         << false << "@IPAGothic" << 128
         << QStringLiteral(
-               "message66:指定したフォントは縦書き表示用です。"
+               "fontIsVerticalBox:指定したフォントは縦書き表示用です。"
                "フォント名の先頭文字が@でないフォントを選びなおしてください。 !");
 }
 
@@ -170,7 +170,7 @@ void SettingsDialogsTest::fontChoice() {
     CViewSettingsDlg dialog(before, nullptr);
     dialog.show();
     // 16 pixels at the offscreen screen's resolution.
-    const QString initialSize = Label(&dialog, "control135");
+    const QString initialSize = Label(&dialog, "fontSizeLabel");
     QVERIFY(initialSize.endsWith(QStringLiteral(" ﾎﾟｲﾝﾄ")));
     const QByteArray faceBytes = face.toUtf8();
     dialog.SetFontChooser([&](const LogFont& current, const std::string& style) {
@@ -185,18 +185,18 @@ void SettingsDialogsTest::fontChoice() {
     QStringList messages;
     if (!message.isEmpty())
         modals.AnswerMessage(messages);
-    Click(&dialog, "control132");
-    Click(&dialog, "control1");
+    Click(&dialog, "fontButton");
+    Click(&dialog, "okButton");
     QCOMPARE(dialog.result(), 1);
     const bool taken = !cancel && message.isEmpty();
     QCOMPARE(messages, message.isEmpty() ? QStringList() : QStringList{message});
     QCOMPARE(dialog.fields().fontChanged, taken);
     QCOMPARE(dialog.fields().font.faceName, taken ? faceBytes.toStdString() : before.font.faceName);
-    QCOMPARE(Label(&dialog, "control133"), taken ? face : QStringLiteral("IPAGothic"));
-    QCOMPARE(Label(&dialog, "control134"),
+    QCOMPARE(Label(&dialog, "fontLabel"), taken ? face : QStringLiteral("IPAGothic"));
+    QCOMPARE(Label(&dialog, "fontStyleLabel"),
              taken ? QStringLiteral("Book") : QStringLiteral("Regular"));
     // 10.5 points show as 10.
-    QCOMPARE(Label(&dialog, "control135"), taken ? QStringLiteral("10 ﾎﾟｲﾝﾄ") : initialSize);
+    QCOMPARE(Label(&dialog, "fontSizeLabel"), taken ? QStringLiteral("10 ﾎﾟｲﾝﾄ") : initialSize);
 }
 
 void SettingsDialogsTest::platformFontDialogWithoutJapaneseIsRefused() {
@@ -209,21 +209,21 @@ void SettingsDialogsTest::platformFontDialogWithoutJapaneseIsRefused() {
         modals.AnswerMessage(messages);
         fonts->accept();
     });
-    Click(&dialog, "control132");
+    Click(&dialog, "fontButton");
     QTRY_COMPARE(messages.size(), 1);
-    QVERIFY(messages[0].startsWith(QStringLiteral("message65:")));
+    QVERIFY(messages[0].startsWith(QStringLiteral("fontHasNoKanjiBox:")));
     QVERIFY(!dialog.fields().fontChanged);
 
     modals.OnNext<QFontDialog>([](QFontDialog* fonts) {
         fonts->setCurrentFont(QFont(QStringLiteral("IPAPGothic"), 12));
         fonts->accept();
     });
-    Click(&dialog, "control132");
+    Click(&dialog, "fontButton");
     QVERIFY(dialog.fields().fontChanged);
     QCOMPARE(dialog.fields().font.faceName, std::string("IPAPGothic"));
     QCOMPARE(dialog.fields().font.charSet, kShiftJisCharSet);
     QCOMPARE(dialog.fields().pointSizeTenths, 120);
-    QCOMPARE(Label(&dialog, "control135"), QStringLiteral("12 ﾎﾟｲﾝﾄ"));
+    QCOMPARE(Label(&dialog, "fontSizeLabel"), QStringLiteral("12 ﾎﾟｲﾝﾄ"));
 }
 
 void SettingsDialogsTest::otherSettingsWriteTheirSwitches() {
@@ -235,7 +235,8 @@ void SettingsDialogsTest::otherSettingsWriteTheirSwitches() {
     QList<bool> shown;
     auto answer = [&shown, &modals](const char* button) {
         modals.OnNext<COtherSettingsDlg>([&shown, button](COtherSettingsDlg* dialog) {
-            for (const char* name : {"control1032", "control1033", "control1040"}) {
+            for (const char* name :
+                 {"resembleLessCheck", "saveWindowPositionCheck", "inquireWhenPasteCheck"}) {
                 auto* box = dialog->findChild<QCheckBox*>(QString::fromLatin1(name));
                 shown << box->isChecked();
                 box->setChecked(!box->isChecked());
@@ -243,12 +244,12 @@ void SettingsDialogsTest::otherSettingsWriteTheirSwitches() {
             Click(dialog, button);
         });
     };
-    answer("control2");
+    answer("cancelButton");
     RunOtherSettings(settings, nullptr);
     QCOMPARE(shown, (QList<bool>{false, true, true}));
     QCOMPARE(settings.SaveFrameStatus.value, 2);
 
-    answer("control1");
+    answer("okButton");
     RunOtherSettings(settings, nullptr);
     QCOMPARE(settings.ResembleLess.value, 1);
     QCOMPARE(settings.SaveFrameStatus.value, 0);
@@ -259,7 +260,7 @@ void SettingsDialogsTest::aboutNamesThePlatform() {
     CAboutDlg dialog("1,024 KB", nullptr);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Kotohaのバージョン情報"));
     QCOMPARE(Label(&dialog, "programLine"), QStringLiteral("Kotoha (Linux)"));
-    QCOMPARE(Label(&dialog, "control112"), QStringLiteral("1,024 KB"));
+    QCOMPARE(Label(&dialog, "memoryLabel"), QStringLiteral("1,024 KB"));
     QCOMPARE(dialog.font().pointSize(), 10);
 }
 

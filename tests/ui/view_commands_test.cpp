@@ -21,7 +21,7 @@ using namespace kotoha::testing;
 
 namespace {
 
-const QString kNotFound = QStringLiteral("message64:見つかりませんでした。 i");
+const QString kNotFound = QStringLiteral("notFoundBox:見つかりませんでした。 i");
 
 // Writes bytes to name in dir and returns the path.
 std::string WriteFile(const QTemporaryDir& dir, const char* name, const QByteArray& bytes) {
@@ -54,14 +54,13 @@ void FindThroughDialog(Session& s, const QString& text, bool down, bool matchCas
     s.frame()->ExecuteCommand(CommandId::kFind);
     CFindDialog* dialog = s.frame()->findDialog();
     QVERIFY(dialog != nullptr);
-    dialog->findChild<QLineEdit*>(QStringLiteral("control1152"))->setText(text);
-    dialog
-        ->findChild<QRadioButton*>(down ? QStringLiteral("control1057")
-                                        : QStringLiteral("control1056"))
+    dialog->findChild<QLineEdit*>(QStringLiteral("findTextEdit"))->setText(text);
+    dialog->findChild<QRadioButton*>(down ? QStringLiteral("downRadio") : QStringLiteral("upRadio"))
         ->setChecked(true);
-    dialog->findChild<QCheckBox*>(QStringLiteral("control1041"))->setChecked(matchCase);
-    dialog->findChild<QCheckBox*>(QStringLiteral("control1040"))->setChecked(wholeWord);
-    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("control1")), Qt::LeftButton);
+    dialog->findChild<QCheckBox*>(QStringLiteral("matchCaseCheck"))->setChecked(matchCase);
+    dialog->findChild<QCheckBox*>(QStringLiteral("wholeWordCheck"))->setChecked(wholeWord);
+    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("findNextButton")),
+                      Qt::LeftButton);
 }
 
 }  // namespace
@@ -235,7 +234,8 @@ void ViewCommandsTest::pasteAsksFirstAndMarksModified() {
     modals.AnswerMessage(messages, QMessageBox::No);
     QTest::keyClick(View(s), Qt::Key_Insert, Qt::ShiftModifier);
     QCOMPARE(messages.size(), 1);
-    QVERIFY(messages[0].startsWith(QStringLiteral("message71:現在のテキストと置き換わります。")));
+    QVERIFY(messages[0].startsWith(
+        QStringLiteral("replaceTextQuestionBox:現在のテキストと置き換わります。")));
     QCOMPARE(s.doc()->GetLineCount(), 1);
     QVERIFY(!s.doc()->IsModified());
 
@@ -289,9 +289,9 @@ void ViewCommandsTest::viewSettingsRelayoutOnlyWhenChanged() {
     // so the selection survives.
     const bool background = view->backgroundFlag();
     modals.OnNext<CViewSettingsDlg>([](CViewSettingsDlg* dialog) {
-        auto* box = dialog->findChild<QCheckBox*>(QStringLiteral("control136"));
+        auto* box = dialog->findChild<QCheckBox*>(QStringLiteral("paintBackgroundCheck"));
         box->setChecked(!box->isChecked());
-        dialog->findChild<QPushButton*>(QStringLiteral("control1"))->click();
+        dialog->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
     });
     Action(s, CommandId::kViewSettings)->trigger();
     QCOMPARE(view->backgroundFlag(), !background);
@@ -300,9 +300,11 @@ void ViewCommandsTest::viewSettingsRelayoutOnlyWhenChanged() {
     // A new wrap column lays the text out anew in every pane.
     s.frame()->ExecuteCommand(CommandId::kSplit);
     modals.OnNext<CViewSettingsDlg>([](CViewSettingsDlg* dialog) {
-        dialog->findChild<QLineEdit*>(QStringLiteral("control101"))->setText(QStringLiteral("40"));
-        dialog->findChild<QLineEdit*>(QStringLiteral("control107"))->setText(QStringLiteral("4"));
-        dialog->findChild<QPushButton*>(QStringLiteral("control1"))->click();
+        dialog->findChild<QLineEdit*>(QStringLiteral("wrapColumnEdit"))
+            ->setText(QStringLiteral("40"));
+        dialog->findChild<QLineEdit*>(QStringLiteral("tabLengthEdit"))
+            ->setText(QStringLiteral("4"));
+        dialog->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
     });
     Action(s, CommandId::kViewSettings)->trigger();
     QCOMPARE(s.doc()->wrapColumn, 40);
@@ -319,8 +321,9 @@ void ViewCommandsTest::viewSettingsRelayoutOnlyWhenChanged() {
 
     // Cancel changes nothing.
     modals.OnNext<CViewSettingsDlg>([](CViewSettingsDlg* dialog) {
-        dialog->findChild<QLineEdit*>(QStringLiteral("control101"))->setText(QStringLiteral("60"));
-        dialog->findChild<QPushButton*>(QStringLiteral("control2"))->click();
+        dialog->findChild<QLineEdit*>(QStringLiteral("wrapColumnEdit"))
+            ->setText(QStringLiteral("60"));
+        dialog->findChild<QPushButton*>(QStringLiteral("cancelButton"))->click();
     });
     Action(s, CommandId::kViewSettings)->trigger();
     QCOMPARE(s.doc()->wrapColumn, 40);
@@ -336,9 +339,10 @@ void ViewCommandsTest::viewSettingsDefaultsAreStored() {
     s.app->settings().LogFont.values.clear();
     s.app->settings().FontName.Set("");
     modals.OnNext<CViewSettingsDlg>([](CViewSettingsDlg* dialog) {
-        dialog->findChild<QLineEdit*>(QStringLiteral("control101"))->setText(QStringLiteral("120"));
-        dialog->findChild<QCheckBox*>(QStringLiteral("control136"))->setChecked(false);
-        dialog->findChild<QPushButton*>(QStringLiteral("control127"))->click();
+        dialog->findChild<QLineEdit*>(QStringLiteral("wrapColumnEdit"))
+            ->setText(QStringLiteral("120"));
+        dialog->findChild<QCheckBox*>(QStringLiteral("paintBackgroundCheck"))->setChecked(false);
+        dialog->findChild<QPushButton*>(QStringLiteral("defaultsButton"))->click();
     });
     Action(s, CommandId::kViewSettings)->trigger();
     QCOMPARE(s.doc()->wrapColumn, 120);

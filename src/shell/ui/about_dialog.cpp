@@ -19,7 +19,7 @@ CAboutDlg::CAboutDlg(const std::string& memoryText, QWidget* parent)
         icon = QApplication::style()->standardIcon(QStyle::SP_FileIcon);
     ui_->icon->setPixmap(icon.pixmap(32, 32));
     ui_->versionLine->setText(ui_->versionLine->text().arg(QString::fromLatin1(kProgramVersion)));
-    ui_->control112->setText(QString::fromStdString(memoryText));
+    ui_->memoryLabel->setText(QString::fromStdString(memoryText));
 }
 
 CAboutDlg::~CAboutDlg() = default;

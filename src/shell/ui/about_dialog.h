@@ -18,7 +18,7 @@ class CAboutDlg : public QDialog {
     Q_OBJECT
 
   public:
-    // memoryText goes into the memory field (control 112), UTF-8.
+    // memoryText (UTF-8) goes into the memory field.
     CAboutDlg(const std::string& memoryText, QWidget* parent);
     ~CAboutDlg() override;
 

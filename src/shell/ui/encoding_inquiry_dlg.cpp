@@ -19,10 +19,10 @@ CEncodingInquiryDlg::CEncodingInquiryDlg(EncodingKind initial, const std::uint8_
       length_(length) {
     ui_->setupUi(this);
     setFont(DialogFont());
-    connect(ui_->control1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(ui_->control2, &QPushButton::clicked, this, &QDialog::reject);
-    ConnectHelpButton(ui_->control57669, parent);
-    QRadioButton* const buttons[] = {ui_->control1015, ui_->control1016, ui_->control1017};
+    connect(ui_->okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ui_->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    ConnectHelpButton(ui_->helpButton, parent);
+    QRadioButton* const buttons[] = {ui_->sjisRadio, ui_->jisRadio, ui_->eucRadio};
     const auto index = static_cast<std::size_t>(initial);
     buttons[index < 3 ? index : 0]->setChecked(true);
     for (QRadioButton* button : buttons) {
@@ -36,15 +36,15 @@ CEncodingInquiryDlg::CEncodingInquiryDlg(EncodingKind initial, const std::uint8_
 CEncodingInquiryDlg::~CEncodingInquiryDlg() = default;
 
 std::int32_t CEncodingInquiryDlg::CheckedKind() const {
-    if (ui_->control1016->isChecked())
+    if (ui_->jisRadio->isChecked())
         return 1;
-    if (ui_->control1017->isChecked())
+    if (ui_->eucRadio->isChecked())
         return 2;
     return 0;
 }
 
 QString CEncodingInquiryDlg::PreviewText() const {
-    return ui_->control1013->toPlainText();
+    return ui_->previewText->toPlainText();
 }
 
 void CEncodingInquiryDlg::MakePreview() {
@@ -53,8 +53,8 @@ void CEncodingInquiryDlg::MakePreview() {
         ~WaitCursor() { QApplication::restoreOverrideCursor(); }
     } wait;
     // The old preview goes before the new one is computed.
-    ui_->control1013->clear();
-    ui_->control1013->repaint();
+    ui_->previewText->clear();
+    ui_->previewText->repaint();
     QString text;
     try {
         const std::string sjis =
@@ -68,7 +68,7 @@ void CEncodingInquiryDlg::MakePreview() {
     }
     // The edit breaks lines at LF alone, as everywhere on Linux.
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    ui_->control1013->setPlainText(text);
+    ui_->previewText->setPlainText(text);
 }
 
 std::int32_t InquireEncoding(EncodingKind initial, const std::uint8_t* bytes, std::uint32_t length,

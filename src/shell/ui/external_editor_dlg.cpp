@@ -16,35 +16,36 @@ namespace kotoha {
 CExternalEditorDlg::CExternalEditorDlg(const ExternalEditorDialogValues& values, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::ExternalEditorDlg>()) {
     ui_->setupUi(this);
-    ui_->control137->setText(QString::fromStdString(values.command));
-    ui_->control1037->setText(QString::fromStdString(values.arguments));
+    ui_->commandEdit->setText(QString::fromStdString(values.command));
+    ui_->argumentsEdit->setText(QString::fromStdString(values.arguments));
     if (values.handOver == 0)
-        ui_->control1036->setChecked(true);
+        ui_->viaClipboardRadio->setChecked(true);
     else
-        ui_->control1035->setChecked(true);
+        ui_->viaFileRadio->setChecked(true);
     UpdateEnabling();
-    connect(ui_->control1036, &QRadioButton::clicked, this, &CExternalEditorDlg::UpdateEnabling);
-    connect(ui_->control1035, &QRadioButton::clicked, this, &CExternalEditorDlg::UpdateEnabling);
-    connect(ui_->control138, &QPushButton::clicked, this, &CExternalEditorDlg::Browse);
-    connect(ui_->control1, &QPushButton::clicked, this, &CExternalEditorDlg::accept);
-    connect(ui_->control2, &QPushButton::clicked, this, &CExternalEditorDlg::reject);
-    ConnectHelpButton(ui_->control57669, parent);
+    connect(ui_->viaClipboardRadio, &QRadioButton::clicked, this,
+            &CExternalEditorDlg::UpdateEnabling);
+    connect(ui_->viaFileRadio, &QRadioButton::clicked, this, &CExternalEditorDlg::UpdateEnabling);
+    connect(ui_->browseButton, &QPushButton::clicked, this, &CExternalEditorDlg::Browse);
+    connect(ui_->okButton, &QPushButton::clicked, this, &CExternalEditorDlg::accept);
+    connect(ui_->cancelButton, &QPushButton::clicked, this, &CExternalEditorDlg::reject);
+    ConnectHelpButton(ui_->helpButton, parent);
 }
 
 CExternalEditorDlg::~CExternalEditorDlg() = default;
 
 ExternalEditorDialogValues CExternalEditorDlg::Values() const {
     ExternalEditorDialogValues values;
-    values.handOver = ui_->control1036->isChecked() ? 0 : 1;
-    values.command = ui_->control137->text().toStdString();
-    values.arguments = ui_->control1037->text().toStdString();
+    values.handOver = ui_->viaClipboardRadio->isChecked() ? 0 : 1;
+    values.command = ui_->commandEdit->text().toStdString();
+    values.arguments = ui_->argumentsEdit->text().toStdString();
     return values;
 }
 
 void CExternalEditorDlg::UpdateEnabling() {
-    const bool viaFile = ui_->control1035->isChecked();
-    ui_->control1039->setEnabled(viaFile);
-    ui_->control1037->setEnabled(viaFile);
+    const bool viaFile = ui_->viaFileRadio->isChecked();
+    ui_->argumentsLabel->setEnabled(viaFile);
+    ui_->argumentsEdit->setEnabled(viaFile);
 }
 
 QString CExternalEditorDlg::BrowseTitle() {
@@ -72,14 +73,14 @@ void CExternalEditorDlg::Browse() {
         dialog.selectNameFilter(filters.back());
     // The program is the command's first word, quoted or not.
     const std::vector<std::string> words =
-        SplitCommandLine(ui_->control137->text().left(259).toStdString());
+        SplitCommandLine(ui_->commandEdit->text().left(259).toStdString());
     if (!words.empty())
         dialog.selectFile(QString::fromStdString(words.front()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     // Quoted the way the command line is split later, so that a path with
     // blanks stays one word.
-    ui_->control137->setText(QString::fromStdString(
+    ui_->commandEdit->setText(QString::fromStdString(
         QuoteCommandWord(QFile::encodeName(dialog.selectedFiles().front()).toStdString())));
 }
 
@@ -88,7 +89,7 @@ void CExternalEditorDlg::accept() {
         ShowMessageBox(this, *message, MessageKind::Warning);
         // The field at fault takes the focus.
         QLineEdit* field =
-            *message == StringId::kNoEditorCommand ? ui_->control137 : ui_->control1037;
+            *message == StringId::kNoEditorCommand ? ui_->commandEdit : ui_->argumentsEdit;
         field->setFocus();
         field->selectAll();
         return;

@@ -11,24 +11,26 @@ CFindDialog::CFindDialog(const std::string& initialText, QWidget* parent)
     setModal(false);
     const std::u16string text =
         SjisToUtf16(reinterpret_cast<const std::uint8_t*>(initialText.data()), initialText.size());
-    ui_->control1152->setText(QString::fromStdU16String(text));
-    ui_->control1152->selectAll();
+    ui_->findTextEdit->setText(QString::fromStdU16String(text));
+    ui_->findTextEdit->selectAll();
     // Nothing to search for: the find button waits for a text.
-    auto updateButton = [this] { ui_->control1->setEnabled(!ui_->control1152->text().isEmpty()); };
-    connect(ui_->control1152, &QLineEdit::textChanged, this, updateButton);
+    auto updateButton = [this] {
+        ui_->findNextButton->setEnabled(!ui_->findTextEdit->text().isEmpty());
+    };
+    connect(ui_->findTextEdit, &QLineEdit::textChanged, this, updateButton);
     updateButton();
-    connect(ui_->control1, &QPushButton::clicked, this, [this] { emit findNext(Request()); });
-    connect(ui_->control2, &QPushButton::clicked, this, &CFindDialog::reject);
+    connect(ui_->findNextButton, &QPushButton::clicked, this, [this] { emit findNext(Request()); });
+    connect(ui_->cancelButton, &QPushButton::clicked, this, &CFindDialog::reject);
 }
 
 CFindDialog::~CFindDialog() = default;
 
 FindRequest CFindDialog::Request() const {
     FindRequest request;
-    request.findText = Utf16ToSjis(ui_->control1152->text().toStdU16String());
-    request.down = ui_->control1057->isChecked();
-    request.matchCase = ui_->control1041->isChecked();
-    request.wholeWord = ui_->control1040->isChecked();
+    request.findText = Utf16ToSjis(ui_->findTextEdit->text().toStdU16String());
+    request.down = ui_->downRadio->isChecked();
+    request.matchCase = ui_->matchCaseCheck->isChecked();
+    request.wholeWord = ui_->wholeWordCheck->isChecked();
     return request;
 }
 

@@ -15,13 +15,13 @@
 
 #include "document/document_host.h"
 #include "document/requests.h"
+#include "shell/command_ids.h"
 #include "shell/command_line.h"
 #include "shell/doc_template.h"
 #include "shell/file_dialog.h"
 #include "shell/ini_profile.h"
 #include "shell/recent_files.h"
 #include "shell/settings.h"
-#include "shell/command_ids.h"
 #include "shell/ui/instance_lock.h"
 #include "shell/ui/qt_clipboard.h"
 

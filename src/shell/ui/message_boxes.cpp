@@ -40,7 +40,7 @@ QMessageBox::StandardButton Run(QWidget* parent, StringId::Id id, MessageKind ki
     ArrowCursorScope arrow;
     QMessageBox box(IconOf(kind), QString::fromUtf8(LoadString(StringId::kAppTitle)),
                     QString::fromStdString(text), buttons, parent);
-    box.setObjectName(QStringLiteral("message%1").arg(id));
+    box.setObjectName(QString::fromLatin1(MessageBoxName(id)));
     box.setDefaultButton(defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }

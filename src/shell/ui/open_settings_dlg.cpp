@@ -11,29 +11,30 @@ COpenSettingsDlg::COpenSettingsDlg(bool ask, int priority, QWidget* parent)
     ui_->setupUi(this);
     setObjectName(QStringLiteral("openSettings"));
     setFont(DialogFont());
-    connect(ui_->control1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(ui_->control2, &QPushButton::clicked, this, &QDialog::reject);
-    ConnectHelpButton(ui_->control57669, parent);
-    ui_->control1028->setChecked(ask);
-    (priority == 0 ? ui_->control1029 : ui_->control1030)->setChecked(true);
-    connect(ui_->control1028, &QCheckBox::toggled, this, &COpenSettingsDlg::UpdatePriorityButtons);
+    connect(ui_->okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ui_->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    ConnectHelpButton(ui_->helpButton, parent);
+    ui_->inquireWhenStrayedCheck->setChecked(ask);
+    (priority == 0 ? ui_->preferWindowsTextRadio : ui_->preferInternetTextRadio)->setChecked(true);
+    connect(ui_->inquireWhenStrayedCheck, &QCheckBox::toggled, this,
+            &COpenSettingsDlg::UpdatePriorityButtons);
     UpdatePriorityButtons();
 }
 
 COpenSettingsDlg::~COpenSettingsDlg() = default;
 
 bool COpenSettingsDlg::ask() const {
-    return ui_->control1028->isChecked();
+    return ui_->inquireWhenStrayedCheck->isChecked();
 }
 
 int COpenSettingsDlg::priority() const {
-    return ui_->control1030->isChecked() ? 1 : 0;
+    return ui_->preferInternetTextRadio->isChecked() ? 1 : 0;
 }
 
 void COpenSettingsDlg::UpdatePriorityButtons() {
-    const bool on = !ui_->control1028->isChecked();
-    ui_->control1029->setEnabled(on);
-    ui_->control1030->setEnabled(on);
+    const bool on = !ui_->inquireWhenStrayedCheck->isChecked();
+    ui_->preferWindowsTextRadio->setEnabled(on);
+    ui_->preferInternetTextRadio->setEnabled(on);
 }
 
 bool RunOpenSettings(AppSettings& settings, QWidget* parent) {

@@ -17,7 +17,8 @@ class COpenSettingsDlg : public QDialog {
     Q_OBJECT
 
   public:
-    // ask: check box 1028. priority: 0 Windows text first, 1 Internet text
+    // ask: whether to ask when detection is uncertain. priority: 0 Windows
+    // text first, 1 Internet text
     // first.
     COpenSettingsDlg(bool ask, int priority, QWidget* parent);
     ~COpenSettingsDlg() override;

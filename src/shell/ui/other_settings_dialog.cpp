@@ -10,17 +10,17 @@ COtherSettingsDlg::COtherSettingsDlg(const OtherSettingsFields& fields, QWidget*
     : QDialog(parent), ui_(std::make_unique<Ui::OtherSettingsDlg>()) {
     ui_->setupUi(this);
     setFont(DialogFont());
-    ui_->control1032->setChecked(fields.resembleLess);
-    ui_->control1033->setChecked(fields.saveFrameStatus);
-    ui_->control1040->setChecked(fields.inquireWhenPaste);
-    ConnectHelpButton(ui_->control57669, parent);
+    ui_->resembleLessCheck->setChecked(fields.resembleLess);
+    ui_->saveWindowPositionCheck->setChecked(fields.saveFrameStatus);
+    ui_->inquireWhenPasteCheck->setChecked(fields.inquireWhenPaste);
+    ConnectHelpButton(ui_->helpButton, parent);
 }
 
 COtherSettingsDlg::~COtherSettingsDlg() = default;
 
 OtherSettingsFields COtherSettingsDlg::fields() const {
-    return {ui_->control1032->isChecked(), ui_->control1033->isChecked(),
-            ui_->control1040->isChecked()};
+    return {ui_->resembleLessCheck->isChecked(), ui_->saveWindowPositionCheck->isChecked(),
+            ui_->inquireWhenPasteCheck->isChecked()};
 }
 
 void RunOtherSettings(AppSettings& settings, QWidget* parent) {

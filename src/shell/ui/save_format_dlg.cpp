@@ -19,32 +19,32 @@ CSaveFormatDlg::CSaveFormatDlg(const SaveFormatChoice& initial, QWidget* parent)
     ui_->setupUi(this);
     setObjectName(QStringLiteral("saveFormat"));
     setFont(DialogFont());
-    connect(ui_->control1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(ui_->control2, &QPushButton::clicked, this, &QDialog::reject);
-    ConnectHelpButton(ui_->control57669, parent);
-    ui_->control1020->setCurrentIndex(ClampIndex(static_cast<int>(initial.textFormat)));
-    ui_->control123->setCurrentIndex(ClampIndex(static_cast<int>(initial.encoding)));
-    ui_->control1018->setChecked(initial.widenKana);
+    connect(ui_->okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ui_->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    ConnectHelpButton(ui_->helpButton, parent);
+    ui_->lineBreakCombo->setCurrentIndex(ClampIndex(static_cast<int>(initial.textFormat)));
+    ui_->encodingCombo->setCurrentIndex(ClampIndex(static_cast<int>(initial.encoding)));
+    ui_->widenKanaCheck->setChecked(initial.widenKana);
     // Text for Windows or the classic Mac is Shift-JIS text: picking either
     // proposes that encoding, which the user may still change afterwards.
-    connect(ui_->control1020, &QComboBox::activated, this, [this](int index) {
+    connect(ui_->lineBreakCombo, &QComboBox::activated, this, [this](int index) {
         if (index == 0 || index == 2)
-            ui_->control123->setCurrentIndex(0);
+            ui_->encodingCombo->setCurrentIndex(0);
     });
 }
 
 CSaveFormatDlg::~CSaveFormatDlg() = default;
 
 LineBreakKind CSaveFormatDlg::textFormat() const {
-    return static_cast<LineBreakKind>(ClampIndex(ui_->control1020->currentIndex()));
+    return static_cast<LineBreakKind>(ClampIndex(ui_->lineBreakCombo->currentIndex()));
 }
 
 EncodingKind CSaveFormatDlg::encoding() const {
-    return static_cast<EncodingKind>(ClampIndex(ui_->control123->currentIndex()));
+    return static_cast<EncodingKind>(ClampIndex(ui_->encodingCombo->currentIndex()));
 }
 
 bool CSaveFormatDlg::widenKana() const {
-    return ui_->control1018->isChecked();
+    return ui_->widenKanaCheck->isChecked();
 }
 
 bool RunSaveFormat(SaveFormatChoice& choice, QWidget* parent) {

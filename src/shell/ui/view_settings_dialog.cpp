@@ -83,19 +83,19 @@ CViewSettingsDlg::CViewSettingsDlg(const ViewSettingsFields& fields, QWidget* pa
     chooser_ = [this](const LogFont& current, const std::string& styleName) {
         return RunPlatformFontDialog(this, current, styleName);
     };
-    ui_->control101->setText(QString::number(fields_.wrapColumn));
-    ui_->control107->setText(QString::number(fields_.tabLength));
-    ui_->control136->setChecked(fields_.paintBackground);
+    ui_->wrapColumnEdit->setText(QString::number(fields_.wrapColumn));
+    ui_->tabLengthEdit->setText(QString::number(fields_.tabLength));
+    ui_->paintBackgroundCheck->setChecked(fields_.paintBackground);
     fields_.pointSizeTenths = PointSizeTenthsOf(fields_.font);
     fields_.fontChanged = false;
     ShowFont();
-    connect(ui_->control1, &QPushButton::clicked, this, &CViewSettingsDlg::accept);
-    connect(ui_->control127, &QPushButton::clicked, this, [this] { Finish(kDefaultsResult); });
-    connect(ui_->control2, &QPushButton::clicked, this, &CViewSettingsDlg::reject);
-    connect(ui_->control132, &QPushButton::clicked, this, &CViewSettingsDlg::ChooseFont);
-    ConnectHelpButton(ui_->control57669, parent);
-    ui_->control101->setFocus(Qt::OtherFocusReason);
-    ui_->control101->selectAll();
+    connect(ui_->okButton, &QPushButton::clicked, this, &CViewSettingsDlg::accept);
+    connect(ui_->defaultsButton, &QPushButton::clicked, this, [this] { Finish(kDefaultsResult); });
+    connect(ui_->cancelButton, &QPushButton::clicked, this, &CViewSettingsDlg::reject);
+    connect(ui_->fontButton, &QPushButton::clicked, this, &CViewSettingsDlg::ChooseFont);
+    ConnectHelpButton(ui_->helpButton, parent);
+    ui_->wrapColumnEdit->setFocus(Qt::OtherFocusReason);
+    ui_->wrapColumnEdit->selectAll();
 }
 
 CViewSettingsDlg::~CViewSettingsDlg() = default;
@@ -107,13 +107,13 @@ void CViewSettingsDlg::accept() {
 void CViewSettingsDlg::Finish(int result) {
     std::int32_t tabLength = 0;
     std::int32_t wrapColumn = 0;
-    if (!ReadIntegerField(ui_->control107, kMinTabLength, kMaxTabLength, tabLength) ||
-        !ReadIntegerField(ui_->control101, kMinWrapColumn, kMaxWrapColumn, wrapColumn)) {
+    if (!ReadIntegerField(ui_->tabLengthEdit, kMinTabLength, kMaxTabLength, tabLength) ||
+        !ReadIntegerField(ui_->wrapColumnEdit, kMinWrapColumn, kMaxWrapColumn, wrapColumn)) {
         return;
     }
     fields_.tabLength = tabLength;
     fields_.wrapColumn = wrapColumn;
-    fields_.paintBackground = ui_->control136->isChecked();
+    fields_.paintBackground = ui_->paintBackgroundCheck->isChecked();
     done(result);
 }
 
@@ -134,9 +134,9 @@ void CViewSettingsDlg::ChooseFont() {
 }
 
 void CViewSettingsDlg::ShowFont() {
-    ui_->control133->setText(FromUtf8(fields_.font.faceName));
-    ui_->control134->setText(FromUtf8(fields_.styleName));
-    ui_->control135->setText(PointSizeLabel(fields_.pointSizeTenths));
+    ui_->fontLabel->setText(FromUtf8(fields_.font.faceName));
+    ui_->fontStyleLabel->setText(FromUtf8(fields_.styleName));
+    ui_->fontSizeLabel->setText(PointSizeLabel(fields_.pointSizeTenths));
 }
 
 }  // namespace kotoha
