@@ -18,13 +18,13 @@
 
 #include <unistd.h>
 
+#include "base/global_array.h"
 #include "codec/cp932.h"
 #include "codec/detect.h"
 #include "codec/export.h"
 #include "codec/import.h"
 #include "conv_io.h"
 #include "document/find.h"
-#include "base/global_array.h"
 #include "layout/line_layout.h"
 
 namespace kotoha::conv {
@@ -221,6 +221,107 @@ bool CheckCombinations(const Options& options, std::string& error) {
     return false;
 }
 
+// One long option: its name, whether it takes a value (--name=VALUE or
+// --name VALUE), what it sets, and the group whose combinations
+// CheckCombinations checks (none for most).
+struct LongOption {
+    std::string_view name;
+    bool takesValue;
+    bool (*apply)(Options& options, std::string_view value, std::string& error);
+    std::vector<std::string> Options::*group;
+};
+
+constexpr bool Set(bool& flag) {
+    flag = true;
+    return true;
+}
+
+const LongOption kLongOptions[] = {
+    {"--help", false, [](Options& o, std::string_view, std::string&) { return Set(o.help); },
+     nullptr},
+    {"--version", false, [](Options& o, std::string_view, std::string&) { return Set(o.version); },
+     nullptr},
+    {"--guess", false, [](Options& o, std::string_view, std::string&) { return Set(o.guess); },
+     nullptr},
+    {"--prefer-internet", false,
+     [](Options& o, std::string_view, std::string&) {
+         o.preferWinText = false;
+         return true;
+     },
+     nullptr},
+    {"--widen", false, [](Options& o, std::string_view, std::string&) { return Set(o.widen); },
+     &Options::exportOptions},
+    {"--lines", false, [](Options& o, std::string_view, std::string&) { return Set(o.lines); },
+     nullptr},
+    {"--up", false, [](Options& o, std::string_view, std::string&) { return Set(o.up); },
+     &Options::findOptions},
+    {"--case", false, [](Options& o, std::string_view, std::string&) { return Set(o.matchCase); },
+     &Options::findOptions},
+    {"--word", false, [](Options& o, std::string_view, std::string&) { return Set(o.wholeWord); },
+     &Options::findOptions},
+    {"--to", true,
+     [](Options& o, std::string_view value, std::string& error) {
+         if (ParseOutputEncoding(value, o.to))
+             return true;
+         error = "unknown output encoding " + Quoted(value) + " (use sjis, jis, euc or utf8)";
+         return false;
+     },
+     &Options::exportOptions},
+    {"--eol", true,
+     [](Options& o, std::string_view value, std::string& error) {
+         if (ParseEol(value, o.eol))
+             return true;
+         error = "unknown line-break kind " + Quoted(value) + " (use win, ux, mac or keep)";
+         return false;
+     },
+     &Options::exportOptions},
+    {"--wrap", true,
+     [](Options& o, std::string_view value, std::string& error) {
+         if (ParseLayoutValue(value, o.wrapColumn))
+             return true;
+         error = "option '--wrap' needs a number, not " + Quoted(value);
+         return false;
+     },
+     &Options::layoutOptions},
+    {"--tab", true,
+     [](Options& o, std::string_view value, std::string& error) {
+         if (ParseLayoutValue(value, o.tabWidth))
+             return true;
+         error = "option '--tab' needs a number, not " + Quoted(value);
+         return false;
+     },
+     &Options::layoutOptions},
+    {"--from", true,
+     [](Options& o, std::string_view value, std::string& error) {
+         std::uint32_t offset = 0;
+         if (!ParseOffset(value, offset)) {
+             error = "option '--from' needs an offset from 0 to 4294967295, not " + Quoted(value);
+             return false;
+         }
+         o.from = offset;
+         return true;
+     },
+     &Options::findOptions},
+    {"--find", true,
+     [](Options& o, std::string_view value, std::string& error) {
+         if (value.empty()) {
+             error = "option '--find' needs a text to find";
+             return false;
+         }
+         o.find = std::string(value);
+         return true;
+     },
+     nullptr},
+};
+
+const LongOption* FindLongOption(std::string_view name) {
+    for (const LongOption& option : kLongOptions) {
+        if (option.name == name)
+            return &option;
+    }
+    return nullptr;
+}
+
 // Reads argv into options. Returns false with error set on a usage error.
 // Parsing stops at -h, --help or --version.
 bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
@@ -251,95 +352,33 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
         if (arg.starts_with("--")) {
             const std::size_t equals = arg.find('=');
             const std::string_view name = arg.substr(0, equals);
+            const LongOption* option = FindLongOption(name);
+            if (option == nullptr) {
+                error = "unknown option " + Quoted(name);
+                return false;
+            }
             std::optional<std::string_view> value;
             if (equals != std::string_view::npos)
                 value = arg.substr(equals + 1);
-
-            if (name == "--help" || name == "--version" || name == "--guess" ||
-                name == "--prefer-internet" || name == "--widen" || name == "--lines" ||
-                name == "--up" || name == "--case" || name == "--word") {
-                if (value) {
-                    error = "option " + Quoted(name) + " takes no value";
-                    return false;
-                }
-                if (name == "--help") {
-                    options.help = true;
-                    return true;
-                }
-                if (name == "--version") {
-                    options.version = true;
-                    return true;
-                }
-                if (name == "--guess")
-                    options.guess = true;
-                if (name == "--prefer-internet")
-                    options.preferWinText = false;
-                if (name == "--widen") {
-                    options.widen = true;
-                    options.exportOptions.emplace_back(name);
-                }
-                if (name == "--lines")
-                    options.lines = true;
-                if (name == "--up")
-                    options.up = true;
-                if (name == "--case")
-                    options.matchCase = true;
-                if (name == "--word")
-                    options.wholeWord = true;
-                if (name == "--up" || name == "--case" || name == "--word")
-                    options.findOptions.emplace_back(name);
-                continue;
+            if (!option->takesValue && value) {
+                error = "option " + Quoted(name) + " takes no value";
+                return false;
             }
-            if (name == "--to" || name == "--eol" || name == "--wrap" || name == "--tab" ||
-                name == "--from" || name == "--find") {
-                if (!value) {
-                    if (i + 1 >= argc) {
-                        error = "option " + Quoted(name) + " needs a value";
-                        return false;
-                    }
-                    value = argv[++i];
-                }
-                if (name == "--to" && !ParseOutputEncoding(*value, options.to)) {
-                    error = "unknown output encoding " + Quoted(*value) +
-                            " (use sjis, jis, euc or utf8)";
+            if (option->takesValue && !value) {
+                if (i + 1 >= argc) {
+                    error = "option " + Quoted(name) + " needs a value";
                     return false;
                 }
-                if (name == "--eol" && !ParseEol(*value, options.eol)) {
-                    error =
-                        "unknown line-break kind " + Quoted(*value) + " (use win, ux, mac or keep)";
-                    return false;
-                }
-                if (name == "--to" || name == "--eol")
-                    options.exportOptions.emplace_back(name);
-                if (name == "--wrap" || name == "--tab") {
-                    std::int32_t& target = name == "--wrap" ? options.wrapColumn : options.tabWidth;
-                    if (!ParseLayoutValue(*value, target)) {
-                        error = "option " + Quoted(name) + " needs a number, not " + Quoted(*value);
-                        return false;
-                    }
-                    options.layoutOptions.emplace_back(name);
-                }
-                if (name == "--from") {
-                    std::uint32_t offset = 0;
-                    if (!ParseOffset(*value, offset)) {
-                        error = "option '--from' needs an offset from 0 to 4294967295, not " +
-                                Quoted(*value);
-                        return false;
-                    }
-                    options.from = offset;
-                    options.findOptions.emplace_back(name);
-                }
-                if (name == "--find") {
-                    if (value->empty()) {
-                        error = "option '--find' needs a text to find";
-                        return false;
-                    }
-                    options.find = std::string(*value);
-                }
-                continue;
+                value = argv[++i];
             }
-            error = "unknown option " + Quoted(name);
-            return false;
+            if (!option->apply(options, value.value_or(std::string_view()), error))
+                return false;
+            if (option->group != nullptr)
+                (options.*(option->group)).emplace_back(name);
+            // --help and --version end the parsing.
+            if (options.help || options.version)
+                return true;
+            continue;
         }
 
         if (arg == "-h") {
