@@ -43,16 +43,19 @@ class UserInterface {
     virtual void RestoreWaitCursor() = 0;
 };
 
-// Shows the wait cursor for the life of the scope.
+// Shows the wait cursor of ui (anything with BeginWaitCursor and
+// EndWaitCursor: the document's host, a view's frame) for the life of the
+// scope.
+template <class Ui>
 class WaitCursorScope {
   public:
-    explicit WaitCursorScope(UserInterface& ui) : ui_(ui) { ui_.BeginWaitCursor(); }
+    explicit WaitCursorScope(Ui& ui) : ui_(ui) { ui_.BeginWaitCursor(); }
     ~WaitCursorScope() { ui_.EndWaitCursor(); }
     WaitCursorScope(const WaitCursorScope&) = delete;
     WaitCursorScope& operator=(const WaitCursorScope&) = delete;
 
   private:
-    UserInterface& ui_;
+    Ui& ui_;
 };
 
 class DocumentHost : public UserInterface {

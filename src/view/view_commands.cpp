@@ -38,7 +38,7 @@ PixelSpan MatchPixels(CKotohaDoc& doc, const MatchSelection& match, const QFontM
 }
 
 bool CopyRange(ViewFrame& frame, CKotohaDoc& doc, DisplayPos lo, DisplayPos hi) {
-    FrameWaitCursor wait(frame);
+    WaitCursorScope wait(frame);
     ByteBlock block = doc.CopyRangeForClipboard(doc.PosToOffset(lo), doc.PosToOffset(hi));
     if (block.empty()) {
         frame.ShowMessage(StringId::kOutOfMemory, MessageKind::Warning);
@@ -83,7 +83,7 @@ void CKotohaView::FindNext(const FindRequest& request) {
     std::uint32_t offset = start.offset;
     bool found = false;
     if (!start.nothingBefore) {
-        FrameWaitCursor wait(frame());
+        WaitCursorScope wait(frame());
         found = doc_.FindText(offset, request.findText, request.down, request.matchCase,
                               request.wholeWord);
     }
@@ -123,7 +123,7 @@ void CKotohaView::OnViewSettings(const std::function<void()>& updateAllViews) {
     if (chosen.wrapColumn != fields.wrapColumn || chosen.tabLength != fields.tabLength) {
         bool built = false;
         {
-            FrameWaitCursor wait(frame());
+            WaitCursorScope wait(frame());
             built = doc_.BuildLineIndex(chosen.wrapColumn, chosen.tabLength);
         }
         if (built)

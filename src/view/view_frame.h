@@ -61,16 +61,4 @@ class ViewFrame {
     virtual ViewSettingsAnswer RunViewSettings(ViewSettingsFields& fields) = 0;
 };
 
-// Shows the frame's wait cursor for the life of the scope.
-class FrameWaitCursor {
-  public:
-    explicit FrameWaitCursor(ViewFrame& frame) : frame_(frame) { frame_.BeginWaitCursor(); }
-    ~FrameWaitCursor() { frame_.EndWaitCursor(); }
-    FrameWaitCursor(const FrameWaitCursor&) = delete;
-    FrameWaitCursor& operator=(const FrameWaitCursor&) = delete;
-
-  private:
-    ViewFrame& frame_;
-};
-
 }  // namespace kotoha
