@@ -10,7 +10,7 @@
 
 #include "document/kotoha_doc.h"
 #include "modal_steps.h"
-#include "shell/ui/encoding_inquiry_dlg.h"
+#include "shell/ui/encoding_inquiry_dialog.h"
 #include "shell/ui/status_panes.h"
 #include "ui_session.h"
 

@@ -398,7 +398,7 @@ void MainFrameTest::findDialogIsModelessAndSingle() {
     Session s({SamplePath("shopping.sjis.lf.txt")});
     QVERIFY(s.exposed);
     Action(s, CommandId::kFind)->trigger();
-    QPointer<CFindDialog> dialog = s.frame()->findDialog();
+    QPointer<CFindDlg> dialog = s.frame()->findDialog();
     QVERIFY(dialog != nullptr);
     QVERIFY(!dialog->isModal());
     QVERIFY(dialog->isVisible());

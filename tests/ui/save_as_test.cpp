@@ -19,7 +19,7 @@
 #include "document/kotoha_doc.h"
 #include "modal_steps.h"
 #include "shell/ui/command_actions.h"
-#include "shell/ui/save_format_dlg.h"
+#include "shell/ui/save_format_dialog.h"
 #include "shell/ui/status_panes.h"
 #include "ui_session.h"
 #include "view/kotoha_view.h"

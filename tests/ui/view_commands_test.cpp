@@ -52,7 +52,7 @@ QString SelectedOffsets(Session& s) {
 // Opens the find dialog, fills it in and presses "find next" once.
 void FindThroughDialog(Session& s, const QString& text, bool down, bool matchCase, bool wholeWord) {
     s.frame()->ExecuteCommand(CommandId::kFind);
-    CFindDialog* dialog = s.frame()->findDialog();
+    CFindDlg* dialog = s.frame()->findDialog();
     QVERIFY(dialog != nullptr);
     dialog->findChild<QLineEdit*>(QStringLiteral("findTextEdit"))->setText(text);
     dialog->findChild<QRadioButton*>(down ? QStringLiteral("downRadio") : QStringLiteral("upRadio"))

@@ -5,7 +5,7 @@
 
 namespace kotoha {
 
-CFindDialog::CFindDialog(const std::string& initialText, QWidget* parent)
+CFindDlg::CFindDlg(const std::string& initialText, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::FindDlg>()) {
     ui_->setupUi(this);
     setModal(false);
@@ -20,12 +20,12 @@ CFindDialog::CFindDialog(const std::string& initialText, QWidget* parent)
     connect(ui_->findTextEdit, &QLineEdit::textChanged, this, updateButton);
     updateButton();
     connect(ui_->findNextButton, &QPushButton::clicked, this, [this] { emit findNext(Request()); });
-    connect(ui_->cancelButton, &QPushButton::clicked, this, &CFindDialog::reject);
+    connect(ui_->cancelButton, &QPushButton::clicked, this, &CFindDlg::reject);
 }
 
-CFindDialog::~CFindDialog() = default;
+CFindDlg::~CFindDlg() = default;
 
-FindRequest CFindDialog::Request() const {
+FindRequest CFindDlg::Request() const {
     FindRequest request;
     request.findText = Utf16ToSjis(ui_->findTextEdit->text().toStdU16String());
     request.down = ui_->downRadio->isChecked();
@@ -34,7 +34,7 @@ FindRequest CFindDialog::Request() const {
     return request;
 }
 
-void CFindDialog::reject() {
+void CFindDlg::reject() {
     // Escape, the cancel button and the close box all end here.
     emit closing();
     QDialog::reject();

@@ -14,13 +14,13 @@ class FindDlg;
 
 namespace kotoha {
 
-class CFindDialog : public QDialog {
+class CFindDlg : public QDialog {
     Q_OBJECT
 
   public:
     // initialText is Shift-JIS; the direction starts as down.
-    CFindDialog(const std::string& initialText, QWidget* parent);
-    ~CFindDialog() override;
+    CFindDlg(const std::string& initialText, QWidget* parent);
+    ~CFindDlg() override;
 
     // The request the controls describe now.
     FindRequest Request() const;

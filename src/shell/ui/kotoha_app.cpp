@@ -14,7 +14,7 @@
 #include "shell/ui/file_prompt.h"
 #include "shell/ui/main_frame.h"
 #include "shell/ui/message_boxes.h"
-#include "shell/ui/open_settings_dlg.h"
+#include "shell/ui/open_settings_dialog.h"
 #include "shell/ui/other_settings_dialog.h"
 
 namespace kotoha {

@@ -3,12 +3,12 @@
 #include <QApplication>
 
 #include "document/kotoha_doc.h"
-#include "shell/ui/encoding_inquiry_dlg.h"
+#include "shell/ui/encoding_inquiry_dialog.h"
 #include "shell/ui/file_prompt.h"
 #include "shell/ui/kotoha_app.h"
 #include "shell/ui/main_frame.h"
 #include "shell/ui/message_boxes.h"
-#include "shell/ui/save_format_dlg.h"
+#include "shell/ui/save_format_dialog.h"
 #include "view/text_view.h"
 
 namespace kotoha {

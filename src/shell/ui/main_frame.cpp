@@ -20,7 +20,7 @@
 #include "shell/strings.h"
 #include "shell/ui/command_actions.h"
 #include "shell/ui/editor_launcher.h"
-#include "shell/ui/external_editor_dlg.h"
+#include "shell/ui/external_editor_dialog.h"
 #include "shell/ui/find_dialog.h"
 #include "shell/ui/help_window.h"
 #include "shell/ui/kotoha_app.h"
@@ -367,9 +367,9 @@ bool CMainFrame::OpenFindDialog(const std::string& initialText) {
         findDialog_->activateWindow();
         return true;
     }
-    auto* dialog = new CFindDialog(initialText, this);
-    connect(dialog, &CFindDialog::findNext, this, &CMainFrame::RelayFind);
-    connect(dialog, &CFindDialog::closing, this, [this] { findDialog_ = nullptr; });
+    auto* dialog = new CFindDlg(initialText, this);
+    connect(dialog, &CFindDlg::findNext, this, &CMainFrame::RelayFind);
+    connect(dialog, &CFindDlg::closing, this, [this] { findDialog_ = nullptr; });
     findDialog_ = dialog;
     dialog->show();
     return true;

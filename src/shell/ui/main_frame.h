@@ -68,7 +68,7 @@ class CMainFrame : public QMainWindow, public ViewFrame {
     // initialText (Shift-JIS) and the direction down. False when none could
     // be opened.
     bool OpenFindDialog(const std::string& initialText);
-    CFindDialog* findDialog() const { return findDialog_; }
+    CFindDlg* findDialog() const { return findDialog_; }
 
     // Runs a command as its menu item would.
     void ExecuteCommand(CommandId::Id id);
@@ -108,7 +108,7 @@ class CMainFrame : public QMainWindow, public ViewFrame {
     MyCSplitterWnd* splitter_ = nullptr;
     QMenu* rightClickMenu_ = nullptr;
     CKotohaView* active_ = nullptr;
-    QPointer<CFindDialog> findDialog_;
+    QPointer<CFindDlg> findDialog_;
     std::string separator_ = ",";
 };
 

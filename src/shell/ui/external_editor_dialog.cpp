@@ -1,4 +1,4 @@
-#include "shell/ui/external_editor_dlg.h"
+#include "shell/ui/external_editor_dialog.h"
 
 #include <QFile>
 #include <QFileDialog>

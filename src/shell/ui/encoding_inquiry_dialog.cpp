@@ -1,4 +1,4 @@
-#include "shell/ui/encoding_inquiry_dlg.h"
+#include "shell/ui/encoding_inquiry_dialog.h"
 
 #include <QApplication>
 #include <new>

@@ -1,4 +1,4 @@
-#include "shell/ui/save_format_dlg.h"
+#include "shell/ui/save_format_dialog.h"
 
 #include "shell/ui/dialog_support.h"
 #include "shell/ui/message_boxes.h"

@@ -1,4 +1,4 @@
-#include "shell/ui/open_settings_dlg.h"
+#include "shell/ui/open_settings_dialog.h"
 
 #include "shell/settings.h"
 #include "shell/ui/dialog_support.h"
