@@ -116,10 +116,10 @@ int WriteAndFlush(int fd, bool regular, const std::function<bool(FdSink& sink)>&
     return 0;
 }
 
-ReplaceResult WriteInPlace(const std::string& target, const struct stat* existing,
+ReplaceResult WriteInPlace(const std::string& target, const struct stat& existing,
                            const std::function<bool(FdSink& sink)>& write,
                            const ReplaceOptions& options) {
-    const bool special = existing != nullptr && !S_ISREG(existing->st_mode);
+    const bool special = !S_ISREG(existing.st_mode);
     int flags = O_WRONLY | O_CLOEXEC | O_NOCTTY | O_TRUNC;
     if (special && !options.waitForSpecialFiles)
         flags |= O_NONBLOCK;
@@ -128,8 +128,8 @@ ReplaceResult WriteInPlace(const std::string& target, const struct stat* existin
         return Failure(errno, ReplaceResult::Stage::Create);
     if (flags & O_NONBLOCK)
         fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    if (!special && existing != nullptr && (existing->st_mode & 06000) != 0)
-        (void)fchmod(fd, existing->st_mode & 01777);
+    if (!special && (existing.st_mode & 06000) != 0)
+        (void)fchmod(fd, existing.st_mode & 01777);
     int error = WriteAndFlush(fd, !special, write);
     if (close(fd) != 0 && error == 0 && errno != EINTR)
         error = errno;
@@ -224,7 +224,7 @@ ReplaceResult ReplaceFileContents(const std::string& path,
         // Other names must see the new text, and a pipe or device is never
         // replaced by a regular file.
         if (!S_ISREG(st.st_mode) || st.st_nlink > 1)
-            return WriteInPlace(target, &st, write, options);
+            return WriteInPlace(target, st, write, options);
     }
 
     // A short fixed pattern always fits the name limit, however long the
@@ -238,7 +238,7 @@ ReplaceResult ReplaceFileContents(const std::string& path,
         // A writable file in a folder the user may not write can still be
         // written in place.
         if (exists && IsPermissionError(errno))
-            return WriteInPlace(target, &st, write, options);
+            return WriteInPlace(target, st, write, options);
         return Failure(errno, Stage::Create);
     }
     PendingTempGuard guard(temp.data());
@@ -254,7 +254,7 @@ ReplaceResult ReplaceFileContents(const std::string& path,
         // writing it in place instead.
         close(fd);
         unlink(temp.data());
-        return WriteInPlace(target, &st, write, options);
+        return WriteInPlace(target, st, write, options);
     }
     // mkstemp creates the file readable by its owner only.
     const mode_t mode = exists                     ? (st.st_mode & 01777)

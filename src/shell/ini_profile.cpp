@@ -5,10 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "base/file_replace.h"
@@ -261,7 +261,7 @@ IniProfile::Line* IniProfile::Find(std::string_view section, std::string_view ke
     return nullptr;
 }
 
-std::size_t IniProfile::InsertionPoint(std::string_view section) const {
+std::optional<std::size_t> IniProfile::InsertionPoint(std::string_view section) const {
     std::size_t header = lines_.size();
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         if (lines_[i].kind == LineKind::Header && EqualsNoCase(lines_[i].name, section)) {
@@ -270,7 +270,7 @@ std::size_t IniProfile::InsertionPoint(std::string_view section) const {
         }
     }
     if (header == lines_.size())
-        return header;
+        return std::nullopt;
     std::size_t after = header + 1;
     for (std::size_t i = header + 1; i < lines_.size() && lines_[i].kind != LineKind::Header; ++i) {
         if (!Trim(lines_[i].text).empty())
@@ -306,10 +306,8 @@ void IniProfile::WriteString(std::string_view section, std::string_view key,
     }
     Line* line = Find(section, key);
     if (line == nullptr) {
-        std::size_t at = InsertionPoint(section);
-        if (at == lines_.size() && std::none_of(lines_.begin(), lines_.end(), [&](const Line& l) {
-                return l.kind == LineKind::Header && EqualsNoCase(l.name, section);
-            })) {
+        std::optional<std::size_t> at = InsertionPoint(section);
+        if (!at) {
             // A new section goes last, after a blank line.
             if (!lines_.empty()) {
                 EndLine(lines_.back());
@@ -324,9 +322,9 @@ void IniProfile::WriteString(std::string_view section, std::string_view key,
             lines_.push_back({std::move(header), "\n", LineKind::Header, std::string(section), {}});
             at = lines_.size();
         }
-        if (at > 0)
-            EndLine(lines_[at - 1]);
-        line = &*lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at),
+        if (*at > 0)
+            EndLine(lines_[*at - 1]);
+        line = &*lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(*at),
                                Line{{}, "\n", LineKind::Entry, std::string(key), {}});
     } else if (line->value == value) {
         // An entry written with its current value keeps its text as it was.

@@ -18,6 +18,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -78,8 +79,8 @@ class IniProfile : public Profile {
     // The entry of key in section, or none.
     Line* Find(std::string_view section, std::string_view key);
     // Where a new entry of section goes: after its last line that is not
-    // blank. lines_.size() when the section has no header.
-    std::size_t InsertionPoint(std::string_view section) const;
+    // blank. None when the section has no header.
+    std::optional<std::size_t> InsertionPoint(std::string_view section) const;
 
     std::vector<Line> lines_;
     bool byteOrderMark_ = false;
