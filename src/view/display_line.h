@@ -12,7 +12,7 @@
 #include <QString>
 
 #include "layout/line_layout.h"
-#include "view/hit_test.h"
+#include "shell/hit_test.h"
 
 namespace kotoha {
 

@@ -13,9 +13,9 @@
 #include <utility>
 
 #include "layout/line_layout.h"
+#include "shell/scroll_model.h"
 #include "view/display_line.h"
 #include "view/log_font.h"
-#include "view/scroll_model.h"
 
 class QScrollBar;
 

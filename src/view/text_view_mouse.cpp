@@ -6,7 +6,7 @@
 #include <QMouseEvent>
 #include <QStyleHints>
 
-#include "view/hit_test.h"
+#include "shell/hit_test.h"
 #include "view/text_view.h"
 #include "view/view_frame.h"
 

@@ -4,6 +4,7 @@
 
 #include "document/find.h"
 #include "document/kotoha_doc.h"
+#include "shell/find_next.h"
 #include "shell/settings.h"
 #include "view/display_line.h"
 #include "view/kotoha_view.h"

@@ -117,8 +117,8 @@ inline std::string Bytes(std::string_view s) {
 
 #include <cstring>
 
+#include "document/document_options.h"
 #include "document/kotoha_doc.h"
-#include "shell/settings.h"
 
 namespace kotoha::testing {
 
@@ -131,12 +131,27 @@ inline ByteBlock BlockOf(std::string_view bytes) {
     return array.Detach();
 }
 
-// A document with its settings, request records and fake host.
-struct DocFixture {
-    AppSettings settings;
+// The settings a document reads, at the application's defaults.
+struct DocumentSettings {
+    std::int32_t wrapColumns = 80;
+    std::int32_t tabstops = 8;
+    std::int32_t preferWinText = 1;
+    std::int32_t inquireWhenStrayed = 0;
+    std::int32_t inquireWhenPaste = 1;
+    static DocumentOptions OptionsOf(DocumentSettings& s) {
+        return {s.wrapColumns, s.tabstops, s.preferWinText, s.inquireWhenStrayed,
+                s.inquireWhenPaste};
+    }
+};
+
+// A document with its settings, request records and fake host. Layers above
+// the document hold the settings in their own form (OptionsOf views them).
+template <class Settings, DocumentOptions (*OptionsOf)(Settings&)>
+struct BasicDocFixture {
+    Settings settings;
     RequestRecords requests;
     FakeHost host{&requests};
-    CKotohaDoc doc{DocumentOptionsOf(settings), requests, host};
+    CKotohaDoc doc{OptionsOf(settings), requests, host};
 
     // Loads raw bytes as a Shift-JIS text (no detection).
     bool Load(std::string_view bytes, std::int32_t forced = 0) {
@@ -147,5 +162,6 @@ struct DocFixture {
         return std::string(reinterpret_cast<const char*>(doc.text.data()), doc.text.capacity());
     }
 };
+using DocFixture = BasicDocFixture<DocumentSettings, &DocumentSettings::OptionsOf>;
 
 }  // namespace kotoha::testing

@@ -1,4 +1,4 @@
-// Searching, and the window-free rules of "find next".
+// Searching the document's text.
 #include "document/find.h"
 
 #include <gtest/gtest.h>
@@ -146,90 +146,6 @@ TEST(IsDelimiterAt, ClassesOfCharacters) {
     for (std::uint32_t i = 0; i < 11; ++i) {
         EXPECT_EQ(IsDelimiterAt(f.doc.Layout(), i), expected[i]) << i;
     }
-}
-
-// Two letters, LF, the same two letters; searched down with no selection.
-TEST(FindNext, RepeatedSearchesWalkThroughTheText) {
-    DocFixture f;
-    ASSERT_TRUE(f.Load("ab\nab"));
-    const LayoutText layout = f.doc.Layout();
-
-    FindStart start = FindNextStart(layout, true, false, {}, 0, 10);
-    EXPECT_EQ(start.offset, 0u);
-    std::uint32_t offset = start.offset;
-    ASSERT_TRUE(FindText(layout, offset, "ab", true, true, false));
-    MatchSelection match = SelectionOfMatch(layout, offset, 2);
-    EXPECT_EQ(match.anchor, (DisplayPos{0, 0}));
-    EXPECT_EQ(match.end, (DisplayPos{2, 0}));
-
-    start = FindNextStart(layout, true, true, match.anchor, 0, 10);
-    EXPECT_EQ(start.offset, 1u);
-    offset = start.offset;
-    ASSERT_TRUE(FindText(layout, offset, "ab", true, true, false));
-    EXPECT_EQ(offset, 3u);
-    match = SelectionOfMatch(layout, offset, 2);
-
-    start = FindNextStart(layout, true, true, match.anchor, 0, 10);
-    offset = start.offset;
-    EXPECT_FALSE(FindText(layout, offset, "ab", true, true, false));
-}
-
-TEST(FindNext, StartOffsets) {
-    DocFixture f;
-    f.settings.WrapColumns.value = 4;
-    f.doc.ReadLayoutSettings();
-    ASSERT_TRUE(f.Load("abcdefghijkl"));  // lines abcd / efgh / ijkl
-    const LayoutText layout = f.doc.Layout();
-    struct Case {
-        const char* name;
-        bool down, hasSelection;
-        DisplayPos lo;
-        std::int32_t top, visible;
-        std::uint32_t want;
-        bool nothingBefore;
-    };
-    const Case cases[] = {
-        {"down, selection visible", true, true, {1, 1}, 1, 2, 6, false},
-        {"up, selection visible", false, true, {1, 1}, 1, 2, 4, false},
-        {"up from offset 0", false, true, {0, 0}, 0, 2, 0, true},
-        {"down, selection above the window", true, true, {1, 0}, 1, 2, 4, false},
-        {"down, selection below the window", true, true, {1, 2}, 0, 2, 0, false},
-        {"up, no selection: end of last visible line", false, false, {}, 0, 2, 8, false},
-        {"up, window beyond the end: the end line", false, false, {}, 2, 5, 12, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const FindStart start =
-            FindNextStart(layout, c.down, c.hasSelection, c.lo, c.top, c.visible);
-        EXPECT_EQ(start.nothingBefore, c.nothingBefore);
-        if (!c.nothingBefore) {
-            EXPECT_EQ(start.offset, c.want);
-        }
-    }
-}
-
-TEST(FindNext, MatchEndingWithLineBreakStaysOnItsLine) {
-    DocFixture f;
-    f.settings.WrapColumns.value = 10;
-    f.doc.ReadLayoutSettings();
-    ASSERT_TRUE(f.Load("ab\ncd"));
-    const MatchSelection match = SelectionOfMatch(f.doc.Layout(), 1, 2);  // "b\n"
-    EXPECT_EQ(match.anchor, (DisplayPos{1, 0}));
-    EXPECT_EQ(match.end, (DisplayPos{11, 0}));
-}
-
-TEST(FindNext, ScrollingToTheMatch) {
-    // The end below the window scrolls it up; the start wins when both
-    // cannot be shown.
-    EXPECT_EQ(TopLineForMatch(0, 5, {{0, 2}, {1, 3}}), 0);
-    EXPECT_EQ(TopLineForMatch(0, 5, {{0, 6}, {1, 7}}), 3);
-    EXPECT_EQ(TopLineForMatch(0, 2, {{0, 4}, {1, 9}}), 4);
-    EXPECT_EQ(TopLineForMatch(8, 5, {{0, 2}, {1, 2}}), 2);
-    // Columns 8 px wide, client 100 px: a span ending at 200 px needs
-    // column (8 + 200 - 100 + 9) / 8 = 14; one starting at 40 px column 5.
-    EXPECT_EQ(LeftColumnForMatch(0, 8, 100, 150, 200), 14);
-    EXPECT_EQ(LeftColumnForMatch(20, 8, 100, 40, 60), 5);
-    EXPECT_EQ(LeftColumnForMatch(0, 8, 100, 10, 50), 0);
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ TEST(OpenDocument, EmptyFile) {
 
 TEST(OpenDocument, SevenBitTextIsSjisWithoutAsking) {
     OpenFixture f;
-    f.settings.InquireWhenStrayed.value = 1;
+    f.settings.inquireWhenStrayed = 1;
     ASSERT_TRUE(f.Open("plain text\r\n"));
     EXPECT_EQ(f.doc.encoding, EncodingKind::SJIS);
     EXPECT_TRUE(f.host.inquiries.empty());
@@ -65,7 +65,7 @@ TEST(OpenDocument, StrayedDetection) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         OpenFixture f;
-        f.settings.InquireWhenStrayed.value = c.inquire;
+        f.settings.inquireWhenStrayed = c.inquire;
         f.host.inquireAnswer = c.answer;
         ASSERT_TRUE(f.Open(kStrayedEuc));
         EXPECT_EQ(f.doc.encoding, c.want);
@@ -79,7 +79,7 @@ TEST(OpenDocument, StrayedDetection) {
 
 TEST(OpenDocument, ForcedEncodingSkipsDetection) {
     OpenFixture f;
-    f.settings.InquireWhenStrayed.value = 1;
+    f.settings.inquireWhenStrayed = 1;
     ASSERT_TRUE(f.Open("\x82\xa0", 2));  // Shift-JIS bytes read as EUC
     EXPECT_EQ(f.doc.encoding, EncodingKind::EUC);
     EXPECT_TRUE(f.host.inquiries.empty());
@@ -96,7 +96,7 @@ TEST(OpenDocument, LineBreaksAndKanaCount) {
 
 TEST(OpenDocument, ReadsLayoutSettingsFirst) {
     OpenFixture f;
-    f.settings.WrapColumns.value = 3;
+    f.settings.wrapColumns = 3;
     ASSERT_TRUE(f.Open("abcdef"));
     EXPECT_EQ(f.doc.wrapColumn, 3);
     EXPECT_EQ(f.doc.GetLineCount(), 2);
@@ -121,11 +121,11 @@ TEST(OpenDocument, FileThatCannotBeOpenedLeavesDocumentAlone) {
 // modified flag and the layout its index was built for.
 TEST(OpenDocument, FilesThatAreNotRegularAreRefusedAndChangeNothing) {
     OpenFixture f;
-    f.settings.WrapColumns.value = 40;
+    f.settings.wrapColumns = 40;
     ASSERT_TRUE(f.Open("keep this text"));
     f.doc.SetModifiedFlag(true);
-    f.settings.WrapColumns.value = 11;
-    f.settings.Tabstops.value = 2;
+    f.settings.wrapColumns = 11;
+    f.settings.tabstops = 2;
     const std::string fifo = f.dir.Path("fifo");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     const std::string paths[] = {fifo, "/dev/zero", "/dev/null", f.dir.path()};

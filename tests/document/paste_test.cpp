@@ -57,8 +57,8 @@ TEST(ReplaceFromClipboard, CrLfTextBecomesAModifiedUntitledDocument) {
 // katakana must not be taken for EUC-JP, and nothing is asked.
 TEST(ReplaceFromClipboard, PastedTextIsShiftJisWithoutDetection) {
     PasteFixture f;
-    f.settings.PreferWinText.value = 0;
-    f.settings.InquireWhenStrayed.value = 1;
+    f.settings.preferWinText = 0;
+    f.settings.inquireWhenStrayed = 1;
     f.clipboard.text = "\xb1\xb2\xb3\xb4\xb5";  // ｱｲｳｴｵ
     ASSERT_TRUE(f.doc.ReplaceFromClipboard(f.clipboard));
     EXPECT_EQ(f.Text(), "\xb1\xb2\xb3\xb4\xb5");
@@ -78,7 +78,7 @@ TEST(ReplaceFromClipboard, AsksBeforeReplacingText) {
     EXPECT_EQ(f.host.newDocuments, 0);
     EXPECT_EQ(f.clipboard.reads, 0);
 
-    f.settings.InquireWhenPaste.value = 0;
+    f.settings.inquireWhenPaste = 0;
     ASSERT_TRUE(f.doc.ReplaceFromClipboard(f.clipboard));
     EXPECT_EQ(f.host.questions.size(), 1u);
     EXPECT_EQ(f.Text(), "new");

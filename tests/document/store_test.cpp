@@ -42,8 +42,8 @@ TEST(Document, LayoutSettingsAreClamped) {
     };
     for (const Case& c : cases) {
         DocFixture f;
-        f.settings.WrapColumns.value = c.wrap;
-        f.settings.Tabstops.value = c.tabs;
+        f.settings.wrapColumns = c.wrap;
+        f.settings.tabstops = c.tabs;
         f.doc.ReadLayoutSettings();
         EXPECT_EQ(f.doc.wrapColumn, c.wantWrap);
         EXPECT_EQ(f.doc.tabWidth, c.wantTabs);
@@ -52,8 +52,8 @@ TEST(Document, LayoutSettingsAreClamped) {
     f.doc.wrapColumn = 40;
     f.doc.tabWidth = 4;
     f.doc.WriteLayoutSettings();
-    EXPECT_EQ(f.settings.WrapColumns.value, 40);
-    EXPECT_EQ(f.settings.Tabstops.value, 4);
+    EXPECT_EQ(f.settings.wrapColumns, 40);
+    EXPECT_EQ(f.settings.tabstops, 4);
 }
 
 TEST(Document, SetEncodingAndLineBreakReachTheStatusBar) {

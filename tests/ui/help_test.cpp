@@ -15,8 +15,8 @@
 #include <algorithm>
 
 #include "modal_steps.h"
+#include "shell/command_table.h"
 #include "shell/ui/command_actions.h"
-#include "shell/ui/command_table.h"
 #include "shell/ui/help_window.h"
 #include "shell/ui/status_panes.h"
 #include "ui_session.h"

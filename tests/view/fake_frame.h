@@ -9,10 +9,15 @@
 #include <QMenu>
 #include <QScrollBar>
 
+#include "document/fake_host.h"
+#include "shell/settings.h"
 #include "view/text_view.h"
 #include "view/view_frame.h"
 
 namespace kotoha::testing {
+
+// A document whose settings are the application's, as a view reads them.
+using AppDocFixture = BasicDocFixture<AppSettings, &DocumentOptionsOf>;
 
 class FakeFrame : public ViewFrame {
   public:

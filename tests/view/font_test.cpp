@@ -36,7 +36,7 @@ void FontTest::systemFixedFontIsJapaneseAndFixed() {
 }
 
 void FontTest::unsetSettingTakesSystemFontAndStoresIt() {
-    DocFixture fixture;
+    AppDocFixture fixture;
     FakeFrame frame;
     CKotohaView view(fixture.doc, fixture.settings, frame);
     view.OnInitialUpdate();
@@ -51,7 +51,7 @@ void FontTest::unsetSettingTakesSystemFontAndStoresIt() {
 }
 
 void FontTest::storedSettingRoundTrips() {
-    DocFixture fixture;
+    AppDocFixture fixture;
     FakeFrame frame;
     fixture.settings.LogFont.values = {-20, 0, 0, 0, 700, 1, 0, 0, 384, 0, 0, 0, 0x22};
     fixture.settings.FontName.value = "IPAPGothic";
@@ -134,7 +134,7 @@ void FontTest::heightsBeyondTheDialogAreClamped() {
     const PixelRange range = FontDialogPixelHeights();
     QVERIFY(range.smallest >= 1 && range.smallest < range.largest && range.largest < 400);
     for (const std::int32_t height : {-30000, 2147483647, INT32_MIN + 1, -1, 1}) {
-        DocFixture fixture;
+        AppDocFixture fixture;
         FakeFrame frame;
         fixture.settings.LogFont.values = {height, 0, 0, 0, 400, 0, 0, 0, 128, 0, 0, 0, 0x31};
         fixture.settings.FontName.value = "IPAGothic";

@@ -15,6 +15,7 @@
 #include "document/fake_host.h"
 #include "document/kotoha_doc.h"
 #include "fake_frame.h"
+#include "shell/settings.h"
 #include "view/kotoha_view.h"
 
 namespace kotoha::testing {

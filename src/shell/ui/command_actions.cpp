@@ -7,8 +7,8 @@
 #include <QMenuBar>
 #include <QToolBar>
 
+#include "shell/command_table.h"
 #include "shell/strings.h"
-#include "shell/ui/command_table.h"
 #include "shell/ui/help_window.h"
 
 namespace kotoha {

@@ -20,9 +20,9 @@
 #include "shell/doc_template.h"
 #include "shell/file_dialog.h"
 #include "shell/ini_profile.h"
+#include "shell/instance_lock.h"
 #include "shell/recent_files.h"
 #include "shell/settings.h"
-#include "shell/ui/instance_lock.h"
 #include "shell/ui/qt_clipboard.h"
 
 namespace kotoha {

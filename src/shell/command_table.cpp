@@ -1,4 +1,4 @@
-#include "shell/ui/command_table.h"
+#include "shell/command_table.h"
 
 #include <iterator>
 

@@ -1,4 +1,4 @@
-#include "view/hit_test.h"
+#include "shell/hit_test.h"
 
 #include <string>
 #include <vector>

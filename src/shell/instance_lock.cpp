@@ -1,4 +1,4 @@
-#include "shell/ui/instance_lock.h"
+#include "shell/instance_lock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

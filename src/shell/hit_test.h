@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "view/scroll_model.h"
+#include "shell/scroll_model.h"
 
 namespace kotoha {
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_host.h"
+#include "shell/settings.h"
 
 namespace kotoha {
 namespace {

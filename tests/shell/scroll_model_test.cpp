@@ -1,4 +1,4 @@
-#include "view/scroll_model.h"
+#include "shell/scroll_model.h"
 
 #include <gtest/gtest.h>
 
