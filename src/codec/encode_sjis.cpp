@@ -1,0 +1,63 @@
+// The Shift-JIS encoder: unchanged runs copied 64 bytes at a time.
+#include "codec/export_context.h"
+
+#include <bit>
+
+#include "codec/block_scan.h"
+#include "codec/cp932.h"
+
+namespace kotoha::encode {
+
+std::uint8_t* EncodeSjis(ExportContext& c, const std::uint8_t* p, const std::uint8_t* end,
+                         bool widen) {
+    std::uint8_t* out = c.Start();
+    const bool translatesLf = c.TranslatesLf();
+    while (p < end) {
+        out = c.Ready(out);
+        if (out == nullptr)
+            return nullptr;
+        if (end - p >= static_cast<std::ptrdiff_t>(detail::kBlockSize)) {
+            // Most of the text is written as it is: copy whole blocks up to
+            // the first single byte that changes (an LF that is translated,
+            // a stray 8-bit byte, a half-width katakana when widening).
+            const detail::Block block(p);
+            const std::uint64_t firsts =
+                detail::PairStarts(block.InRange(0x81, 0x9F) | block.InRange(0xE0, 0xFC));
+            const unsigned taken = detail::WholeCharBytes(firsts);
+            const std::uint64_t singles = ~(firsts | (firsts << 1));
+            std::uint64_t changed = block.High();
+            if (!widen)
+                changed &= ~block.InRange(0xA1, 0xDF);
+            if (translatesLf)
+                changed |= block.Equal(kLf);
+            changed &= singles;
+            const unsigned runBytes =
+                changed != 0 ? static_cast<unsigned>(std::countr_zero(changed)) : taken;
+            std::memcpy(out, p, detail::kBlockSize);  // only runBytes of it count
+            out += runBytes;
+            p += runBytes;
+            if (changed == 0)
+                continue;
+        }
+        const std::uint8_t b = *p;
+        if (IsHalfWidthKana(b)) {
+            if (widen) {
+                out = PutCode(out, WidenKanaAt(p, end));
+            } else {
+                *out++ = b;
+                ++p;
+            }
+        } else if (IsPairAt(p, end)) {
+            out[0] = p[0];
+            out[1] = p[1];
+            out += 2;
+            p += 2;
+        } else {
+            out = c.Output(out, b >= 0x80 ? 0x00 : b);
+            ++p;
+        }
+    }
+    return out;
+}
+
+}  // namespace kotoha::encode
