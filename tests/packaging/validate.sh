@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Checks the desktop entry, the AppStream metainfo, the icons and the manual
-# pages in packaging/ with the tools a distribution checks them with.
-# Usage: validate.sh PACKAGING_DIR
+# pages with the tools a distribution checks them with.
+# Usage: validate.sh PACKAGING_DIR CONV_MAN_PAGE (the page written by the build)
 set -euo pipefail
 dir=$1
+conv_page=$2
 for tool in desktop-file-validate appstream-util groff; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
@@ -43,7 +44,7 @@ done
 grep -q '<svg' "$dir/icons/kotoha.svg" || fail "kotoha.svg is not an SVG"
 
 # The manual pages format without a single groff warning.
-for page in "$dir"/man/kotoha.1 "$dir"/man/kotoha-conv.1; do
+for page in "$dir"/man/kotoha.1 "$conv_page"; do
     out=$(groff -man -Tascii -ww -z "$page" 2>&1) || fail "groff failed on $page"
     [ -z "$out" ] || fail "groff warns on $page: $out"
 done
