@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <limits>
+#include <utility>
 
 namespace kotoha::conv {
 
@@ -10,7 +11,7 @@ namespace {
 
 constexpr std::string_view kUsageHead =
     "Usage: kotoha-conv [OPTIONS] [FILE]\n"
-    "Converts Japanese text between Shift-JIS, JIS and EUC-JP, or to UTF-8.\n"
+    "Converts Japanese text between Shift-JIS, JIS, EUC-JP, UTF-8 and UTF-16.\n"
     "FILE absent or \"-\": standard input. The output goes to standard output.\n";
 
 constexpr std::string_view kDisplayIntro =
@@ -23,19 +24,22 @@ constexpr std::string_view kExitStatus =
     "Exit status: 0 on success, 1 when reading or writing fails (or --find finds nothing), 2 "
     "for a usage error.";
 
-bool ParseOutputEncoding(std::string_view value, OutputEncoding& to) {
-    if (value == "sjis") {
-        to = OutputEncoding::SJIS;
-    } else if (value == "jis") {
-        to = OutputEncoding::JIS;
-    } else if (value == "euc") {
-        to = OutputEncoding::EUC;
-    } else if (value == "utf8") {
-        to = OutputEncoding::UTF8;
-    } else {
-        return false;
+// The encodings by the names the options give them.
+constexpr std::pair<std::string_view, EncodingKind> kEncodingNames[] = {
+    {"sjis", EncodingKind::SJIS},       {"jis", EncodingKind::JIS},
+    {"euc", EncodingKind::EUC},         {"utf8", EncodingKind::UTF8},
+    {"utf8bom", EncodingKind::UTF8BOM}, {"utf16le", EncodingKind::UTF16LE},
+    {"utf16be", EncodingKind::UTF16BE},
+};
+
+bool ParseEncodingName(std::string_view value, EncodingKind& kind) {
+    for (const auto& [name, named] : kEncodingNames) {
+        if (value == name) {
+            kind = named;
+            return true;
+        }
     }
-    return true;
+    return false;
 }
 
 bool ParseEol(std::string_view value, EolChoice& eol) {
@@ -111,6 +115,16 @@ bool CheckCombinations(const Options& options, std::string& error) {
     return false;
 }
 
+// Forces the input's kind; a second, different one is an error.
+bool SetInputKind(Options& o, EncodingKind kind, std::string_view name, std::string& error) {
+    if (o.inputKind && *o.inputKind != kind) {
+        error = "option " + Quoted(name) + " conflicts with an earlier -s, -j, -e, -u or --in";
+        return false;
+    }
+    o.inputKind = kind;
+    return true;
+}
+
 constexpr bool Set(bool& flag) {
     flag = true;
     return true;
@@ -123,28 +137,39 @@ const std::vector<OptionSpec> kOptionTable = {
      "",
      Section::Conversion,
      "Print one line and exit:\n"
-     "  encoding=<SJIS|JIS|EUC> linebreak=<WIN|UX|MAC|MIXED>\n"
+     "  encoding=<SJIS|JIS|EUC|UTF8|UTF8BOM|UTF16LE|UTF16BE>\n"
+     "    linebreak=<WIN|UX|MAC|MIXED>\n"
      "    choice=<n> candidates=<n> kana=<n>\n"
-     "choice and candidates are detection bits (SJIS 1, JIS 2, EUC 4); they differ when the "
-     "guess is uncertain. With -s, -j or -e nothing is detected and both are the bit of the "
-     "forced kind. An empty input is not examined: it is SJIS with choice=0 candidates=0. "
-     "linebreak and kana (the number of half-width katakana) are counted while converting in "
-     "that encoding.",
+     "choice and candidates are detection bits (SJIS 1, JIS 2, EUC 4, UTF8 8, UTF8BOM 16, "
+     "UTF16LE 32, UTF16BE 64); they differ when the guess is uncertain. With -s, -j, -e, -u or "
+     "--in nothing is detected and both are the bit of the forced kind. An empty input is not "
+     "examined: it is SJIS with choice=0 candidates=0. linebreak and kana (the number of "
+     "half-width katakana) are counted while converting in that encoding.",
      [](Options& o, std::string_view, std::string_view, std::string&) { return Set(o.guess); }},
-    {{"-s", "-j", "-e"},
+    {{"-s", "-j", "-e", "-u"},
      "",
      Section::Conversion,
-     "The input is Shift-JIS, JIS or EUC-JP: no detection (default: detect).",
+     "The input is Shift-JIS, JIS, EUC-JP or UTF-8: no detection (default: detect).",
      [](Options& o, std::string_view name, std::string_view, std::string& error) {
          const EncodingKind kind = name == "-j"   ? EncodingKind::JIS
                                    : name == "-e" ? EncodingKind::EUC
+                                   : name == "-u" ? EncodingKind::UTF8
                                                   : EncodingKind::SJIS;
-         if (o.inputKind && *o.inputKind != kind) {
-             error = "option " + Quoted(name) + " conflicts with an earlier -s, -j or -e";
+         return SetInputKind(o, kind, name, error);
+     }},
+    {{"--in"},
+     "ENC",
+     Section::Conversion,
+     "The input is in encoding ENC: sjis, jis, euc, utf8, utf8bom, utf16le or utf16be; no "
+     "detection. A byte-order mark the encoding has is not part of the text.",
+     [](Options& o, std::string_view name, std::string_view value, std::string& error) {
+         EncodingKind kind;
+         if (!ParseEncodingName(value, kind)) {
+             error = "unknown input encoding " + Quoted(value) +
+                     " (use sjis, jis, euc, utf8, utf8bom, utf16le or utf16be)";
              return false;
          }
-         o.inputKind = kind;
-         return true;
+         return SetInputKind(o, kind, name, error);
      }},
     {{"--prefer-internet"},
      "",
@@ -155,14 +180,34 @@ const std::vector<OptionSpec> kOptionTable = {
          o.preferWinText = false;
          return true;
      }},
-    {{"--to"},
-     "sjis|jis|euc|utf8",
+    {{"--no-unicode"},
+     "",
      Section::Conversion,
-     "The output encoding (default sjis); utf8 goes through the CP932 table.",
+     "Detect only Shift-JIS, JIS and EUC-JP. By default a UTF-8 or UTF-16 byte-order mark, or "
+     "a text that is valid UTF-8 throughout with a character beyond ASCII, is read as "
+     "Unicode first.",
+     [](Options& o, std::string_view, std::string_view, std::string&) {
+         o.detectUnicode = false;
+         return true;
+     }},
+    {{"--to"},
+     "ENC",
+     Section::Conversion,
+     "The output encoding: an ENC as for --in, or keep for the input's own (default sjis). "
+     "Characters the "
+     "encoding cannot hold become the nearest Shift-JIS character or a full-width space; "
+     "UTF-16 is written with its byte-order mark.",
      [](Options& o, std::string_view, std::string_view value, std::string& error) {
-         if (ParseOutputEncoding(value, o.to))
+         if (value == "keep") {
+             o.toKeep = true;
              return true;
-         error = "unknown output encoding " + Quoted(value) + " (use sjis, jis, euc or utf8)";
+         }
+         if (ParseEncodingName(value, o.to)) {
+             o.toKeep = false;
+             return true;
+         }
+         error = "unknown output encoding " + Quoted(value) +
+                 " (use sjis, jis, euc, utf8, utf8bom, utf16le, utf16be or keep)";
          return false;
      },
      &Options::exportOptions},

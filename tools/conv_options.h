@@ -13,7 +13,6 @@
 
 namespace kotoha::conv {
 
-enum class OutputEncoding { SJIS, JIS, EUC, UTF8 };
 enum class EolChoice { Keep, WIN, UX, MAC };
 
 struct Options {
@@ -32,9 +31,11 @@ struct Options {
     std::vector<std::string> exportOptions;  // --to, --eol, --widen
     std::vector<std::string> layoutOptions;  // --wrap, --tab
     std::vector<std::string> findOptions;    // --up, --case, --word, --from
-    std::optional<EncodingKind> inputKind;   // set by -s, -j, -e
+    std::optional<EncodingKind> inputKind;   // set by -s, -j, -e, -u, --in
     bool preferWinText = true;
-    OutputEncoding to = OutputEncoding::SJIS;
+    bool detectUnicode = true;
+    EncodingKind to = EncodingKind::SJIS;
+    bool toKeep = false;  // --to=keep: the input's own kind
     EolChoice eol = EolChoice::Keep;
     bool widen = false;
     std::optional<std::string> input;  // "-" or absent: standard input

@@ -22,6 +22,7 @@
 #include "codec/cp932.h"
 #include "codec/detect.h"
 #include "codec/export.h"
+#include "codec/extension_table.h"
 #include "codec/import.h"
 #include "conv_io.h"
 #include "conv_options.h"
@@ -46,6 +47,14 @@ const char* EncodingName(EncodingKind kind) {
             return "JIS";
         case EncodingKind::EUC:
             return "EUC";
+        case EncodingKind::UTF8:
+            return "UTF8";
+        case EncodingKind::UTF8BOM:
+            return "UTF8BOM";
+        case EncodingKind::UTF16LE:
+            return "UTF16LE";
+        case EncodingKind::UTF16BE:
+            return "UTF16BE";
         default:
             return "SJIS";
     }
@@ -61,17 +70,6 @@ const char* LineBreakName(LineBreakKind kind) {
             return "MIXED";
         default:
             return "WIN";
-    }
-}
-
-std::uint16_t DetectionBitOf(EncodingKind kind) {
-    switch (kind) {
-        case EncodingKind::JIS:
-            return kDetectJis;
-        case EncodingKind::EUC:
-            return kDetectEuc;
-        default:
-            return kDetectSjis;
     }
 }
 
@@ -91,20 +89,12 @@ LineBreakKind OutputLineBreak(EolChoice eol, LineBreakKind input) {
     return input == LineBreakKind::MIXED ? LineBreakKind::UX : input;
 }
 
-bool Export(const Options& options, LineBreakKind inputLineBreak, ByteSink& sink,
-            const std::uint8_t* text, std::uint32_t length) {
+bool Export(const Options& options, EncodingKind inputKind, LineBreakKind inputLineBreak,
+            ByteSink& sink, const std::uint8_t* text, std::uint32_t length,
+            const ExtensionTable& table) {
     const LineBreakKind lineBreak = OutputLineBreak(options.eol, inputLineBreak);
-    switch (options.to) {
-        case OutputEncoding::UTF8:
-            return ExportUtf8Text(lineBreak, sink, text, 0, length, options.widen);
-        case OutputEncoding::JIS:
-            return ExportText(EncodingKind::JIS, lineBreak, sink, text, 0, length, options.widen);
-        case OutputEncoding::EUC:
-            return ExportText(EncodingKind::EUC, lineBreak, sink, text, 0, length, options.widen);
-        case OutputEncoding::SJIS:
-            break;
-    }
-    return ExportText(EncodingKind::SJIS, lineBreak, sink, text, 0, length, options.widen);
+    const EncodingKind kind = options.toKeep ? inputKind : options.to;
+    return ExportText(kind, lineBreak, sink, text, 0, length, options.widen, &table);
 }
 
 // Collects output lines and hands them to a sink in large pieces, so that a
@@ -131,15 +121,16 @@ class LineWriter {
 
 // Every display line as "<line> <begin> <end> <text>", the display text in
 // UTF-8 with its line-break cell (a blank) included.
-bool WriteLines(const LayoutText& layout, ByteSink& sink) {
+bool WriteLines(const LayoutText& layout, const ExtensionTable& table, ByteSink& sink) {
     LineWriter writer(sink);
     char display[kLineBufferSize];
     for (std::int32_t line = 0; line < layout.LineCount(); ++line) {
         const std::uint32_t columns = GetLineText(layout, line, display);
-        if (!writer.Add(std::to_string(line) + ' ' + std::to_string(layout.entries[line]) + ' ' +
-                        std::to_string(layout.entries[line + 1]) + ' ' +
-                        SjisToUtf8(reinterpret_cast<const std::uint8_t*>(display), columns) +
-                        '\n')) {
+        if (!writer.Add(
+                std::to_string(line) + ' ' + std::to_string(layout.entries[line]) + ' ' +
+                std::to_string(layout.entries[line + 1]) + ' ' +
+                SjisToUtf8(reinterpret_cast<const std::uint8_t*>(display), columns, &table) +
+                '\n')) {
             return false;
         }
     }
@@ -174,10 +165,12 @@ bool WriteMatches(const Options& options, const LayoutText& layout, std::string_
     return writer.Flush();
 }
 
-// The text to find in Shift-JIS. A character Shift-JIS cannot hold (or
-// malformed UTF-8) would be searched as "?", a different text: refused.
-bool FindPattern(const std::string& utf8, std::string& sjis, std::string& error) {
-    sjis = Utf8ToSjis(utf8);
+// The text to find in the internal form. A character neither Shift-JIS nor
+// the text's extension table holds (or malformed UTF-8) would be searched as
+// "?", a different text: refused.
+bool FindPattern(const std::string& utf8, const ExtensionTable& table, std::string& sjis,
+                 std::string& error) {
+    sjis = Utf8ToSjis(utf8, &table);
     if (std::count(sjis.begin(), sjis.end(), kUnrepresentableChar) !=
         std::count(utf8.begin(), utf8.end(), kUnrepresentableChar)) {
         error = "the text to find " + Quoted(utf8) + " cannot be written in Shift-JIS";
@@ -193,8 +186,8 @@ struct Decision {
     DetectionResult detection = MakeDetectionResult(0, 0);
 };
 
-// The encoding forced by -s, -j or -e, or the one detection chooses. An empty
-// input is not examined.
+// The encoding forced by -s, -j, -e, -u or --in, or the one detection
+// chooses. An empty input is not examined.
 Decision DecideEncoding(const Options& options, const std::uint8_t* text, std::uint32_t length) {
     Decision decision;
     if (options.inputKind) {
@@ -202,7 +195,8 @@ Decision DecideEncoding(const Options& options, const std::uint8_t* text, std::u
         const std::uint16_t bit = DetectionBitOf(decision.kind);
         decision.detection = MakeDetectionResult(bit, bit);
     } else if (length > 0) {
-        decision.detection = DetectEncoding(text, length, options.preferWinText);
+        decision.detection =
+            DetectTextEncoding(text, length, options.preferWinText, options.detectUnicode);
         decision.kind = EncodingKindFromChoice(DetectionChoice(decision.detection));
     }
     return decision;
@@ -217,6 +211,8 @@ struct Converted {
     std::uint32_t kanaCount = 0;
     LineIndex index;
     LayoutText layout;
+    // Codes for the characters CP932 cannot hold.
+    ExtensionTable table;
 };
 
 bool Convert(const Options& options, EncodingKind kind, TextStore& bytes, Converted& converted,
@@ -224,7 +220,7 @@ bool Convert(const Options& options, EncodingKind kind, TextStore& bytes, Conver
     static std::uint8_t emptyText = 0;
     converted.text = bytes.data() == nullptr ? &emptyText : bytes.data();
     converted.length = ImportText(kind, false, converted.text, converted.text, bytes.capacity(),
-                                  &converted.lineBreak, &converted.kanaCount);
+                                  &converted.lineBreak, &converted.kanaCount, &converted.table);
     if (!options.lines && !options.find)
         return true;
     // The settings are clamped as the document clamps its own.
@@ -267,12 +263,13 @@ bool WriteResult(const Options& options, const Decision& decision, const Convert
     found = true;
     const auto write = [&](ByteSink& sink) {
         if (options.lines)
-            return WriteLines(converted.layout, sink);
+            return WriteLines(converted.layout, converted.table, sink);
         if (options.find)
             return WriteMatches(options, converted.layout, pattern, sink, found);
         if (options.guess)
             return WriteText(sink, GuessLine(decision, converted));
-        return Export(options, converted.lineBreak, sink, converted.text, converted.length);
+        return Export(options, decision.kind, converted.lineBreak, sink, converted.text,
+                      converted.length, converted.table);
     };
     if (!options.output.empty() && options.output != "-")
         return WriteOutputFile(options.output, write, error);
@@ -295,10 +292,6 @@ int Run(int argc, char** argv) {
             options.help ? UsageText() : std::string("kotoha-conv ") + KOTOHA_VERSION_STRING + "\n";
         return WriteText(stdoutSink, text) ? 0 : Fail(StdoutError(stdoutSink), kExitIoError);
     }
-    std::string pattern;
-    if (options.find && !FindPattern(*options.find, pattern, error))
-        return Fail(error + "; see 'kotoha-conv --help'", kExitUsage);
-
     TextStore bytes;
     if (!ReadWholeInput(options.input.value_or("-"), bytes, error))
         return Fail(error, kExitIoError);
@@ -306,6 +299,9 @@ int Run(int argc, char** argv) {
     Converted converted;
     if (!Convert(options, decision.kind, bytes, converted, error))
         return Fail(error, kExitIoError);
+    std::string pattern;
+    if (options.find && !FindPattern(*options.find, converted.table, pattern, error))
+        return Fail(error + "; see 'kotoha-conv --help'", kExitUsage);
     bool found = true;
     if (!WriteResult(options, decision, converted, pattern, found, error))
         return Fail(error, kExitIoError);

@@ -9,8 +9,27 @@
 namespace kotoha {
 
 // File encodings. Stored and passed as a signed 32-bit value; any value other
-// than JIS or EUC is converted as SJIS.
-enum class EncodingKind : std::int32_t { SJIS = 0, JIS = 1, EUC = 2 };
+// than those below is converted as SJIS.
+enum class EncodingKind : std::int32_t {
+    SJIS = 0,
+    JIS = 1,
+    EUC = 2,
+    UTF8 = 3,
+    UTF8BOM = 4,
+    UTF16LE = 5,
+    UTF16BE = 6,
+};
+
+// The kind a stored value reads as: itself when it names a kind, else SJIS.
+constexpr EncodingKind EncodingKindOf(std::int32_t value) {
+    return value >= 0 && value <= 6 ? static_cast<EncodingKind>(value) : EncodingKind::SJIS;
+}
+
+// UTF-8 (with or without its byte-order mark) and UTF-16.
+constexpr bool IsUnicodeKind(EncodingKind kind) {
+    return kind == EncodingKind::UTF8 || kind == EncodingKind::UTF8BOM ||
+           kind == EncodingKind::UTF16LE || kind == EncodingKind::UTF16BE;
+}
 
 // Line-break conventions. MIXED is only ever a result of import.
 enum class LineBreakKind : std::int32_t { WIN = 0, UX = 1, MAC = 2, MIXED = -1 };

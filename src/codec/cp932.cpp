@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "codec/byte_class.h"
+#include "codec/extension_table.h"
 
 namespace kotoha {
 
@@ -140,14 +141,45 @@ bool UnicodeToCp932(char32_t ch, std::uint16_t& code) {
     return code != 0;
 }
 
-std::u16string SjisToUtf16(const std::uint8_t* bytes, std::size_t length) {
+bool ExactCp932Code(char32_t ch, std::uint16_t& code) {
+    if (!UnicodeToCp932(ch, code))
+        return false;
+    if (code >= 0x80 && code < 0x100 && !IsHalfWidthKana(static_cast<std::uint8_t>(code)))
+        return false;
+    return code == 0 || Cp932ToUnicode(code) == ch;
+}
+
+char32_t InternalCharOf(std::uint16_t code, const ExtensionTable* table) {
+    if (table != nullptr && code >= kFirstUserCode) {
+        if (const char32_t ch = table->CharOf(code))
+            return ch;
+    }
+    return Cp932ToUnicode(code);
+}
+
+namespace {
+
+void AppendUtf16(std::u16string& out, char32_t ch) {
+    if (ch < 0x10000) {
+        out.push_back(static_cast<char16_t>(ch));
+    } else {
+        out.push_back(static_cast<char16_t>(0xD800 + ((ch - 0x10000) >> 10)));
+        out.push_back(static_cast<char16_t>(0xDC00 + ((ch - 0x10000) & 0x3FF)));
+    }
+}
+
+}  // namespace
+
+std::u16string SjisToUtf16(const std::uint8_t* bytes, std::size_t length,
+                           const ExtensionTable* table) {
     std::u16string out;
     out.reserve(length);
     for (std::size_t i = 0; i < length;) {
         const std::size_t n = SjisCharLength(bytes + i, length - i);
         if (n == 2) {
-            out.push_back(
-                Cp932ToUnicode(static_cast<std::uint16_t>((bytes[i] << 8) | bytes[i + 1])));
+            AppendUtf16(
+                out,
+                InternalCharOf(static_cast<std::uint16_t>((bytes[i] << 8) | bytes[i + 1]), table));
         } else {
             // A lead byte cut off at the end has no character to show.
             out.push_back(IsLeadByte(bytes[i]) ? kUnmappedChar : Cp932ToUnicode(bytes[i]));
@@ -175,21 +207,26 @@ void AppendUtf8(std::string& out, char32_t ch) {
     }
 }
 
-std::string SjisToUtf8(const std::uint8_t* bytes, std::size_t length) {
+std::string SjisToUtf8(const std::uint8_t* bytes, std::size_t length, const ExtensionTable* table) {
     std::string out;
     out.reserve(length + length / 2);
-    for (char16_t ch : SjisToUtf16(bytes, length))
+    const std::u16string wide = SjisToUtf16(bytes, length, table);
+    for (std::size_t i = 0; i < wide.size(); ++i) {
+        char32_t ch = wide[i];
+        // Only the table's characters give surrogates, always in pairs.
+        if (ch >= 0xD800 && ch <= 0xDBFF && i + 1 < wide.size()) {
+            ch = 0x10000 + ((ch - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
+            ++i;
+        }
         AppendUtf8(out, ch);
+    }
     return out;
 }
 
 namespace {
 
-void AppendSjis(std::string& out, char32_t ch) {
-    std::uint16_t code;
-    if (!UnicodeToCp932(ch, code)) {
-        out.push_back(kUnrepresentableChar);
-    } else if (code >= 0x100) {
+void AppendCode(std::string& out, std::uint16_t code) {
+    if (code >= 0x100) {
         out.push_back(static_cast<char>(code >> 8));
         out.push_back(static_cast<char>(code & 0xFF));
     } else {
@@ -197,11 +234,21 @@ void AppendSjis(std::string& out, char32_t ch) {
     }
 }
 
-}  // namespace
+// Exact code, then the table's, then the nearest; "?" without any.
+void AppendSjis(std::string& out, char32_t ch, const ExtensionTable* table) {
+    std::uint16_t code = 0;
+    if (ExactCp932Code(ch, code) || (table != nullptr && (code = table->Find(ch)) != 0) ||
+        UnicodeToCp932(ch, code)) {
+        AppendCode(out, code);
+    } else {
+        out.push_back(kUnrepresentableChar);
+    }
+}
 
-std::string Utf16ToSjis(std::u16string_view text) {
-    std::string out;
-    out.reserve(text.size() * 2);
+// Calls take(ch) for every character of UTF-16 text, 0xFFFFFFFF for a lone
+// surrogate.
+template <class Take>
+void ForEachUtf16Char(std::u16string_view text, Take take) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t ch = text[i];
         if (ch >= 0xD800 && ch <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
@@ -211,12 +258,50 @@ std::string Utf16ToSjis(std::u16string_view text) {
         } else if (ch >= 0xD800 && ch <= 0xDFFF) {
             ch = 0xFFFFFFFF;
         }
-        AppendSjis(out, ch);
+        take(ch);
     }
+}
+
+}  // namespace
+
+std::string Utf16ToSjis(std::u16string_view text, const ExtensionTable* table) {
+    std::string out;
+    out.reserve(text.size() * 2);
+    ForEachUtf16Char(text, [&](char32_t ch) { AppendSjis(out, ch, table); });
     return out;
 }
 
-std::string Utf8ToSjis(std::string_view text) {
+std::string Utf16ToInternal(std::u16string_view text, ExtensionTable& table,
+                            std::uint32_t* replaced) {
+    std::string out;
+    out.reserve(text.size() * 2);
+    // Codes the text gets from CP932 itself (private-use characters) are
+    // never given to another character.
+    ForEachUtf16Char(text, [&](char32_t ch) {
+        std::uint16_t code = 0;
+        if (ch != 0xFFFFFFFF && ExactCp932Code(ch, code))
+            table.Reserve(code);
+    });
+    ForEachUtf16Char(text, [&](char32_t ch) {
+        std::uint16_t code = 0;
+        if (ch == 0xFFFFFFFF) {
+            out.push_back(kUnrepresentableChar);
+            return;
+        }
+        if (!ExactCp932Code(ch, code)) {
+            code = table.CodeFor(ch);
+            if (code == 0) {
+                code = kNoCodeLeftCode;
+                if (replaced != nullptr)
+                    ++*replaced;
+            }
+        }
+        AppendCode(out, code);
+    });
+    return out;
+}
+
+std::string Utf8ToSjis(std::string_view text, const ExtensionTable* table) {
     std::string out;
     out.reserve(text.size());
     auto* p = reinterpret_cast<const unsigned char*>(text.data());
@@ -240,7 +325,7 @@ std::string Utf8ToSjis(std::string_view text) {
         const bool valid = need == 0 || (need != 99 && got == need && ch >= minimum &&
                                          ch <= 0x10FFFF && !(ch >= 0xD800 && ch <= 0xDFFF));
         if (valid) {
-            AppendSjis(out, ch);
+            AppendSjis(out, ch, table);
         } else {
             out.push_back(kUnrepresentableChar);
         }

@@ -1,12 +1,27 @@
 // The EUC-JP decoder: kanji pairs and single-shift-2 katakana to Shift-JIS.
 #include "codec/import_context.h"
 
+#include "codec/jis0212.h"
 #include "codec/pair_tables.h"
 #include "codec/word_scan.h"
 
 namespace kotoha::decode {
 
 namespace {
+
+constexpr std::uint8_t kSingleShift3 = 0x8F;
+
+// Kanji pairs of rows 0xF5-0xFE are CP932's user-defined codes; every pair
+// position is looked at, which may reserve a code too many.
+void ReserveUnreadEuc(ImportContext& c) {
+    for (std::size_t i = c.pos; i + 1 < c.length; ++i) {
+        const std::uint8_t b = c.source[i];
+        if (b >= 0xF5 && b <= 0xFE && IsEucByte(c.source[i + 1])) {
+            c.table->Reserve(JisToSjis(
+                static_cast<std::uint16_t>(((b & 0x7Fu) << 8) | (c.source[i + 1] & 0x7Fu))));
+        }
+    }
+}
 
 // Converts the run from pos of what EUC text mostly holds: kanji pairs,
 // 7-bit bytes other than CR (LF only without CR LF emission) and
@@ -52,15 +67,13 @@ void ConvertPlainEuc(ImportContext& c) {
 }  // namespace
 
 void DecodeEuc(ImportContext& c) {
+    c.reserveUnread = ReserveUnreadEuc;
     while (c.pos < c.length) {
         ConvertPlainEuc(c);
         if (c.pos >= c.length)
             break;
-        std::size_t runEnd = detail::SkipSevenBitExcept<kCr, kLf>(c.source, c.pos, c.length);
-        if (runEnd != c.pos) {
-            c.CopyRun(runEnd);
+        if (c.CopySevenBitRun())
             continue;
-        }
         const std::uint8_t b = c.source[c.pos];
         if (c.ControlStep(b, false))
             continue;
@@ -82,9 +95,21 @@ void DecodeEuc(ImportContext& c) {
                 c.Put(kBlank);
                 ++c.pos;
             }
+        } else if (b == kSingleShift3 && c.pos + 2 < c.length && IsEucByte(c.source[c.pos + 1]) &&
+                   IsEucByte(c.source[c.pos + 2])) {
+            // A JIS X 0212 character: always a code of the table, so that it
+            // is written back as the same three bytes.
+            const char32_t ch = Jis0212ToUnicode(static_cast<std::uint16_t>(
+                ((c.source[c.pos + 1] & 0x7Fu) << 8) | (c.source[c.pos + 2] & 0x7Fu)));
+            c.pos += 3;
+            if (ch != 0) {
+                c.PutExtension(ch);
+            } else {
+                c.Put(kBlank);
+            }
         } else if (IsLeadByte(b)) {
-            // 0x81-0x8D and 0x8F-0x9F, single shift 3 among them: the bytes
-            // after it are decoded afresh.
+            // 0x81-0x8D and 0x8F-0x9F, a single shift 3 without its two
+            // bytes among them: the bytes after it are decoded afresh.
             c.Put(kBlank);
             ++c.pos;
         } else {

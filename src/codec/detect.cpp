@@ -1,8 +1,11 @@
 #include "codec/detect.h"
 
+#include <algorithm>
 #include <bit>
+#include <initializer_list>
 
 #include "codec/block_scan.h"
+#include "codec/utf8_scan.h"
 #include "codec/word_scan.h"
 
 namespace kotoha {
@@ -180,6 +183,43 @@ DetectionResult DetectEncoding(const std::uint8_t* bytes, std::uint32_t length,
         choice = kDetectSjis;
     }
     return MakeDetectionResult(choice, candidates);
+}
+
+DetectionResult DetectTextEncoding(const std::uint8_t* bytes, std::uint32_t length,
+                                   bool preferWinText, bool detectUnicode) {
+    if (detectUnicode) {
+        for (EncodingKind kind :
+             {EncodingKind::UTF8BOM, EncodingKind::UTF16LE, EncodingKind::UTF16BE}) {
+            if (ByteOrderMarkLength(kind, bytes, length) != 0)
+                return MakeDetectionResult(DetectionBitOf(kind), DetectionBitOf(kind));
+        }
+        constexpr std::uint32_t kCertainSequences = 4;
+        const Utf8Scan scan = ScanUtf8(bytes, length, kCertainSequences);
+        if (scan.valid && scan.multibyte >= kCertainSequences)
+            return MakeDetectionResult(kDetectUtf8, kDetectUtf8);
+        if (scan.valid && scan.multibyte > 0) {
+            const DetectionResult legacy = DetectEncoding(bytes, length, preferWinText);
+            return MakeDetectionResult(kDetectUtf8, kDetectUtf8 | DetectionCandidates(legacy));
+        }
+    }
+    return DetectEncoding(bytes, length, preferWinText);
+}
+
+std::uint32_t ByteOrderMarkLength(EncodingKind kind, const std::uint8_t* bytes,
+                                  std::uint32_t length) {
+    auto startsWith = [&](std::initializer_list<std::uint8_t> mark) {
+        return length >= mark.size() && std::equal(mark.begin(), mark.end(), bytes);
+    };
+    switch (kind) {
+        case EncodingKind::UTF8BOM:
+            return startsWith({0xEF, 0xBB, 0xBF}) ? 3 : 0;
+        case EncodingKind::UTF16LE:
+            return startsWith({0xFF, 0xFE}) ? 2 : 0;
+        case EncodingKind::UTF16BE:
+            return startsWith({0xFE, 0xFF}) ? 2 : 0;
+        default:
+            return 0;
+    }
 }
 
 LineBreakKind LineBreakKindFromCounts(std::uint32_t crLfPairs, std::uint32_t loneCrs,

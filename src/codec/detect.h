@@ -12,6 +12,10 @@ namespace kotoha {
 inline constexpr std::uint16_t kDetectSjis = 1;
 inline constexpr std::uint16_t kDetectJis = 2;
 inline constexpr std::uint16_t kDetectEuc = 4;
+inline constexpr std::uint16_t kDetectUtf8 = 8;
+inline constexpr std::uint16_t kDetectUtf8Bom = 16;
+inline constexpr std::uint16_t kDetectUtf16Le = 32;
+inline constexpr std::uint16_t kDetectUtf16Be = 64;
 
 // Packed detection result: choice in the high 16 bits, candidates in the low.
 using DetectionResult = std::uint32_t;
@@ -29,17 +33,65 @@ constexpr std::uint16_t DetectionCandidates(DetectionResult r) {
 constexpr bool IsDetectionCertain(DetectionResult r) {
     return DetectionChoice(r) == DetectionCandidates(r);
 }
-// The kind a choice reads as: JIS for 2, EUC for 4, SJIS for anything else.
+// The kind a choice reads as: JIS for 2, EUC for 4, the Unicode kinds for
+// their bits, SJIS for anything else.
 constexpr EncodingKind EncodingKindFromChoice(std::uint16_t choice) {
-    return choice == kDetectJis   ? EncodingKind::JIS
-           : choice == kDetectEuc ? EncodingKind::EUC
-                                  : EncodingKind::SJIS;
+    switch (choice) {
+        case kDetectJis:
+            return EncodingKind::JIS;
+        case kDetectEuc:
+            return EncodingKind::EUC;
+        case kDetectUtf8:
+            return EncodingKind::UTF8;
+        case kDetectUtf8Bom:
+            return EncodingKind::UTF8BOM;
+        case kDetectUtf16Le:
+            return EncodingKind::UTF16LE;
+        case kDetectUtf16Be:
+            return EncodingKind::UTF16BE;
+        default:
+            return EncodingKind::SJIS;
+    }
+}
+
+// The detection bit of a kind.
+constexpr std::uint16_t DetectionBitOf(EncodingKind kind) {
+    switch (kind) {
+        case EncodingKind::JIS:
+            return kDetectJis;
+        case EncodingKind::EUC:
+            return kDetectEuc;
+        case EncodingKind::UTF8:
+            return kDetectUtf8;
+        case EncodingKind::UTF8BOM:
+            return kDetectUtf8Bom;
+        case EncodingKind::UTF16LE:
+            return kDetectUtf16Le;
+        case EncodingKind::UTF16BE:
+            return kDetectUtf16Be;
+        default:
+            return kDetectSjis;
+    }
 }
 
 // Examines every byte of bytes[0, length) and returns the chosen encoding and
 // the encodings still plausible. preferWinText breaks ties towards Shift-JIS.
 // Allocates nothing; never fails (an empty buffer gives (0, 0)).
 DetectionResult DetectEncoding(const std::uint8_t* bytes, std::uint32_t length, bool preferWinText);
+
+// DetectEncoding with Unicode first when detectUnicode is set: a UTF-8 or
+// UTF-16 byte-order mark decides for certain; a buffer that is valid UTF-8
+// throughout with at least one multibyte sequence is UTF-8, certain with four
+// or more, else uncertain with DetectEncoding's candidates beside it. Every
+// other buffer, and every buffer without detectUnicode, gets DetectEncoding's
+// result unchanged.
+DetectionResult DetectTextEncoding(const std::uint8_t* bytes, std::uint32_t length,
+                                   bool preferWinText, bool detectUnicode);
+
+// Length of the byte-order mark a text of that kind starts with (UTF-8 with
+// BOM 3, UTF-16 2; none for the others) when bytes start with it, else 0.
+std::uint32_t ByteOrderMarkLength(EncodingKind kind, const std::uint8_t* bytes,
+                                  std::uint32_t length);
 
 // Line-break kind of a text from its counts of CR LF pairs, lone CRs and lone
 // LFs: the one kind present, WIN when none, MIXED when more than one.

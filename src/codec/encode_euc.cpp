@@ -6,6 +6,7 @@
 
 #include "codec/block_scan.h"
 #include "codec/cp932.h"
+#include "codec/jis0212.h"
 #include "codec/pair_tables.h"
 #include "codec/sjis_lanes_sse2.h"
 
@@ -53,6 +54,23 @@ inline __m128i ExpandBits(unsigned bits) {
 constexpr std::size_t kEucBlockReach = detail::kBlockSize + 16;
 #endif
 
+constexpr std::uint8_t kSingleShift3 = 0x8F;
+
+// An extension character: its JIS X 0212 code after single shift 3, else the
+// nearest CP932 character JIS X 0208 holds, else the full-width space.
+std::uint8_t* PutExtension(ExportContext& c, std::uint8_t* out, char32_t ch) {
+    if (const std::uint16_t jis = UnicodeToJis0212(ch)) {
+        out[0] = kSingleShift3;
+        return PutCode(out + 1, static_cast<std::uint16_t>(jis | 0x8080));
+    }
+    const std::uint16_t code = c.LegacyCodeOf(ch);
+    const std::uint16_t jis = detail::SjisPairToJis(static_cast<std::uint8_t>(code >> 8),
+                                                    static_cast<std::uint8_t>(code));
+    if (jis == 0x2121 && code != 0x8140)
+        ++c.substituted;
+    return PutCode(out, static_cast<std::uint16_t>(jis | 0x8080));
+}
+
 }  // namespace
 
 std::uint8_t* EncodeEuc(ExportContext& c, const std::uint8_t* p, const std::uint8_t* end,
@@ -63,7 +81,7 @@ std::uint8_t* EncodeEuc(ExportContext& c, const std::uint8_t* p, const std::uint
         if (out == nullptr)
             return nullptr;
 #ifdef __SSE2__
-        if (end - p >= static_cast<std::ptrdiff_t>(kEucBlockReach)) {
+        if (end - p >= static_cast<std::ptrdiff_t>(kEucBlockReach) && c.table() == nullptr) {
             // Pairs keep their length and so do 7-bit bytes but LF: convert
             // whole blocks up to the first single byte that changes length
             // or value (a translated LF, a half-width katakana, a stray
@@ -90,8 +108,13 @@ std::uint8_t* EncodeEuc(ExportContext& c, const std::uint8_t* p, const std::uint
 #endif
         const std::uint8_t b = *p;
         if (IsPairAt(p, end)) {
-            // No JIS code gives the full-width space 0xA1A1.
-            out = PutCode(out, static_cast<std::uint16_t>(detail::SjisPairToJis(b, p[1]) | 0x8080));
+            if (const char32_t ch = c.ExtensionCharAt(p)) {
+                out = PutExtension(c, out, ch);
+            } else {
+                // No JIS code gives the full-width space 0xA1A1.
+                out = PutCode(out,
+                              static_cast<std::uint16_t>(detail::SjisPairToJis(b, p[1]) | 0x8080));
+            }
             p += 2;
         } else if (b < 0x80) {
             out = c.Output(out, b);

@@ -59,8 +59,18 @@ std::uint8_t* EncodeJis(ExportContext& c, const std::uint8_t* p, const std::uint
         const std::uint8_t b = *p;
         if (IsPairAt(p, end)) {
             enter(JisMode::KANJI, '$', 'B');
+            if (const char32_t ch = c.ExtensionCharAt(p)) {
+                const std::uint16_t code = c.LegacyCodeOf(ch);
+                const std::uint16_t jis = detail::SjisPairToJis(
+                    static_cast<std::uint8_t>(code >> 8), static_cast<std::uint8_t>(code));
+                if (jis == 0x2121 && code != 0x8140)
+                    ++c.substituted;
+                out = PutCode(out, jis);
+                p += 2;
+                continue;
+            }
 #ifdef __SSE2__
-            if (end - p >= 16) {
+            if (end - p >= 16 && c.table() == nullptr) {
                 const unsigned pairs = StageSjisPairsAsJis(p, out, 0);
                 out += 2 * pairs;
                 p += 2 * pairs;

@@ -31,6 +31,9 @@ std::uint8_t* EncodeSjis(ExportContext& c, const std::uint8_t* p, const std::uin
             if (translatesLf)
                 changed |= block.Equal(kLf);
             changed &= singles;
+            // Codes of the extension table are written as CP932 codes.
+            if (c.table() != nullptr)
+                changed |= firsts & block.InRange(0xF0, 0xF9);
             const unsigned runBytes =
                 changed != 0 ? static_cast<unsigned>(std::countr_zero(changed)) : taken;
             std::memcpy(out, p, detail::kBlockSize);  // only runBytes of it count
@@ -48,9 +51,13 @@ std::uint8_t* EncodeSjis(ExportContext& c, const std::uint8_t* p, const std::uin
                 ++p;
             }
         } else if (IsPairAt(p, end)) {
-            out[0] = p[0];
-            out[1] = p[1];
-            out += 2;
+            if (const char32_t ch = c.ExtensionCharAt(p)) {
+                out = PutCode(out, c.LegacyCodeOf(ch));
+            } else {
+                out[0] = p[0];
+                out[1] = p[1];
+                out += 2;
+            }
             p += 2;
         } else {
             out = c.Output(out, b >= 0x80 ? 0x00 : b);

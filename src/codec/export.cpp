@@ -9,25 +9,38 @@ namespace kotoha {
 
 bool ExportUtf8Text(LineBreakKind lineBreakKind, ByteSink& sink, const std::uint8_t* base,
                     std::uint32_t startOffset, std::uint32_t endOffset, bool widen) {
-    encode::ExportContext c(sink, lineBreakKind);
-    const std::uint8_t* end = base + (endOffset > startOffset ? endOffset : startOffset);
-    return c.Finish(encode::EncodeUtf8(c, base + startOffset, end, widen));
+    return ExportText(EncodingKind::UTF8, lineBreakKind, sink, base, startOffset, endOffset, widen);
 }
 
 bool ExportText(EncodingKind kind, LineBreakKind lineBreakKind, ByteSink& sink,
                 const std::uint8_t* base, std::uint32_t startOffset, std::uint32_t endOffset,
-                bool widen) {
-    encode::ExportContext c(sink, lineBreakKind);
+                bool widen, const ExtensionTable* table, std::uint32_t* substitutedOut) {
+    encode::ExportContext c(sink, lineBreakKind, table);
     const std::uint8_t* p = base + startOffset;
     const std::uint8_t* end = base + (endOffset > startOffset ? endOffset : startOffset);
+    std::uint8_t* out = nullptr;
     switch (kind) {
         case EncodingKind::JIS:
-            return c.Finish(encode::EncodeJis(c, p, end, widen));
+            out = encode::EncodeJis(c, p, end, widen);
+            break;
         case EncodingKind::EUC:
-            return c.Finish(encode::EncodeEuc(c, p, end, widen));
+            out = encode::EncodeEuc(c, p, end, widen);
+            break;
+        case EncodingKind::UTF8:
+        case EncodingKind::UTF8BOM:
+            out = encode::EncodeUtf8(c, p, end, widen, kind == EncodingKind::UTF8BOM);
+            break;
+        case EncodingKind::UTF16LE:
+        case EncodingKind::UTF16BE:
+            out = encode::EncodeUtf16(c, p, end, widen, kind == EncodingKind::UTF16BE);
+            break;
         default:
-            return c.Finish(encode::EncodeSjis(c, p, end, widen));
+            out = encode::EncodeSjis(c, p, end, widen);
+            break;
     }
+    if (substitutedOut)
+        *substitutedOut = c.substituted;
+    return c.Finish(out);
 }
 
 std::uint32_t WidenKana(std::uint8_t* destination, const std::uint8_t* source,

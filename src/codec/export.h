@@ -7,6 +7,7 @@
 
 #include "base/byte_sink.h"
 #include "codec/byte_class.h"
+#include "codec/extension_table.h"
 
 namespace kotoha {
 
@@ -14,15 +15,22 @@ namespace kotoha {
 // then one last chunk of whatever is left (possibly empty).
 inline constexpr std::size_t kExportChunkSize = 512;
 
-// Writes base[startOffset, endOffset) in the given encoding (JIS, EUC, any
+// Writes base[startOffset, endOffset) in the given encoding (JIS, EUC, UTF-8
+// with or without its byte-order mark, UTF-16LE or BE always with theirs, any
 // other value SJIS), each LF written as the line-break kind says (WIN CR LF,
 // MAC CR, anything else LF), widening half-width katakana when widen is set.
 // Returns false as soon as the sink fails; what was written before stays.
 // A lead byte without its second byte inside the range counts as a stray
 // 8-bit byte and is written as 0x00; nothing outside the range is read.
+//
+// Codes of table are written as their characters in the Unicode encodings;
+// in EUC a JIS X 0212 character after single shift 3; otherwise as the
+// nearest CP932 character, or the full-width space when the encoding holds
+// none, counted in substitutedOut.
 bool ExportText(EncodingKind kind, LineBreakKind lineBreakKind, ByteSink& sink,
                 const std::uint8_t* base, std::uint32_t startOffset, std::uint32_t endOffset,
-                bool widen);
+                bool widen, const ExtensionTable* table = nullptr,
+                std::uint32_t* substitutedOut = nullptr);
 
 // Writes base[startOffset, endOffset) as UTF-8 through the CP932 table, with
 // the same line-break translation, widening and stray-byte rule as ExportText.

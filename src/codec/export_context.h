@@ -9,7 +9,9 @@
 
 #include "base/byte_sink.h"
 #include "codec/byte_class.h"
+#include "codec/cp932.h"
 #include "codec/export.h"
+#include "codec/extension_table.h"
 
 namespace kotoha::encode {
 
@@ -32,7 +34,11 @@ class ExportContext {
     // up to 2 bytes; or an escape sequence and a two-byte code.
     static constexpr std::size_t kMaxStepBytes = 96;
 
-    ExportContext(ByteSink& sink, LineBreakKind lineBreakKind) : sink_(sink) {
+    ExportContext(ByteSink& sink, LineBreakKind lineBreakKind,
+                  const ExtensionTable* table = nullptr)
+        : sink_(sink),
+          table_(table != nullptr && !table->empty() ? table : nullptr),
+          lineBreakKind_(lineBreakKind) {
         if (lineBreakKind == LineBreakKind::WIN) {
             lineBreak_[0] = kCr;
             lineBreak_[1] = kLf;
@@ -43,6 +49,30 @@ class ExportContext {
     }
 
     std::uint8_t* Start() { return buffer_; }
+
+    // The extension table, or nullptr when the text has no codes in it.
+    const ExtensionTable* table() const { return table_; }
+    // The character the extension table gives the pair at p, or 0.
+    char32_t ExtensionCharAt(const std::uint8_t* p) const {
+        return table_ != nullptr && p[0] >= 0xF0 && p[0] <= 0xF9
+                   ? table_->CharOf(static_cast<std::uint16_t>((p[0] << 8) | p[1]))
+                   : 0;
+    }
+    // The CP932 code a legacy encoding writes for an extension character:
+    // the nearest CP932 has (WAVE DASH gives the full-width tilde), else the
+    // full-width space, counted as a substitution.
+    std::uint16_t LegacyCodeOf(char32_t ch) {
+        std::uint16_t code = 0;
+        if (UnicodeToCp932(ch, code) && code >= 0x100 && UserCodeIndex(code) < 0)
+            return code;
+        ++substituted;
+        return 0x8140;
+    }
+    LineBreakKind lineBreakKind() const { return lineBreakKind_; }
+
+    // Characters written as a substitute because the encoding cannot hold
+    // them.
+    std::uint32_t substituted = 0;
 
     // The position to write the next step at, or nullptr once the sink has
     // failed (nothing is written to it after that).
@@ -91,6 +121,8 @@ class ExportContext {
     }
 
     ByteSink& sink_;
+    const ExtensionTable* table_;
+    LineBreakKind lineBreakKind_;
     std::uint8_t lineBreak_[2] = {kLf, 0};
     std::size_t lineBreakBytes_ = 1;
     // One spare byte for the second byte LineBreak always stores.
@@ -112,6 +144,27 @@ inline std::uint8_t* PutCode(std::uint8_t* out, std::uint16_t code) {
     return out + 2;
 }
 
+// The character at p as the Unicode encoders write it, p moved past it: a
+// half-width katakana (widened, with a following sound mark, when widen is
+// set), a pair through the tables, a stray 8-bit byte as U+0000.
+inline char32_t NextUnicodeChar(const ExportContext& c, const std::uint8_t*& p,
+                                const std::uint8_t* end, bool widen) {
+    const std::uint8_t b = *p;
+    if (IsHalfWidthKana(b)) {
+        if (widen)
+            return Cp932ToUnicode(WidenKanaAt(p, end));
+        ++p;
+        return Cp932ToUnicode(b);
+    }
+    if (IsPairAt(p, end)) {
+        const std::uint16_t code = CodeAt(p);
+        p += 2;
+        return InternalCharOf(code, c.table());
+    }
+    ++p;
+    return b >= 0x80 ? 0 : b;
+}
+
 // One encoder per encoding; each stages [p, end) and returns the position
 // after what it staged, or nullptr when the sink failed.
 std::uint8_t* EncodeSjis(ExportContext& c, const std::uint8_t* p, const std::uint8_t* end,
@@ -120,7 +173,10 @@ std::uint8_t* EncodeEuc(ExportContext& c, const std::uint8_t* p, const std::uint
                         bool widen);
 std::uint8_t* EncodeJis(ExportContext& c, const std::uint8_t* p, const std::uint8_t* end,
                         bool widen);
+// UTF-8 (bom: after EF BB BF) and UTF-16 (always after its byte-order mark).
 std::uint8_t* EncodeUtf8(ExportContext& c, const std::uint8_t* p, const std::uint8_t* end,
-                         bool widen);
+                         bool widen, bool bom);
+std::uint8_t* EncodeUtf16(ExportContext& c, const std::uint8_t* p, const std::uint8_t* end,
+                          bool widen, bool bigEndian);
 
 }  // namespace kotoha::encode

@@ -7,14 +7,26 @@ namespace kotoha {
 
 std::uint32_t ImportText(EncodingKind kind, bool emitCrLf, std::uint8_t* destination,
                          const std::uint8_t* source, std::uint32_t length,
-                         LineBreakKind* lineBreakKindOut, std::uint32_t* kanaCountOut) {
+                         LineBreakKind* lineBreakKindOut, std::uint32_t* kanaCountOut,
+                         ExtensionTable* table, std::uint32_t* replacedOut) {
     decode::ImportContext c{destination, source, length, 0, emitCrLf};
+    c.table = table;
+    c.outputStart = destination;
+    c.pos = ByteOrderMarkLength(kind, source, length);
     switch (kind) {
         case EncodingKind::JIS:
             decode::DecodeJis(c);
             break;
         case EncodingKind::EUC:
             decode::DecodeEuc(c);
+            break;
+        case EncodingKind::UTF8:
+        case EncodingKind::UTF8BOM:
+            decode::DecodeUtf8(c);
+            break;
+        case EncodingKind::UTF16LE:
+        case EncodingKind::UTF16BE:
+            decode::DecodeUtf16(c, kind == EncodingKind::UTF16BE);
             break;
         default:
             decode::DecodeSjis(c);
@@ -24,6 +36,8 @@ std::uint32_t ImportText(EncodingKind kind, bool emitCrLf, std::uint8_t* destina
         *lineBreakKindOut = LineBreakKindFromCounts(c.crLfPairs, c.loneCrs, c.loneLfs);
     if (kanaCountOut)
         *kanaCountOut = c.kanaCount;
+    if (replacedOut)
+        *replacedOut = c.replaced;
     return static_cast<std::uint32_t>(c.destination - destination);
 }
 

@@ -5,12 +5,21 @@
 #include <cstdint>
 
 #include "codec/byte_class.h"
+#include "codec/extension_table.h"
 
 namespace kotoha {
 
-// Converts source[0, length) in the given encoding (JIS, EUC, anything else
-// Shift-JIS) into the internal form at destination and returns the number of
-// bytes written. Undecodable bytes become one blank each; it never fails.
+// Converts source[0, length) in the given encoding (JIS, EUC, UTF-8 with or
+// without its byte-order mark, UTF-16LE or BE, anything else Shift-JIS) into
+// the internal form at destination and returns the number of bytes written.
+// A byte-order mark the kind has is not part of the text. Undecodable bytes
+// (an invalid UTF-8 byte, an unpaired surrogate, a cut-off UTF-16 unit) become
+// one blank each; it never fails.
+//
+// A character CP932 cannot hold exactly (Unicode input, and EUC's JIS X 0212
+// characters) gets a code of table, one the text does not use itself; when
+// there is no table or no free code it becomes 0x8145, counted in
+// replacedOut.
 //
 // With emitCrLf off the output is never longer than the input, and
 // destination may equal source (conversion in place). With emitCrLf on every
@@ -22,6 +31,7 @@ namespace kotoha {
 // line breaks met and the number of half-width katakana written.
 std::uint32_t ImportText(EncodingKind kind, bool emitCrLf, std::uint8_t* destination,
                          const std::uint8_t* source, std::uint32_t length,
-                         LineBreakKind* lineBreakKindOut, std::uint32_t* kanaCountOut);
+                         LineBreakKind* lineBreakKindOut, std::uint32_t* kanaCountOut,
+                         ExtensionTable* table = nullptr, std::uint32_t* replacedOut = nullptr);
 
 }  // namespace kotoha

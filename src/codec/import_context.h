@@ -7,6 +7,9 @@
 #include <cstring>
 
 #include "codec/byte_class.h"
+#include "codec/cp932.h"
+#include "codec/extension_table.h"
+#include "codec/word_scan.h"
 
 namespace kotoha::decode {
 
@@ -26,6 +29,17 @@ struct ImportContext {
     std::uint32_t crLfPairs = 0;
     std::uint32_t loneCrs = 0;
     std::uint32_t loneLfs = 0;
+    // Codes for characters CP932 cannot hold exactly; without a table they
+    // become kNoCodeLeftCode, counted in replaced.
+    ExtensionTable* table = nullptr;
+    std::uint32_t replaced = 0;
+    // Where the output began, and how a decoder finds the user-defined codes
+    // in the input it has not read yet, so that no character is given a
+    // code the text uses itself. Both are read once, at the first character
+    // the table takes; reserving a code too many is harmless.
+    std::uint8_t* outputStart = nullptr;
+    void (*reserveUnread)(ImportContext& c) = nullptr;
+    bool reserved = false;
 
     void Put(std::uint8_t b) { *destination++ = b; }
     void PutCode(std::uint16_t code) {
@@ -35,6 +49,49 @@ struct ImportContext {
     }
     bool HasNext() const { return pos + 1 < length; }
 
+    // Writes the internal code of a Unicode character: its exact CP932 code
+    // (a half-width katakana counted), else a code of the table.
+    void PutChar(char32_t ch) {
+        std::uint16_t code = 0;
+        if (!ExactCp932Code(ch, code)) {
+            PutExtension(ch);
+        } else if (code >= 0x100) {
+            PutCode(code);
+        } else {
+            kanaCount += IsHalfWidthKana(static_cast<std::uint8_t>(code));
+            Put(static_cast<std::uint8_t>(code));
+        }
+    }
+
+    // Writes the table's code for ch, or kNoCodeLeftCode when there is none.
+    void PutExtension(char32_t ch) {
+        std::uint16_t code = 0;
+        if (table != nullptr) {
+            if (!reserved)
+                ReserveUsedCodes();
+            code = table->CodeFor(ch);
+        }
+        if (code == 0) {
+            code = kNoCodeLeftCode;
+            ++replaced;
+        }
+        PutCode(code);
+    }
+
+    void ReserveUsedCodes() {
+        reserved = true;
+        for (const std::uint8_t* p = outputStart; p < destination;) {
+            if (IsLeadByte(*p) && p + 1 < destination) {
+                table->Reserve(static_cast<std::uint16_t>((p[0] << 8) | p[1]));
+                p += 2;
+            } else {
+                ++p;
+            }
+        }
+        if (reserveUnread != nullptr)
+            reserveUnread(*this);
+    }
+
     // Copies the run of bytes from pos up to end unchanged.
     void CopyRun(std::size_t end) {
         const std::uint8_t* from = source + pos;
@@ -43,6 +100,16 @@ struct ImportContext {
             std::memmove(destination, from, count);
         destination += count;
         pos = end;
+    }
+
+    // Copies the run of 7-bit bytes from pos up to the next CR, LF or 8-bit
+    // byte; false when pos is at one.
+    bool CopySevenBitRun() {
+        const std::size_t runEnd = detail::SkipSevenBitExcept<kCr, kLf>(source, pos, length);
+        if (runEnd == pos)
+            return false;
+        CopyRun(runEnd);
+        return true;
     }
 
     void LineBreak() {
@@ -87,5 +154,8 @@ struct ImportContext {
 void DecodeSjis(ImportContext& c);
 void DecodeEuc(ImportContext& c);
 void DecodeJis(ImportContext& c);
+void DecodeUtf8(ImportContext& c);
+// UTF-16 in the byte order bigEndian says.
+void DecodeUtf16(ImportContext& c, bool bigEndian);
 
 }  // namespace kotoha::decode

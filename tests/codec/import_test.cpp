@@ -75,7 +75,12 @@ const ImportCase kCases[] = {
     // EUC.
     {kEuc, false, "\xA4\xA2", "\x82\xA0", LineBreakKind::WIN, 0},
     {kEuc, false, "\x8E\xB1", "\xB1", LineBreakKind::WIN, 1},
-    {kEuc, false, "\x8F\xB0\xA1", " \x88\x9F", LineBreakKind::WIN, 0},
+    // A JIS X 0212 character is one character (the middle dot without an
+    // extension table), not a blank and a JIS X 0208 kanji; a code JIS X 0212
+    // has no character for is one blank, and a cut-off one blanks its byte.
+    {kEuc, false, "\x8F\xB0\xA1", "\x81\x45", LineBreakKind::WIN, 0},
+    {kEuc, false, "\x8F\xA1\xA1", " ", LineBreakKind::WIN, 0},
+    {kEuc, false, "\x8F\xB0", " \x20", LineBreakKind::WIN, 0},
     {kEuc, false, "\x8E\xE0", "  ", LineBreakKind::WIN, 0},
     {kEuc, false, "\x8E\x8E\xB1", " \xB1", LineBreakKind::WIN, 1},
     {kEuc, false, "\x8E", " ", LineBreakKind::WIN, 0},

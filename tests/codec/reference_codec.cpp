@@ -1,5 +1,7 @@
 #include "reference_codec.h"
 
+#include "codec/jis0212.h"
+
 namespace kotoha::reference {
 
 namespace {
@@ -170,7 +172,19 @@ ImportResult Import(EncodingKind kind, bool emitCrLf, const std::string& in) {
                 ++i;
             }
         } else if (euc) {
-            if (b == 0x8E) {
+            if (b == 0x8F && i + 2 < n && In(d, 0xA1, 0xFE) && In(At(in, i + 2), 0xA1, 0xFE)) {
+                // A JIS X 0212 character; without an extension table it is
+                // the middle dot, a code with no character a blank.
+                const auto jis =
+                    static_cast<std::uint16_t>((d - 0x80) * 256 + (At(in, i + 2) - 0x80));
+                if (Jis0212ToUnicode(jis) != 0) {
+                    Put(out, 0x81);
+                    Put(out, 0x45);
+                } else {
+                    Put(out, kBlank);
+                }
+                i += 3;
+            } else if (b == 0x8E) {
                 if (hasNext && Kana(d)) {
                     Put(out, d);
                     ++kana;

@@ -14,8 +14,8 @@ namespace {
 
 // A value each option accepts.
 std::string ValueFor(const OptionSpec& option) {
-    if (option.valueName == "sjis|jis|euc|utf8")
-        return "euc";
+    if (option.valueName == "ENC")
+        return "utf16be";
     if (option.valueName == "win|ux|mac|keep")
         return "win";
     if (option.valueName == "FILE" || option.valueName == "TEXT")

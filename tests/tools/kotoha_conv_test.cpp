@@ -221,6 +221,23 @@ TEST_F(ConvTest, GuessReportsDetectionOrTheForcedKind) {
         {{"-s"}, "", "SJIS linebreak=WIN choice=1 candidates=1 kana=0"},
         {{"-j"}, "abc\r", "JIS linebreak=MAC choice=2 candidates=2 kana=0"},
         {{"-e", "-e"}, kText.at("sjis"), "EUC linebreak=UX choice=4 candidates=4 kana=0"},
+        // Unicode: a byte-order mark, or valid UTF-8 with multibyte sequences.
+        {{},
+         "\xEF\xBB\xBF"
+         "a\n",
+         "UTF8BOM linebreak=UX choice=16 candidates=16 kana=0"},
+        {{},
+         std::string("\xFF\xFE"
+                     "a\0\r\0\n\0",
+                     8),
+         "UTF16LE linebreak=WIN choice=32 candidates=32 kana=0"},
+        {{}, kText.at("utf8"), "UTF8 linebreak=UX choice=8 candidates=8 kana=4"},
+        {{}, "\xE2\x80\x94", "UTF8 linebreak=WIN choice=8 candidates=9 kana=0"},
+        {{"--no-unicode"}, "\xE2\x80\x94", "SJIS linebreak=WIN choice=1 candidates=1 kana=0"},
+        {{"-u"}, "abc", "UTF8 linebreak=WIN choice=8 candidates=8 kana=0"},
+        {{"--in=utf16be"},
+         std::string("\0a", 2),
+         "UTF16BE linebreak=WIN choice=64 candidates=64 kana=0"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args = c.args;
@@ -556,6 +573,59 @@ TEST_F(ConvTest, AcceptsTheOtherOptionForms) {
         const ConvRun run = Run({help, "--bogus"});
         EXPECT_EQ(run.status, 0);
         EXPECT_EQ(run.out.rfind("Usage: kotoha-conv", 0), 0u);
+    }
+}
+
+// Unicode files of other projects found on this machine, and generated ones
+// in every Unicode kind: each comes back byte for byte through
+// --to=keep --eol=keep, and through UTF-16 and back.
+TEST_F(ConvTest, UnicodeFilesComeBackByteIdentical) {
+    std::vector<std::string> files;
+    for (const char* path :
+         {"/usr/share/X11/locale/en_US.UTF-8/Compose", "/usr/share/X11/locale/ja_JP.UTF-8/Compose",
+          "/usr/share/vim/vim90/tutor/tutor.ja.utf-8", "/usr/share/vim/vim90/tutor/tutor.ko.utf-8",
+          "/usr/share/vim/vim90/tutor/tutor.zh_cn.utf-8",
+          "/usr/share/vim/vim90/tutor/tutor.ru.utf-8", "/usr/share/vim/vim90/tutor/tutor.el.utf-8",
+          "/usr/share/doc/fonts-ipafont-gothic/copyright"}) {
+        if (fs::is_regular_file(path))
+            files.push_back(ReadFile(path));
+    }
+    const std::string generated =
+        "日本語の文〜です。\U0001F600 ≒ ¥100、‖ −\n中文 한국어 Ελληνικά Русский\n\tｶﾀｶﾅ\n";
+    for (const char* eol : {"\n", "\r\n", "\r"}) {
+        std::string text;
+        for (char c : generated)
+            text += c == '\n' ? std::string(eol) : std::string(1, c);
+        files.push_back(text);
+        files.push_back("\xEF\xBB\xBF" + text);
+    }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        SCOPED_TRACE(i);
+        const std::string& utf8 = files[i];
+        const ConvRun same = Run({"--to=keep", "--eol=keep"}, utf8);
+        EXPECT_EQ(same.status, 0);
+        EXPECT_TRUE(same.out == utf8) << "differs from the input";
+        for (const char* kind : {"utf16le", "utf16be"}) {
+            const ConvRun wide = Run({std::string("--to=") + kind}, utf8);
+            EXPECT_EQ(Run({"--to=keep", "--eol=keep"}, wide.out).out, wide.out);
+            const bool bom = utf8.starts_with("\xEF\xBB\xBF");
+            const ConvRun back = Run({bom ? "--to=utf8bom" : "--to=utf8"}, wide.out);
+            EXPECT_TRUE(back.out == utf8) << kind << " and back differs";
+        }
+    }
+}
+
+// A legacy file comes back unchanged through keep, and the Unicode switch
+// changes nothing on it.
+TEST_F(ConvTest, LegacyFilesAreUnchangedByTheUnicodeKinds) {
+    for (const auto& entry : fs::directory_iterator(KOTOHA_SAMPLES_DIR)) {
+        if (!entry.is_regular_file())
+            continue;
+        SCOPED_TRACE(entry.path().string());
+        const std::string bytes = ReadFile(entry.path());
+        EXPECT_EQ(Run({"--to=keep", "--eol=keep"}, bytes).out, bytes);
+        EXPECT_EQ(Run({"--guess"}, bytes).out, Run({"--guess", "--no-unicode"}, bytes).out);
+        EXPECT_EQ(Run({"--to=utf8"}, bytes).out, Run({"--to=utf8", "--no-unicode"}, bytes).out);
     }
 }
 
