@@ -34,6 +34,10 @@ inline constexpr Id kEuc = 36;
 inline constexpr Id kWin = 37;
 inline constexpr Id kUx = 38;
 inline constexpr Id kMac = 39;
+inline constexpr Id kUtf8 = 40;
+inline constexpr Id kUtf8Bom = 41;
+inline constexpr Id kUtf16Le = 42;
+inline constexpr Id kUtf16Be = 43;
 
 // Label and pattern pairs separated by line feeds: the file dialogs' extra
 // filters, the custom-filter label (printf style, one %s), and the filters of
@@ -51,6 +55,7 @@ inline constexpr Id kClipboardNotOpened = 69;        // クリップボードを
 inline constexpr Id kArgumentsLackFile = 70;         // 引数に $file が指定されていません。
 inline constexpr Id kReplaceTextQuestion = 71;       // 現在のテキストと置き換わります。…
 inline constexpr Id kNoEditorCommand = 72;           // コマンドラインにエディタのパス名が…
+inline constexpr Id kCharactersReplaced = 73;        // %1 文字に割り当てる符号が足りないため…
 inline constexpr Id kCompanyName = 80;               // anonymous
 inline constexpr Id kMainWindowWhatsThis = 96;       // Kotoha のメイン ウィンドウです。…
 inline constexpr Id kViewWhatsThis = 97;             // テキストの表示領域です。…

@@ -77,33 +77,36 @@ bool CKotohaDoc::LoadFromBlock(ByteBlock block, std::uint32_t length) {
     // Only the block's own bytes can be text.
     length = std::min(length, block.capacity());
     const std::int32_t forced = requests_.openRequest.forcedEncoding;
+    // Any forced value but the kinds' own reads as SJIS.
     EncodingKind kind = EncodingKind::SJIS;
     if (length == 0) {
-        if (forced == 1 || forced == 2)
-            kind = static_cast<EncodingKind>(forced);
+        kind = EncodingKindOf(std::max(forced, 0));
     } else if (forced < 0) {
-        const DetectionResult r = DetectEncoding(block.data(), length, options_.preferWinText != 0);
+        const DetectionResult r = DetectTextEncoding(
+            block.data(), length, options_.preferWinText != 0, options_.detectUnicode != 0);
         kind = EncodingKindFromChoice(DetectionChoice(r));
         if (!IsDetectionCertain(r) && options_.inquireWhenStrayed != 0) {
             // The views repaint the emptied document behind the question.
             host_.UpdateAllViews();
             const std::int32_t answer = host_.InquireEncoding(kind, block.data(), length);
             host_.RestoreWaitCursor();
-            if (answer >= 0 && answer <= 2)
+            if (answer >= 0 && answer <= 6)
                 kind = static_cast<EncodingKind>(answer);
         }
-    } else if (forced <= 2) {
-        kind = static_cast<EncodingKind>(forced);
+    } else {
+        kind = EncodingKindOf(forced);
     }
     encoding = kind;
 
     // An empty block is released and the text stays empty; the import still
     // runs so that the line-break kind and the katakana count are reset.
     text.Attach(std::move(block), length);
+    extensions.clear();
     std::uint8_t none = 0;
     std::uint8_t* bytes = text.data() != nullptr ? text.data() : &none;
-    const std::uint32_t newLength =
-        ImportText(kind, false, bytes, bytes, length, &lineBreak, &halfWidthKanaCount);
+    std::uint32_t replaced = 0;
+    const std::uint32_t newLength = ImportText(kind, false, bytes, bytes, length, &lineBreak,
+                                               &halfWidthKanaCount, &extensions, &replaced);
     if (newLength != length && !text.SetSize(newLength)) {
         text.Free();
         return false;
@@ -111,6 +114,10 @@ bool CKotohaDoc::LoadFromBlock(ByteBlock block, std::uint32_t length) {
     if (!BuildLineIndex(wrapColumn, tabWidth)) {
         text.Free();
         return false;
+    }
+    if (replaced != 0) {
+        host_.ShowMessage(StringId::kCharactersReplaced, MessageKind::Information,
+                          std::to_string(replaced));
     }
     return true;
 }

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "codec/cp932.h"
 #include "document/kotoha_doc.h"
 
 namespace kotoha {
@@ -14,8 +15,24 @@ bool CKotohaDoc::ReplaceFromClipboard(Clipboard& clipboard) {
     if (!host_.StartNewDocument())
         return false;
 
+    // With Unicode on, every character is kept: those CP932 cannot hold get
+    // codes of the pasted text's own extension table.
+    const bool keepEveryCharacter = options_.detectUnicode != 0;
     std::string clip;
-    switch (clipboard.ReadText(clip)) {
+    ExtensionTable pastedExtensions;
+    std::uint32_t replaced = 0;
+    Clipboard::ReadResult read;
+    if (keepEveryCharacter) {
+        std::u16string wide;
+        read = clipboard.ReadUnicodeText(wide);
+        if (read == Clipboard::ReadResult::Text) {
+            wide.resize(std::min(wide.find(u'\0'), wide.size()));
+            clip = Utf16ToInternal(wide, pastedExtensions, &replaced);
+        }
+    } else {
+        read = clipboard.ReadText(clip);
+    }
+    switch (read) {
         case Clipboard::ReadResult::NotOpened:
             host_.ShowMessage(StringId::kClipboardNotOpened, MessageKind::Warning);
             return false;
@@ -31,8 +48,8 @@ bool CKotohaDoc::ReplaceFromClipboard(Clipboard& clipboard) {
     bool loaded = false;
     {
         WaitCursorScope wait(host_);
-        // The clipboard's Unicode text has been converted to Shift-JIS by the
-        // window layer: detection could only misread it.
+        // The clipboard's Unicode text has been converted to the internal
+        // form already: detection could only misread it.
         requests_.SetOpenRequest(OpenOrigin::Paste, 0);
         // The clipboard owns its text, so it is copied once into a block the
         // document can adopt.
@@ -42,6 +59,8 @@ bool CKotohaDoc::ReplaceFromClipboard(Clipboard& clipboard) {
             copy[length] = 0;
             std::string().swap(clip);
             loaded = LoadFromBlock(copy.Detach(), length);
+            if (loaded)
+                extensions = std::move(pastedExtensions);
         }
         if (!loaded) {
             DeleteContents();
@@ -53,6 +72,10 @@ bool CKotohaDoc::ReplaceFromClipboard(Clipboard& clipboard) {
         return false;
     }
     host_.UpdateAllViews();
+    if (replaced != 0) {
+        host_.ShowMessage(StringId::kCharactersReplaced, MessageKind::Information,
+                          std::to_string(replaced));
+    }
     if (GetLineCount() > 0) {
         SetTitle(title_);
         modified_ = true;

@@ -85,7 +85,7 @@ bool CKotohaDoc::Serialize(ByteSink& sink, bool forCopy) {
         end = PosToOffset(hi);
     }
     return ExportText(choice.encoding, choice.textFormat, sink, TextData(), begin, end,
-                      choice.widenKana);
+                      choice.widenKana, &extensions);
 }
 
 bool CKotohaDoc::WidenHalfWidthKana() {

@@ -30,7 +30,7 @@ class UserInterface {
     // Question beep, then the text with Yes, No and Cancel.
     virtual Answer AskYesNoCancel(StringId::Id id, std::string_view argument) = 0;
     // Asks which encoding bytes[0, length) is in, proposing detected; returns
-    // 0, 1 or 2 for SJIS, JIS, EUC, or -1 when the user cancelled.
+    // an EncodingKind value (0-6), or -1 when the user cancelled.
     virtual std::int32_t InquireEncoding(EncodingKind detected, const std::uint8_t* bytes,
                                          std::uint32_t length) = 0;
     // The save file dialog (titled by titleId, proposing fileName) followed by
@@ -78,13 +78,16 @@ class DocumentHost : public UserInterface {
     virtual bool StartNewDocument() = 0;
 };
 
-// The platform clipboard's plain text, as Shift-JIS bytes.
+// The platform clipboard's plain text.
 class Clipboard {
   public:
     enum class ReadResult { NotOpened, NoText, Text };
     virtual ~Clipboard() = default;
-    // Reads the clipboard's text into text; it ends at its first NUL, if any.
+    // Reads the clipboard's text into text as Shift-JIS bytes, each character
+    // CP932 cannot hold as "?"; it ends at its first NUL, if any.
     virtual ReadResult ReadText(std::string& text) = 0;
+    // Reads the clipboard's text as it is (UTF-16), to its first NUL.
+    virtual ReadResult ReadUnicodeText(std::u16string& text) = 0;
 };
 
 }  // namespace kotoha

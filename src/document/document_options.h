@@ -12,6 +12,7 @@ struct DocumentOptions {
     std::int32_t& preferWinText;       // detection prefers Shift-JIS when uncertain
     std::int32_t& inquireWhenStrayed;  // ask the encoding when detection is uncertain
     std::int32_t& inquireWhenPaste;    // ask before a paste replaces the text
+    std::int32_t& detectUnicode;       // detect UTF-8 and UTF-16, keep every pasted character
 };
 
 }  // namespace kotoha

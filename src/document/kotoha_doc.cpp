@@ -37,6 +37,7 @@ void CKotohaDoc::WriteLayoutSettings() {
 
 void CKotohaDoc::DeleteContents() {
     text.Free();
+    extensions.clear();
     lineIndex.Free();
     encoding = EncodingKind::SJIS;
 }

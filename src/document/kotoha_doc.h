@@ -12,6 +12,7 @@
 
 #include "base/global_array.h"
 #include "codec/byte_class.h"
+#include "codec/extension_table.h"
 #include "document/document_host.h"
 #include "document/document_options.h"
 #include "document/requests.h"
@@ -48,6 +49,8 @@ class CKotohaDoc {
     LineBreakKind lineBreak = LineBreakKind::WIN;
     std::uint32_t halfWidthKanaCount = 0;
     TextStore text;
+    // The characters CP932 cannot hold that the text uses, by their codes.
+    ExtensionTable extensions;
     LineIndex lineIndex;
     std::int32_t wrapColumn = 80;  // W, 2..255
     std::int32_t tabWidth = 8;     // T, 1..64
@@ -58,7 +61,8 @@ class CKotohaDoc {
     void ReadLayoutSettings();
     // Copies wrapColumn and tabWidth back into the settings.
     void WriteLayoutSettings();
-    // Frees text and index and sets encoding to SJIS; lineBreak and
+    // Frees text, extension table and index and sets encoding to SJIS;
+    // lineBreak and
     // halfWidthKanaCount keep their values until the next import.
     void DeleteContents();
     // Reads the layout settings, empties the document, clears the path and
@@ -69,8 +73,9 @@ class CKotohaDoc {
     void SetLineBreak(LineBreakKind kind);
     // The text between begin and end (offsets, begin <= end; an offset on a
     // second byte moves back to its character) as NUL-terminated clipboard
-    // text with CR LF line breaks, NUL and unshowable bytes as blanks. The
-    // caller owns the block; an empty block when memory ran out.
+    // text with CR LF line breaks, NUL and unshowable bytes as blanks, in the
+    // internal form (codes of the extension table stay codes). The caller
+    // owns the block; an empty block when memory ran out.
     ByteBlock CopyRangeForClipboard(std::uint32_t begin, std::uint32_t end);
     // The range's leading run of showable characters, at most 255 bytes,
     // cut before the first tab, line break or control byte, never ending in

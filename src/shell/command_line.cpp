@@ -21,6 +21,9 @@ std::int32_t EncodingOfSwitch(std::string_view arg) {
         case 'e':
         case 'E':
             return 2;
+        case 'u':
+        case 'U':
+            return 3;
         default:
             return -1;
     }
@@ -77,11 +80,11 @@ std::string UsageText(std::string_view programName) {
     std::string text = "Usage: ";
     text += programName;
     text +=
-        " [-s | -j | -e] [FILE]\n"
-        "Shows a Japanese text file in Shift-JIS, JIS or EUC-JP.\n"
+        " [-s | -j | -e | -u] [FILE]\n"
+        "Shows a Japanese text file in Shift-JIS, JIS, EUC-JP, UTF-8 or UTF-16.\n"
         "\n"
-        "  -s, -j, -e          read FILE as Shift-JIS, JIS or EUC-JP instead of\n"
-        "                      detecting its encoding\n"
+        "  -s, -j, -e, -u      read FILE as Shift-JIS, JIS, EUC-JP or UTF-8 instead\n"
+        "                      of detecting its encoding\n"
         "  --screenshot=FILE.png  render the main window to FILE.png and exit\n"
         "  --help              print this help and exit\n"
         "  --version           print the version and exit\n"

@@ -11,7 +11,7 @@
 namespace kotoha {
 
 struct CommandLineArgs {
-    // -1 detects the encoding; 0, 1, 2 force SJIS, JIS, EUC.
+    // -1 detects the encoding; 0, 1, 2, 3 force SJIS, JIS, EUC, UTF-8.
     std::int32_t encodingSwitch = -1;
     // The file to open; none starts with an empty document.
     std::optional<std::string> fileName;
@@ -26,7 +26,7 @@ struct CommandLineArgs {
 };
 
 // Scans the arguments after the program name. An argument starting with "-"
-// is a switch: while none has been recognised, -s, -j, -e (any case, only
+// is a switch: while none has been recognised, -s, -j, -e, -u (any case, only
 // the letter after "-" counts, so -jis is -j) set the encoding; others are
 // skipped. --help, --version and --screenshot=FILE are recognised whole.
 // "--" ends the switches. The first other argument, and every argument after

@@ -35,8 +35,8 @@ bool ExpandLineBreaksToCrLf(std::string& text, std::uint32_t limit) {
     return lost;
 }
 
-std::string MakeEncodingPreview(EncodingKind kind, const std::uint8_t* bytes,
-                                std::uint32_t length) {
+std::string MakeEncodingPreview(EncodingKind kind, const std::uint8_t* bytes, std::uint32_t length,
+                                ExtensionTable* table) {
     const bool truncated = length > kPreviewLimit;
     const std::uint32_t n = std::min(length, kPreviewLimit);
     std::string text(reinterpret_cast<const char*>(bytes), n);
@@ -55,7 +55,7 @@ std::string MakeEncodingPreview(EncodingKind kind, const std::uint8_t* bytes,
     // the text and may run in place.
     auto* data = reinterpret_cast<std::uint8_t*>(text.data());
     const std::uint32_t converted = ImportText(
-        kind, true, data, data, static_cast<std::uint32_t>(text.size()), nullptr, nullptr);
+        kind, true, data, data, static_cast<std::uint32_t>(text.size()), nullptr, nullptr, table);
     text.resize(std::min<std::size_t>(converted, text.size()));
     return text;
 }

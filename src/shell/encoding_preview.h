@@ -6,6 +6,7 @@
 #include <string>
 
 #include "codec/byte_class.h"
+#include "codec/extension_table.h"
 
 namespace kotoha {
 
@@ -24,8 +25,10 @@ bool ExpandLineBreaksToCrLf(std::string& text, std::uint32_t limit = kPreviewLim
 // The preview of bytes[0, length) read as kind: at most the first
 // kPreviewLimit bytes, NUL bytes shown as blanks, line breaks as CR LF, cut
 // after the last LF when the file was longer than the limit or the
-// expansion lost bytes, then converted to Shift-JIS. A cut text with no LF
+// expansion lost bytes, then converted to the internal form (characters
+// CP932 cannot hold get codes of table, when given). A cut text with no LF
 // at all is shown as far as it goes.
-std::string MakeEncodingPreview(EncodingKind kind, const std::uint8_t* bytes, std::uint32_t length);
+std::string MakeEncodingPreview(EncodingKind kind, const std::uint8_t* bytes, std::uint32_t length,
+                                ExtensionTable* table = nullptr);
 
 }  // namespace kotoha

@@ -105,10 +105,10 @@ void IntListSetting::Save(Profile& profile) {
 }
 
 std::vector<ProfileSetting*> AppSettings::Entries() {
-    return {&SaveFrameStatus, &FramePosition,      &FrameIsMax,      &ShowToolBar, &ShowStatusBar,
-            &Tabstops,        &WrapColumns,        &PaintBkgnd,      &LogFont,     &FontName,
-            &FontStyle,       &InquireWhenStrayed, &PreferWinText,   &Path,        &ViaClipboard,
-            &Arguments,       &ResembleLess,       &InquireWhenPaste};
+    return {&SaveFrameStatus, &FramePosition,      &FrameIsMax,    &ShowToolBar,     &ShowStatusBar,
+            &Tabstops,        &WrapColumns,        &PaintBkgnd,    &LogFont,         &FontName,
+            &FontStyle,       &InquireWhenStrayed, &PreferWinText, &DetectUnicode,   &Path,
+            &ViaClipboard,    &Arguments,          &ResembleLess,  &InquireWhenPaste};
 }
 
 void AppSettings::LoadAll(Profile& profile) {
@@ -122,8 +122,9 @@ void AppSettings::SaveAll(Profile& profile) {
 }
 
 DocumentOptions DocumentOptionsOf(AppSettings& settings) {
-    return {settings.WrapColumns.value, settings.Tabstops.value, settings.PreferWinText.value,
-            settings.InquireWhenStrayed.value, settings.InquireWhenPaste.value};
+    return {settings.WrapColumns.value,      settings.Tabstops.value,
+            settings.PreferWinText.value,    settings.InquireWhenStrayed.value,
+            settings.InquireWhenPaste.value, settings.DetectUnicode.value};
 }
 
 }  // namespace kotoha

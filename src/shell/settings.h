@@ -117,6 +117,8 @@ struct AppSettings {
     StringSetting FontStyle{"View", "FontStyle", "標準"};
     IntSetting InquireWhenStrayed{"AnalyzeEncoding", "InquireWhenStrayed", 0};
     IntSetting PreferWinText{"AnalyzeEncoding", "PreferWinText", 1};
+    // Detection looks for UTF-8 and UTF-16 before the legacy encodings.
+    IntSetting DetectUnicode{"AnalyzeEncoding", "DetectUnicode", 1};
     // The desktop's opener stands in for a fixed editor program.
     StringSetting Path{"ExternalEditor", "Path", "xdg-open"};
     IntSetting ViaClipboard{"ExternalEditor", "ViaClipboard", 0};
@@ -124,7 +126,7 @@ struct AppSettings {
     IntSetting ResembleLess{"Etc", "ResembleLess", 0};
     IntSetting InquireWhenPaste{"Etc", "InquireWhenPaste", 1};
 
-    // All eighteen entries in table order.
+    // All nineteen entries in table order.
     std::vector<ProfileSetting*> Entries();
     void LoadAll(Profile& profile);
     void SaveAll(Profile& profile);

@@ -8,7 +8,8 @@
 
 namespace kotoha {
 
-void DisplayLine::Assign(const char* text, const QFontMetrics& metrics) {
+void DisplayLine::Assign(const char* text, const QFontMetrics& metrics,
+                         const ExtensionTable* table) {
     metrics_ = &metrics;
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text);
     const std::size_t length = std::min(std::strlen(text), kLineBufferSize - 1);
@@ -19,16 +20,24 @@ void DisplayLine::Assign(const char* text, const QFontMetrics& metrics) {
     std::size_t column = 0;
     while (column < length) {
         positions_[column] = characters;
-        std::uint16_t code = bytes[column];
         if (IsLeadByte(bytes[column]) && column + 1 < length) {
-            code = static_cast<std::uint16_t>(code << 8 | bytes[column + 1]);
+            const auto code = static_cast<std::uint16_t>(bytes[column] << 8 | bytes[column + 1]);
+            const char32_t ch = InternalCharOf(code, table);
+            // A character beyond U+FFFF is drawn from its surrogate pair,
+            // which the character's two columns have room for.
+            if (ch >= 0x10000) {
+                out[characters++] = QChar(static_cast<char16_t>(0xD800 + ((ch - 0x10000) >> 10)));
+                out[characters++] = QChar(static_cast<char16_t>(0xDC00 + ((ch - 0x10000) & 0x3FF)));
+            } else {
+                out[characters++] = QChar(static_cast<char16_t>(ch));
+            }
             // The second column of the character lies after it.
-            positions_[column + 1] = static_cast<std::uint16_t>(characters + 1);
+            positions_[column + 1] = characters;
             column += 2;
         } else {
+            out[characters++] = QChar(Cp932ToUnicode(bytes[column]));
             column += 1;
         }
-        out[characters++] = QChar(Cp932ToUnicode(code));
     }
     positions_[length] = characters;
     string_.truncate(characters);

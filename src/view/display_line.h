@@ -1,8 +1,8 @@
 // One display line turned into the Unicode string that is drawn and
 // measured: every character (a single byte or a double-byte pair) becomes
-// one UTF-16 unit, and a table maps columns to string positions. The string
-// and the table are reused from line to line, so converting allocates
-// nothing once the string has grown to a line's size.
+// one UTF-16 unit (a character beyond U+FFFF two), and a table maps columns to string positions.
+// The string and the table are reused from line to line, so converting allocates nothing once the
+// string has grown to a line's size.
 #pragma once
 
 #include <array>
@@ -11,6 +11,7 @@
 #include <QFontMetrics>
 #include <QString>
 
+#include "codec/extension_table.h"
 #include "layout/line_layout.h"
 #include "shell/hit_test.h"
 
@@ -18,10 +19,11 @@ namespace kotoha {
 
 class DisplayLine : public LineExtents {
   public:
-    // Takes the display text of a line (NUL-terminated, one byte per column)
-    // and the metrics to measure it with, which must outlive the next
-    // measurement.
-    void Assign(const char* text, const QFontMetrics& metrics);
+    // Takes the display text of a line (NUL-terminated, one byte per column),
+    // the metrics to measure it with, which must outlive the next
+    // measurement, and the extension table its codes are read through.
+    void Assign(const char* text, const QFontMetrics& metrics,
+                const ExtensionTable* table = nullptr);
 
     // Columns of the line (the display text's length).
     std::int32_t columns() const { return columns_; }

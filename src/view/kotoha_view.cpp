@@ -17,6 +17,10 @@ CKotohaDoc& CKotohaView::document() const {
     return doc_;
 }
 
+const ExtensionTable* CKotohaView::Extensions() const {
+    return &doc_.extensions;
+}
+
 const char* CKotohaView::GetLineText(std::int32_t line) {
     return doc_.GetLineText(line);
 }

@@ -24,6 +24,7 @@ class CKotohaView : public CTextView {
     ~CKotohaView() override;
 
     const char* GetLineText(std::int32_t line) override;
+    const ExtensionTable* Extensions() const override;
     const char* GetLineCells(std::int32_t line) override;
     void OnScrollPosChanged() override;
     // True only when at least one byte of text lies in the selection.

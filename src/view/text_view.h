@@ -34,6 +34,8 @@ class CTextView : public QAbstractScrollArea {
     // them (Shift-JIS bytes, one per column). Valid until the next call.
     virtual const char* GetLineText(std::int32_t line) = 0;
     virtual const char* GetLineCells(std::int32_t line) = 0;
+    // The table the text's extension codes are read through; none here.
+    virtual const ExtensionTable* Extensions() const { return nullptr; }
     // Moves the window contents so that (column, line) is at the top left;
     // nothing when it is there already. The caller clamps.
     virtual void ScrollTo(std::int32_t column, std::int32_t line);

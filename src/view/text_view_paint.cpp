@@ -25,7 +25,7 @@ QColor CTextView::OutsideColour() const {
 }
 
 DisplayLine& CTextView::LoadLine(std::int32_t line) {
-    displayLine_.Assign(GetLineText(line), metrics_);
+    displayLine_.Assign(GetLineText(line), metrics_, Extensions());
     return displayLine_;
 }
 

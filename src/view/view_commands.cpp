@@ -24,17 +24,17 @@ struct PixelSpan {
 PixelSpan MatchPixels(CKotohaDoc& doc, const MatchSelection& match, const QFontMetrics& metrics) {
     DisplayLine line;
     if (match.anchor.line == match.end.line) {
-        line.Assign(doc.GetLineText(match.anchor.line), metrics);
+        line.Assign(doc.GetLineText(match.anchor.line), metrics, &doc.extensions);
         return {line.ExtentTo(match.anchor.column), line.ExtentTo(match.end.column)};
     }
     // Over several lines the match starts at the left edge, and its widest
     // line decides how far right it reaches.
     std::int32_t right = 0;
     for (std::int32_t index = match.anchor.line; index < match.end.line; ++index) {
-        line.Assign(doc.GetLineText(index), metrics);
+        line.Assign(doc.GetLineText(index), metrics, &doc.extensions);
         right = std::max(right, line.ExtentTo(line.columns()));
     }
-    line.Assign(doc.GetLineText(match.end.line), metrics);
+    line.Assign(doc.GetLineText(match.end.line), metrics, &doc.extensions);
     return {0, std::max(right, line.ExtentTo(match.end.column))};
 }
 
@@ -45,7 +45,7 @@ bool CopyRange(ViewFrame& frame, CKotohaDoc& doc, DisplayPos lo, DisplayPos hi) 
         frame.ShowMessage(StringId::kOutOfMemory, MessageKind::Warning);
         return false;
     }
-    if (!frame.WriteClipboardText(block.data(), block.capacity())) {
+    if (!frame.WriteClipboardText(block.data(), block.capacity(), &doc.extensions)) {
         frame.ShowMessage(StringId::kClipboardNotOpened, MessageKind::Warning);
         return false;
     }

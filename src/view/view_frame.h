@@ -9,6 +9,7 @@
 
 #include "base/string_ids.h"
 #include "codec/byte_class.h"
+#include "codec/extension_table.h"
 #include "document/document_host.h"
 #include "view/view_settings_fields.h"
 
@@ -53,9 +54,11 @@ class ViewFrame {
     // The wait cursor; calls nest.
     virtual void BeginWaitCursor() = 0;
     virtual void EndWaitCursor() = 0;
-    // Puts NUL-terminated Shift-JIS clipboard text (CR LF line breaks) on the
-    // clipboard; false when the clipboard could not take it.
-    virtual bool WriteClipboardText(const std::uint8_t* bytes, std::size_t length) = 0;
+    // Puts NUL-terminated clipboard text in the internal form (CR LF line
+    // breaks, codes of table read as its characters) on the clipboard; false
+    // when the clipboard could not take it.
+    virtual bool WriteClipboardText(const std::uint8_t* bytes, std::size_t length,
+                                    const ExtensionTable* table) = 0;
     // Runs the view settings dialog on fields; they hold the answer unless it
     // was cancelled.
     virtual ViewSettingsAnswer RunViewSettings(ViewSettingsFields& fields) = 0;

@@ -138,9 +138,10 @@ struct DocumentSettings {
     std::int32_t preferWinText = 1;
     std::int32_t inquireWhenStrayed = 0;
     std::int32_t inquireWhenPaste = 1;
+    std::int32_t detectUnicode = 1;
     static DocumentOptions OptionsOf(DocumentSettings& s) {
-        return {s.wrapColumns, s.tabstops, s.preferWinText, s.inquireWhenStrayed,
-                s.inquireWhenPaste};
+        return {s.wrapColumns,        s.tabstops,         s.preferWinText,
+                s.inquireWhenStrayed, s.inquireWhenPaste, s.detectUnicode};
     }
 };
 

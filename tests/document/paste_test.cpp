@@ -15,16 +15,25 @@ class FakeClipboard : public Clipboard {
     ReadResult result = ReadResult::Text;
     std::string text;
     int reads = 0;
+    std::u16string unicodeText;
     ReadResult ReadText(std::string& out) override {
         ++reads;
         out = text;
         return result;
     }
+    ReadResult ReadUnicodeText(std::u16string& out) override {
+        ++reads;
+        out = unicodeText;
+        return result;
+    }
 };
 
+// Pasting as the legacy program does (Unicode off): the clipboard's text
+// arrives as Shift-JIS bytes.
 struct PasteFixture : DocFixture {
     FakeClipboard clipboard;
     PasteFixture() {
+        settings.detectUnicode = 0;
         // The template's new document, as far as the document sees it.
         host.onStartNewDocument = [this] {
             if (!doc.SaveModified())
@@ -152,6 +161,27 @@ TEST(ReplaceFromClipboard, OutOfMemoryLeavesAnEmptyDocument) {
             (std::vector<ShownMessage>{{StringId::kClipboardNotOpened, MessageKind::Warning, ""}}));
         EXPECT_EQ(f.host.waitDepth, 0);
     }
+}
+
+// With Unicode on, every character of the clipboard is kept: those CP932
+// cannot hold get codes of the pasted text's own table.
+TEST(ReplaceFromClipboard, UnicodeTextKeepsEveryCharacter) {
+    PasteFixture f;
+    f.settings.detectUnicode = 1;
+    f.clipboard.unicodeText = u"a\u301C\U0001F600\r\n\u3042\uFF5E";
+    ASSERT_TRUE(f.doc.ReplaceFromClipboard(f.clipboard));
+    EXPECT_EQ(f.Text(), "a\xF0\x40\xF0\x41\n\x82\xA0\x81\x60");
+    EXPECT_EQ(f.doc.extensions.CharOf(0xF040), U'\u301C');
+    EXPECT_EQ(f.doc.extensions.CharOf(0xF041), U'\U0001F600');
+    EXPECT_EQ(f.doc.encoding, EncodingKind::SJIS);
+    EXPECT_TRUE(f.host.messages.empty());
+
+    // A second paste starts a table of its own.
+    f.clipboard.unicodeText = u"\U0001F600";
+    ASSERT_TRUE(f.doc.ReplaceFromClipboard(f.clipboard));
+    EXPECT_EQ(f.Text(), "\xF0\x40");
+    EXPECT_EQ(f.doc.extensions.CharOf(0xF040), U'\U0001F600');
+    EXPECT_EQ(f.doc.extensions.size(), 1u);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ namespace {
 using test::FakeProfile;
 using Values = std::vector<std::int32_t>;
 
-TEST(SettingsTest, FreshProfileLoadsDefaultsAndSavesAllEighteenKeysInOrder) {
+TEST(SettingsTest, FreshProfileLoadsDefaultsAndSavesAllNineteenKeysInOrder) {
     FakeProfile profile;
     AppSettings settings;
     settings.LoadAll(profile);
@@ -34,6 +34,7 @@ TEST(SettingsTest, FreshProfileLoadsDefaultsAndSavesAllEighteenKeysInOrder) {
         {"View", "FontStyle"},
         {"AnalyzeEncoding", "InquireWhenStrayed"},
         {"AnalyzeEncoding", "PreferWinText"},
+        {"AnalyzeEncoding", "DetectUnicode"},
         {"ExternalEditor", "Path"},
         {"ExternalEditor", "ViaClipboard"},
         {"ExternalEditor", "Arguments"},
@@ -45,6 +46,7 @@ TEST(SettingsTest, FreshProfileLoadsDefaultsAndSavesAllEighteenKeysInOrder) {
     EXPECT_EQ(profile.Get("View", "LogFont"), "-1,-1,-1,-1,-1,-1,-1,-1,-1,-1,-1,-1,-1");
     EXPECT_EQ(profile.Get("View", "FontName"), "");
     EXPECT_EQ(profile.Get("ExternalEditor", "Path"), "xdg-open");
+    EXPECT_EQ(profile.Get("AnalyzeEncoding", "DetectUnicode"), "1");
 }
 
 TEST(SettingsTest, ParseListText) {

@@ -75,7 +75,8 @@ class FakeFrame : public ViewFrame {
     void ShowMessage(StringId::Id id, MessageKind) override { messages.push_back(id); }
     void BeginWaitCursor() override { ++waitDepth; }
     void EndWaitCursor() override { --waitDepth; }
-    bool WriteClipboardText(const std::uint8_t* bytes, std::size_t length) override {
+    bool WriteClipboardText(const std::uint8_t* bytes, std::size_t length,
+                            const ExtensionTable*) override {
         clipboard.assign(reinterpret_cast<const char*>(bytes), length);
         return true;
     }

@@ -1,6 +1,7 @@
 #include "shell/ui/encoding_inquiry_dialog.h"
 
 #include <QApplication>
+#include <iterator>
 #include <new>
 
 #include "codec/cp932.h"
@@ -22,9 +23,11 @@ CEncodingInquiryDlg::CEncodingInquiryDlg(EncodingKind initial, const std::uint8_
     connect(ui_->okButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(ui_->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     ConnectHelpButton(ui_->helpButton, parent);
-    QRadioButton* const buttons[] = {ui_->sjisRadio, ui_->jisRadio, ui_->eucRadio};
+    // By kind value; UTF-8 is the only Unicode kind detection can be unsure
+    // of, and the kinds without a button start on Shift-JIS.
+    QRadioButton* const buttons[] = {ui_->sjisRadio, ui_->jisRadio, ui_->eucRadio, ui_->utf8Radio};
     const auto index = static_cast<std::size_t>(initial);
-    buttons[index < 3 ? index : 0]->setChecked(true);
+    buttons[index < std::size(buttons) ? index : 0]->setChecked(true);
     for (QRadioButton* button : buttons) {
         // clicked, not toggled: a click on the button already on shows the
         // preview again, and the button going off does not make one.
@@ -40,6 +43,8 @@ std::int32_t CEncodingInquiryDlg::CheckedKind() const {
         return 1;
     if (ui_->eucRadio->isChecked())
         return 2;
+    if (ui_->utf8Radio->isChecked())
+        return static_cast<std::int32_t>(EncodingKind::UTF8);
     return 0;
 }
 
@@ -57,10 +62,11 @@ void CEncodingInquiryDlg::MakePreview() {
     ui_->previewText->repaint();
     QString text;
     try {
+        ExtensionTable table;
         const std::string sjis =
-            MakeEncodingPreview(static_cast<EncodingKind>(CheckedKind()), bytes_, length_);
+            MakeEncodingPreview(static_cast<EncodingKind>(CheckedKind()), bytes_, length_, &table);
         text = QString::fromStdU16String(
-            SjisToUtf16(reinterpret_cast<const std::uint8_t*>(sjis.data()), sjis.size()));
+            SjisToUtf16(reinterpret_cast<const std::uint8_t*>(sjis.data()), sjis.size(), &table));
     } catch (const std::bad_alloc&) {
         // Without memory for a preview the edit stays empty; the choice
         // itself still works.

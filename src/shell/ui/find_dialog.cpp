@@ -5,12 +5,12 @@
 
 namespace kotoha {
 
-CFindDlg::CFindDlg(const std::string& initialText, QWidget* parent)
-    : QDialog(parent), ui_(std::make_unique<Ui::FindDlg>()) {
+CFindDlg::CFindDlg(const std::string& initialText, const ExtensionTable* table, QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::FindDlg>()), table_(table) {
     ui_->setupUi(this);
     setModal(false);
-    const std::u16string text =
-        SjisToUtf16(reinterpret_cast<const std::uint8_t*>(initialText.data()), initialText.size());
+    const std::u16string text = SjisToUtf16(
+        reinterpret_cast<const std::uint8_t*>(initialText.data()), initialText.size(), table_);
     ui_->findTextEdit->setText(QString::fromStdU16String(text));
     ui_->findTextEdit->selectAll();
     // Nothing to search for: the find button waits for a text.
@@ -27,7 +27,7 @@ CFindDlg::~CFindDlg() = default;
 
 FindRequest CFindDlg::Request() const {
     FindRequest request;
-    request.findText = Utf16ToSjis(ui_->findTextEdit->text().toStdU16String());
+    request.findText = Utf16ToSjis(ui_->findTextEdit->text().toStdU16String(), table_);
     request.down = ui_->downRadio->isChecked();
     request.matchCase = ui_->matchCaseCheck->isChecked();
     request.wholeWord = ui_->wholeWordCheck->isChecked();

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "codec/extension_table.h"
 #include "document/find.h"
 
 namespace Ui {
@@ -18,8 +19,10 @@ class CFindDlg : public QDialog {
     Q_OBJECT
 
   public:
-    // initialText is Shift-JIS; the direction starts as down.
-    CFindDlg(const std::string& initialText, QWidget* parent);
+    // initialText is in the internal form, read (and the text to find
+    // written) through table, which must outlive the dialog; the direction
+    // starts as down.
+    CFindDlg(const std::string& initialText, const ExtensionTable* table, QWidget* parent);
     ~CFindDlg() override;
 
     // The request the controls describe now.
@@ -35,6 +38,7 @@ class CFindDlg : public QDialog {
 
   private:
     std::unique_ptr<Ui::FindDlg> ui_;
+    const ExtensionTable* table_;
 };
 
 }  // namespace kotoha

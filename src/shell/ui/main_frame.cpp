@@ -188,8 +188,9 @@ void CMainFrame::EndWaitCursor() {
     kotoha::EndWaitCursor();
 }
 
-bool CMainFrame::WriteClipboardText(const std::uint8_t* bytes, std::size_t length) {
-    return kotoha::WriteClipboardText(bytes, length);
+bool CMainFrame::WriteClipboardText(const std::uint8_t* bytes, std::size_t length,
+                                    const ExtensionTable* table) {
+    return kotoha::WriteClipboardText(bytes, length, table);
 }
 
 ViewSettingsAnswer CMainFrame::RunViewSettings(ViewSettingsFields& fields) {
@@ -367,7 +368,7 @@ bool CMainFrame::OpenFindDialog(const std::string& initialText) {
         findDialog_->activateWindow();
         return true;
     }
-    auto* dialog = new CFindDlg(initialText, this);
+    auto* dialog = new CFindDlg(initialText, &doc_.extensions, this);
     connect(dialog, &CFindDlg::findNext, this, &CMainFrame::RelayFind);
     connect(dialog, &CFindDlg::closing, this, [this] { findDialog_ = nullptr; });
     findDialog_ = dialog;

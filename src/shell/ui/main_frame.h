@@ -47,7 +47,8 @@ class CMainFrame : public QMainWindow, public ViewFrame {
     void ShowMessage(StringId::Id id, MessageKind kind) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
-    bool WriteClipboardText(const std::uint8_t* bytes, std::size_t length) override;
+    bool WriteClipboardText(const std::uint8_t* bytes, std::size_t length,
+                            const ExtensionTable* table) override;
     ViewSettingsAnswer RunViewSettings(ViewSettingsFields& fields) override;
 
     // --- What the document reports. ---

@@ -6,7 +6,7 @@
 
 namespace kotoha {
 
-COpenSettingsDlg::COpenSettingsDlg(bool ask, int priority, QWidget* parent)
+COpenSettingsDlg::COpenSettingsDlg(bool ask, int priority, bool detectUnicode, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::OpenSettingsDlg>()) {
     ui_->setupUi(this);
     setObjectName(QStringLiteral("openSettings"));
@@ -15,6 +15,7 @@ COpenSettingsDlg::COpenSettingsDlg(bool ask, int priority, QWidget* parent)
     connect(ui_->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     ConnectHelpButton(ui_->helpButton, parent);
     ui_->inquireWhenStrayedCheck->setChecked(ask);
+    ui_->detectUnicodeCheck->setChecked(detectUnicode);
     (priority == 0 ? ui_->preferWindowsTextRadio : ui_->preferInternetTextRadio)->setChecked(true);
     connect(ui_->inquireWhenStrayedCheck, &QCheckBox::toggled, this,
             &COpenSettingsDlg::UpdatePriorityButtons);
@@ -31,6 +32,10 @@ int COpenSettingsDlg::priority() const {
     return ui_->preferInternetTextRadio->isChecked() ? 1 : 0;
 }
 
+bool COpenSettingsDlg::detectUnicode() const {
+    return ui_->detectUnicodeCheck->isChecked();
+}
+
 void COpenSettingsDlg::UpdatePriorityButtons() {
     const bool on = !ui_->inquireWhenStrayedCheck->isChecked();
     ui_->preferWindowsTextRadio->setEnabled(on);
@@ -39,11 +44,13 @@ void COpenSettingsDlg::UpdatePriorityButtons() {
 
 bool RunOpenSettings(AppSettings& settings, QWidget* parent) {
     COpenSettingsDlg dialog(settings.InquireWhenStrayed.value != 0,
-                            settings.PreferWinText.value != 0 ? 0 : 1, parent);
+                            settings.PreferWinText.value != 0 ? 0 : 1,
+                            settings.DetectUnicode.value != 0, parent);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     settings.InquireWhenStrayed.value = dialog.ask() ? 1 : 0;
     settings.PreferWinText.value = dialog.priority() == 0 ? 1 : 0;
+    settings.DetectUnicode.value = dialog.detectUnicode() ? 1 : 0;
     return true;
 }
 

@@ -20,11 +20,13 @@ class COpenSettingsDlg : public QDialog {
     // ask: whether to ask when detection is uncertain. priority: 0 Windows
     // text first, 1 Internet text
     // first.
-    COpenSettingsDlg(bool ask, int priority, QWidget* parent);
+    // detectUnicode: whether detection looks for UTF-8 and UTF-16 first.
+    COpenSettingsDlg(bool ask, int priority, bool detectUnicode, QWidget* parent);
     ~COpenSettingsDlg() override;
 
     bool ask() const;
     int priority() const;
+    bool detectUnicode() const;
 
   private:
     // The priority only matters while the user is not asked.

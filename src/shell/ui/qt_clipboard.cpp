@@ -9,11 +9,12 @@
 
 namespace kotoha {
 
-QString ClipboardTextFromSjis(const std::uint8_t* bytes, std::size_t length) {
+QString ClipboardTextFromSjis(const std::uint8_t* bytes, std::size_t length,
+                              const ExtensionTable* table) {
     const void* nul = std::memchr(bytes, 0, length);
     if (nul != nullptr)
         length = static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - bytes);
-    const std::u16string wide = SjisToUtf16(bytes, length);
+    const std::u16string wide = SjisToUtf16(bytes, length, table);
     QString text;
     text.reserve(static_cast<qsizetype>(wide.size()));
     for (std::size_t i = 0; i < wide.size(); ++i) {
@@ -43,11 +44,23 @@ Clipboard::ReadResult QtClipboard::ReadText(std::string& text) {
     return ReadResult::Text;
 }
 
-bool WriteClipboardText(const std::uint8_t* bytes, std::size_t length) {
+Clipboard::ReadResult QtClipboard::ReadUnicodeText(std::u16string& text) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard == nullptr)
+        return ReadResult::NotOpened;
+    const QMimeData* data = clipboard->mimeData();
+    if (data == nullptr || !data->hasText())
+        return ReadResult::NoText;
+    text = data->text().toStdU16String();
+    return ReadResult::Text;
+}
+
+bool WriteClipboardText(const std::uint8_t* bytes, std::size_t length,
+                        const ExtensionTable* table) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (clipboard == nullptr)
         return false;
-    clipboard->setText(ClipboardTextFromSjis(bytes, length));
+    clipboard->setText(ClipboardTextFromSjis(bytes, length, table));
     return true;
 }
 

@@ -8,8 +8,14 @@ namespace kotoha {
 
 namespace {
 
-int ClampIndex(int index) {
+// The line-break list holds WIN, UX, MAC.
+int ClampLineBreakIndex(int index) {
     return index >= 0 && index <= 2 ? index : 0;
+}
+
+// The encoding list holds every kind in the order of their values.
+int ClampEncodingIndex(int index) {
+    return static_cast<int>(EncodingKindOf(index));
 }
 
 }  // namespace
@@ -22,8 +28,8 @@ CSaveFormatDlg::CSaveFormatDlg(const SaveFormatChoice& initial, QWidget* parent)
     connect(ui_->okButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(ui_->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     ConnectHelpButton(ui_->helpButton, parent);
-    ui_->lineBreakCombo->setCurrentIndex(ClampIndex(static_cast<int>(initial.textFormat)));
-    ui_->encodingCombo->setCurrentIndex(ClampIndex(static_cast<int>(initial.encoding)));
+    ui_->lineBreakCombo->setCurrentIndex(ClampLineBreakIndex(static_cast<int>(initial.textFormat)));
+    ui_->encodingCombo->setCurrentIndex(ClampEncodingIndex(static_cast<int>(initial.encoding)));
     ui_->widenKanaCheck->setChecked(initial.widenKana);
     // Text for Windows or the classic Mac is Shift-JIS text: picking either
     // proposes that encoding, which the user may still change afterwards.
@@ -36,11 +42,11 @@ CSaveFormatDlg::CSaveFormatDlg(const SaveFormatChoice& initial, QWidget* parent)
 CSaveFormatDlg::~CSaveFormatDlg() = default;
 
 LineBreakKind CSaveFormatDlg::textFormat() const {
-    return static_cast<LineBreakKind>(ClampIndex(ui_->lineBreakCombo->currentIndex()));
+    return static_cast<LineBreakKind>(ClampLineBreakIndex(ui_->lineBreakCombo->currentIndex()));
 }
 
 EncodingKind CSaveFormatDlg::encoding() const {
-    return static_cast<EncodingKind>(ClampIndex(ui_->encodingCombo->currentIndex()));
+    return static_cast<EncodingKind>(ClampEncodingIndex(ui_->encodingCombo->currentIndex()));
 }
 
 bool CSaveFormatDlg::widenKana() const {

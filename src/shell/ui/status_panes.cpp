@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QStatusBar>
+#include <algorithm>
 
 #include "shell/strings.h"
 
@@ -67,7 +68,11 @@ StatusPanes::StatusPanes(QStatusBar* bar) {
             pane->setContentsMargins(0, 0, 0, 0);
             bar->addPermanentWidget(pane);
         } else {
-            pane->setFixedWidth(metrics.horizontalAdvance(Loaded(id)) + 2 * kPaneMargin);
+            int width = metrics.horizontalAdvance(Loaded(id));
+            // The encoding pane also fits the longest Unicode name.
+            if (id == StringId::kPaneEncoding)
+                width = std::max(width, metrics.horizontalAdvance(Loaded(StringId::kUtf8Bom)));
+            pane->setFixedWidth(width + 2 * kPaneMargin);
             pane->setAlignment(i == kLinePane || i == kColumnPane
                                    ? Qt::AlignRight | Qt::AlignVCenter
                                    : Qt::AlignLeft | Qt::AlignVCenter);
@@ -100,10 +105,28 @@ void StatusPanes::SetLineBreakKind(LineBreakKind kind) {
 
 void StatusPanes::SetEncodingKind(EncodingKind kind) {
     StringId::Id id = StringId::kSjis;
-    if (kind == EncodingKind::JIS)
-        id = StringId::kJis;
-    else if (kind == EncodingKind::EUC)
-        id = StringId::kEuc;
+    switch (kind) {
+        case EncodingKind::JIS:
+            id = StringId::kJis;
+            break;
+        case EncodingKind::EUC:
+            id = StringId::kEuc;
+            break;
+        case EncodingKind::UTF8:
+            id = StringId::kUtf8;
+            break;
+        case EncodingKind::UTF8BOM:
+            id = StringId::kUtf8Bom;
+            break;
+        case EncodingKind::UTF16LE:
+            id = StringId::kUtf16Le;
+            break;
+        case EncodingKind::UTF16BE:
+            id = StringId::kUtf16Be;
+            break;
+        default:
+            break;
+    }
     panes_[kEncodingPane]->setText(Loaded(id));
 }
 
