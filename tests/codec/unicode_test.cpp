@@ -180,8 +180,9 @@ TEST(ImportUnicode, CharactersToCp932OrTheExtensionTable) {
             EXPECT_EQ(imported.kana, c.kana);
             EXPECT_EQ(imported.replaced, 0u);
             for (std::size_t i = 0; i < c.extensions.size(); ++i) {
-                if (c.extensions[i] != 0)
+                if (c.extensions[i] != 0) {
                     EXPECT_EQ(imported.table.CharOf(UserCodeAt(i)), c.extensions[i]);
+                }
             }
             // And back, exactly.
             EXPECT_EQ(Export(kind, imported, LineBreakKind::WIN),

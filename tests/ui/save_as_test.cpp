@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -143,6 +144,9 @@ class SaveAsTest : public QObject {
   private slots:
     void roundTripInEveryFormat_data();
     void roundTripInEveryFormat();
+    void unicodeFilesComeBackByteIdentical_data();
+    void unicodeFilesComeBackByteIdentical();
+    void legacySampleSavedAsUtf8EqualsIconv();
     void formatDialogCouplingAndPreset();
     void cancelledFormatWritesNothing();
     void widenOnSaveAsThenReopen();
@@ -191,6 +195,96 @@ void SaveAsTest::roundTripInEveryFormat() {
     QCOMPARE(DocText(s), Internal(ReadFile(Sample("shopping.sjis.crlf.txt"))));
 }
 
+void SaveAsTest::unicodeFilesComeBackByteIdentical_data() {
+    QTest::addColumn<int>("encoding");
+    QTest::addColumn<int>("eol");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("pane");
+    const QString text = QStringLiteral(
+        "日本語の文〜です。\U0001F600 ≒ ¥100、‖\n中文 한국어 Ελληνικά Русский\n\tｶﾀｶﾅ\n");
+    const char* const breaks[] = {"\r\n", "\n", "\r"};
+    struct Row {
+        const char* name;
+        int encoding, eol;
+        const char* pane;
+    };
+    for (const Row& row :
+         {Row{"utf8.lf", 3, 1, "UTF-8"}, Row{"utf8bom.crlf", 4, 0, "UTF-8 BOM"},
+          Row{"utf16le.crlf", 5, 0, "UTF-16LE"}, Row{"utf16be.cr", 6, 2, "UTF-16BE"}}) {
+        QString withBreaks = text;
+        withBreaks.replace(QStringLiteral("\n"), QLatin1String(breaks[row.eol]));
+        QByteArray bytes;
+        if (row.encoding == 3 || row.encoding == 4) {
+            bytes = (row.encoding == 4 ? QByteArray("\xEF\xBB\xBF") : QByteArray()) +
+                    withBreaks.toUtf8();
+        } else {
+            const bool big = row.encoding == 6;
+            bytes = big ? QByteArray("\xFE\xFF") : QByteArray("\xFF\xFE");
+            for (const QChar unit : withBreaks) {
+                const char hi = static_cast<char>(unit.unicode() >> 8);
+                const char lo = static_cast<char>(unit.unicode() & 0xFF);
+                bytes.append(big ? hi : lo).append(big ? lo : hi);
+            }
+        }
+        QTest::newRow(row.name) << row.encoding << row.eol << bytes
+                                << QString::fromLatin1(row.pane);
+    }
+}
+
+// A Unicode file opened and saved in its own encoding and line breaks is the
+// same file, and the status bar names its encoding.
+void SaveAsTest::unicodeFilesComeBackByteIdentical() {
+    ModalSteps modals;
+    QFETCH(int, encoding);
+    QFETCH(int, eol);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, pane);
+    TestFolders folders;
+    QTemporaryDir out;
+    const QString source = out.filePath(QStringLiteral("source.txt"));
+    {
+        QFile file(source);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    Session s({source.toStdString()});
+    QVERIFY(s.exposed);
+    QCOMPARE(Pane(s, StatusPanes::kEncodingPane), pane);
+    const QString target = out.filePath(QStringLiteral("saved.txt"));
+    AnswerSavePrompts(modals, target, {eol, encoding, false});
+    s.frame()->ExecuteCommand(CommandId::kFileSaveAs);
+    QCOMPARE(ReadFile(target), bytes);
+    QCOMPARE(Pane(s, StatusPanes::kEncodingPane), pane);
+}
+
+// A legacy sample saved as UTF-8 is what iconv makes of it.
+void SaveAsTest::legacySampleSavedAsUtf8EqualsIconv() {
+    ModalSteps modals;
+    TestFolders folders;
+    QTemporaryDir out;
+    struct Case {
+        const char* sample;
+        const char* iconvName;
+    };
+    for (const Case& c :
+         {Case{"timetable.sjis.lf.txt", "CP932"}, Case{"timetable.euc.lf.txt", "EUC-JP-MS"},
+          Case{"timetable.jis.lf.txt", "ISO-2022-JP-3"}}) {
+        QProcess iconv;
+        iconv.start(QStringLiteral("iconv"),
+                    {QStringLiteral("-f"), QLatin1String(c.iconvName), QStringLiteral("-t"),
+                     QStringLiteral("UTF-8"), Sample(c.sample)});
+        if (!iconv.waitForFinished() || iconv.exitCode() != 0)
+            QSKIP("iconv cannot convert the samples here");
+        const QByteArray expected = iconv.readAllStandardOutput();
+        Session s({SamplePath(c.sample)});
+        QVERIFY(s.exposed);
+        const QString target = out.filePath(QLatin1String(c.sample));
+        AnswerSavePrompts(modals, target, {1, 3, false});
+        s.frame()->ExecuteCommand(CommandId::kFileSaveAs);
+        QCOMPARE(ReadFile(target), expected);
+    }
+}
+
 void SaveAsTest::formatDialogCouplingAndPreset() {
     SaveFormatChoice choice;
     choice.textFormat = LineBreakKind::UX;
@@ -202,6 +296,8 @@ void SaveAsTest::formatDialogCouplingAndPreset() {
     QCOMPARE(format->count(), 3);
     QCOMPARE(format->itemText(1), QStringLiteral("UNIX系OS用 (LF)"));
     QCOMPARE(encoding->itemText(0), QStringLiteral("ｼﾌﾄJIS"));
+    QCOMPARE(encoding->count(), 7);
+    QCOMPARE(encoding->itemText(4), QStringLiteral("UTF-8 (BOM付き)"));
     QCOMPARE(dialog.windowTitle(), QStringLiteral("保存形式の指定"));
     QCOMPARE(dialog.textFormat(), LineBreakKind::UX);
     QCOMPARE(dialog.encoding(), EncodingKind::EUC);

@@ -32,9 +32,11 @@ CSaveFormatDlg::CSaveFormatDlg(const SaveFormatChoice& initial, QWidget* parent)
     ui_->encodingCombo->setCurrentIndex(ClampEncodingIndex(static_cast<int>(initial.encoding)));
     ui_->widenKanaCheck->setChecked(initial.widenKana);
     // Text for Windows or the classic Mac is Shift-JIS text: picking either
-    // proposes that encoding, which the user may still change afterwards.
+    // proposes that encoding, which the user may still change afterwards. A
+    // Unicode encoding already chosen stays.
     connect(ui_->lineBreakCombo, &QComboBox::activated, this, [this](int index) {
-        if (index == 0 || index == 2)
+        const bool legacy = !IsUnicodeKind(EncodingKindOf(ui_->encodingCombo->currentIndex()));
+        if ((index == 0 || index == 2) && legacy)
             ui_->encodingCombo->setCurrentIndex(0);
     });
 }
