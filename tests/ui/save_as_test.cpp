@@ -452,6 +452,7 @@ void SaveAsTest::openSettingsEnableRule() {
     bool enabledAtStart = false;
     bool enabledWhileAsking = true;
     bool enabledAgain = false;
+    bool unicodeFirst = false;
     modals.OnNamed(QStringLiteral("openSettings"), [&](QWidget* dialog) {
         auto* ask = dialog->findChild<QCheckBox*>(QStringLiteral("inquireWhenStrayedCheck"));
         auto* windows = dialog->findChild<QRadioButton*>(QStringLiteral("preferWindowsTextRadio"));
@@ -466,6 +467,10 @@ void SaveAsTest::openSettingsEnableRule() {
         QTest::mouseClick(ask, Qt::LeftButton);
         enabledAgain = windows->isEnabled() && internet->isEnabled();
         QTest::mouseClick(ask, Qt::LeftButton);
+        auto* unicode = dialog->findChild<QCheckBox*>(QStringLiteral("detectUnicodeCheck"));
+        QCOMPARE(unicode->text(), QStringLiteral("Unicode (UTF-8/UTF-16) も判定する"));
+        unicodeFirst = unicode->isChecked();
+        QTest::mouseClick(unicode, Qt::LeftButton);
         QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("okButton")),
                           Qt::LeftButton);
     });
@@ -477,6 +482,8 @@ void SaveAsTest::openSettingsEnableRule() {
     QVERIFY(enabledAgain);
     QCOMPARE(s.app->settings().InquireWhenStrayed.value, 1);
     QCOMPARE(s.app->settings().PreferWinText.value, 0);
+    QVERIFY(unicodeFirst);
+    QCOMPARE(s.app->settings().DetectUnicode.value, 0);
 
     // Cancel changes nothing.
     modals.OnNamed(QStringLiteral("openSettings"), [&](QWidget* dialog) {
@@ -490,6 +497,7 @@ void SaveAsTest::openSettingsEnableRule() {
     s.Stop();
     QVERIFY(folders.IniText().contains("InquireWhenStrayed=1"));
     QVERIFY(folders.IniText().contains("PreferWinText=0"));
+    QVERIFY(folders.IniText().contains("DetectUnicode=0"));
 }
 
 QTEST_MAIN(SaveAsTest)

@@ -16,6 +16,7 @@
 #include "document/kotoha_doc.h"
 #include "fake_frame.h"
 #include "shell/settings.h"
+#include "view/display_line.h"
 #include "view/kotoha_view.h"
 
 namespace kotoha::testing {
@@ -115,6 +116,7 @@ class TextViewTest : public QObject {
     void activePaneAndSharedBar();
     void paintsSelectionAndBackground();
     void lineStepRepaintsOnlyAStrip();
+    void extensionCodesShowTheirCharacters();
 };
 
 void TextViewTest::keysScroll_data() {
@@ -511,6 +513,28 @@ void TextViewTest::lineStepRepaintsOnlyAStrip() {
     QCOMPARE(painted.bottom(), h.viewport()->height() - 1);  // the uncovered bottom strip
     QVERIFY2(painted.height() <= 2 * h.view->lineHeight(),
              qPrintable(QStringLiteral("painted %1 pixels high").arg(painted.height())));
+}
+
+// A code of the extension table is drawn as its character, one beyond
+// U+FFFF from its surrogate pair, still two columns wide.
+void TextViewTest::extensionCodesShowTheirCharacters() {
+    ExtensionTable table;
+    QCOMPARE(table.CodeFor(U'\U0001F600'), std::uint16_t{0xF040});
+    QCOMPARE(table.CodeFor(U'\u301C'), std::uint16_t{0xF041});
+    const QFontMetrics metrics(QApplication::font());
+    DisplayLine line;
+    line.Assign(
+        "a\xF0\x40\xF0\x41"
+        "b",
+        metrics, &table);
+    QCOMPARE(line.string(), QString::fromUtf16(u"a\U0001F600\u301Cb"));
+    const std::int32_t positions[] = {0, 1, 3, 3, 4, 4, 5};
+    for (std::int32_t column = 0; column <= 6; ++column)
+        QCOMPARE(line.PositionOfColumn(column), positions[column]);
+    QVERIFY(line.ExtentTo(3) > line.ExtentTo(1));
+    // Without the table the codes are the user-defined characters they are.
+    line.Assign("a\xF0\x40", metrics);
+    QCOMPARE(line.string(), QString::fromUtf16(u"a\uE000"));
 }
 
 }  // namespace
