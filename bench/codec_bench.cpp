@@ -23,6 +23,7 @@
 #include "codec/byte_class.h"
 #include "codec/detect.h"
 #include "codec/export.h"
+#include "codec/extension_table.h"
 #include "codec/import.h"
 
 #include "bench_support.h"
@@ -299,6 +300,53 @@ int main(int argc, char** argv) {
         rows.push_back({std::string("ExportText, ") + KindName(kinds[k]) + " CR LF", text.size(),
                         MegabytesPerSecond(text.size(), s), cd.Name() + " (keeps LF)",
                         MegabytesPerSecond(text.size(), si), memcpyText, 5, 10});
+    }
+
+    // UTF-8: the internal text to UTF-8 with LF, as iconv writes it from
+    // CP932, and that UTF-8 file back into the internal form.
+    {
+        BufferSink sink(output);
+        kotoha::ExtensionTable table;
+        const double s = BestSeconds(
+            reps, [&] { sink.Reset(); },
+            [&] {
+                kotoha::ExportText(kotoha::EncodingKind::UTF8, LineBreakKind::UX, sink, text.data(),
+                                   0, static_cast<std::uint32_t>(text.size()), false, &table);
+            });
+        const Bytes utf8(output.begin(), output.begin() + static_cast<std::ptrdiff_t>(sink.size()));
+        Iconv toUtf8("UTF-8", "CP932");
+        std::size_t iconvWritten = 0;
+        const double si = BestSeconds(
+            reps, [] {}, [&] { iconvWritten = toUtf8.Convert(text, output); });
+        if (iconvWritten != utf8.size() ||
+            std::memcmp(output.data(), utf8.data(), iconvWritten) != 0)
+            Fail("export to UTF-8 differs from " + toUtf8.Name());
+        rows.push_back({"ExportText, UTF-8 LF", text.size(), MegabytesPerSecond(text.size(), s),
+                        toUtf8.Name(), MegabytesPerSecond(text.size(), si), memcpyText, 3, 10});
+
+        std::uint32_t written = 0;
+        const double si2 = [&] {
+            Iconv fromUtf8("CP932", "UTF-8");
+            std::size_t n = 0;
+            const double seconds = BestSeconds(
+                reps, [] {}, [&] { n = fromUtf8.Convert(utf8, output); });
+            if (n != text.size() || std::memcmp(output.data(), text.data(), n) != 0)
+                Fail(fromUtf8.Name() + " does not give the text");
+            return seconds;
+        }();
+        const double s2 = BestSeconds(
+            reps, [&] { std::memcpy(work.data(), utf8.data(), utf8.size()); },
+            [&] {
+                table.clear();
+                written = kotoha::ImportText(kotoha::EncodingKind::UTF8, false, work.data(),
+                                             work.data(), static_cast<std::uint32_t>(utf8.size()),
+                                             nullptr, nullptr, &table);
+            });
+        if (written != text.size() || std::memcmp(work.data(), text.data(), written) != 0)
+            Fail("import of the UTF-8 file went wrong");
+        rows.push_back({"ImportText, UTF-8", utf8.size(), MegabytesPerSecond(utf8.size(), s2),
+                        "UTF-8 -> CP932", MegabytesPerSecond(utf8.size(), si2), memcpyRate(utf8), 3,
+                        10});
     }
 
     PrintTable(rows);

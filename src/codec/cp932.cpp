@@ -40,12 +40,21 @@ struct Cp932Tables {
     // Reverse: index = BMP character, 0 = not representable (U+0000 maps
     // to byte 0 and is special-cased).
     std::array<std::uint16_t, 0x10000> fromUnicode{};
+    // Exact reverse: only codes that map back to the character itself.
+    std::array<std::uint16_t, 0x10000> exact{};
 
     Cp932Tables() {
         FillForwardFromIconv();
         for (auto [code, ch] : kFixedMappings)
             toUnicode[code] = ch;
         FillReverse();
+        for (unsigned ch = 1; ch < 0x10000; ++ch) {
+            const std::uint16_t code = fromUnicode[ch];
+            const bool stray =
+                code >= 0x80 && code < 0x100 && !IsHalfWidthKana(static_cast<std::uint8_t>(code));
+            if (code != 0 && !stray && toUnicode[code] == ch)
+                exact[ch] = code;
+        }
     }
 
     static char16_t Convert(iconv_t cd, const char* in, std::size_t inLen) {
@@ -130,6 +139,10 @@ char16_t Cp932ToUnicode(std::uint16_t code) {
     return ch != 0 ? ch : kUnmappedChar;
 }
 
+const char16_t* Cp932ToUnicodeTable() {
+    return Tables().toUnicode.data();
+}
+
 bool UnicodeToCp932(char32_t ch, std::uint16_t& code) {
     if (ch == 0) {
         code = 0;
@@ -142,11 +155,18 @@ bool UnicodeToCp932(char32_t ch, std::uint16_t& code) {
 }
 
 bool ExactCp932Code(char32_t ch, std::uint16_t& code) {
-    if (!UnicodeToCp932(ch, code))
+    if (ch == 0) {
+        code = 0;
+        return true;
+    }
+    if (ch > 0xFFFF)
         return false;
-    if (code >= 0x80 && code < 0x100 && !IsHalfWidthKana(static_cast<std::uint8_t>(code)))
-        return false;
-    return code == 0 || Cp932ToUnicode(code) == ch;
+    code = Tables().exact[ch];
+    return code != 0;
+}
+
+const std::uint16_t* ExactCp932Codes() {
+    return Tables().exact.data();
 }
 
 char32_t InternalCharOf(std::uint16_t code, const ExtensionTable* table) {

@@ -20,6 +20,9 @@ inline constexpr char kUnrepresentableChar = '?';
 // in the high 8 bits and its second byte in the low 8 bits. Codes without a
 // mapping (stray 8-bit bytes, empty cells) give kUnmappedChar.
 char16_t Cp932ToUnicode(std::uint16_t code);
+// The same table by code, 0 where Cp932ToUnicode gives kUnmappedChar (and
+// for code 0 itself).
+const char16_t* Cp932ToUnicodeTable();
 
 // CP932 code of a Unicode character (a single byte when < 0x100), or false
 // when CP932 cannot hold it.
@@ -28,6 +31,9 @@ bool UnicodeToCp932(char32_t ch, std::uint16_t& code);
 // The CP932 code of ch when CP932 maps that code back to ch itself (not a
 // vendor variant): ASCII, half-width katakana or a double-byte character.
 bool ExactCp932Code(char32_t ch, std::uint16_t& code);
+// The same for every BMP character at once, by character: 0 where there is
+// no exact code (U+0000 itself has code 0).
+const std::uint16_t* ExactCp932Codes();
 
 // The Unicode character of an internal code: the extension table's, when it
 // has the code, else Cp932ToUnicode.

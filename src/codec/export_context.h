@@ -50,6 +50,9 @@ class ExportContext {
 
     std::uint8_t* Start() { return buffer_; }
 
+    // Cp932ToUnicodeTable, fetched once.
+    const char16_t* const toUnicode = Cp932ToUnicodeTable();
+
     // The extension table, or nullptr when the text has no codes in it.
     const ExtensionTable* table() const { return table_; }
     // The character the extension table gives the pair at p, or 0.
@@ -158,8 +161,13 @@ inline char32_t NextUnicodeChar(const ExportContext& c, const std::uint8_t*& p,
     }
     if (IsPairAt(p, end)) {
         const std::uint16_t code = CodeAt(p);
+        if (const char32_t ch = c.ExtensionCharAt(p)) {
+            p += 2;
+            return ch;
+        }
         p += 2;
-        return InternalCharOf(code, c.table());
+        const char16_t ch = c.toUnicode[code];
+        return ch != 0 ? ch : kUnmappedChar;
     }
     ++p;
     return b >= 0x80 ? 0 : b;

@@ -32,6 +32,7 @@ struct ImportContext {
     // Codes for characters CP932 cannot hold exactly; without a table they
     // become kNoCodeLeftCode, counted in replaced.
     ExtensionTable* table = nullptr;
+    const std::uint16_t* exactCodes = ExactCp932Codes();
     std::uint32_t replaced = 0;
     // Where the output began, and how a decoder finds the user-defined codes
     // in the input it has not read yet, so that no character is given a
@@ -52,8 +53,8 @@ struct ImportContext {
     // Writes the internal code of a Unicode character: its exact CP932 code
     // (a half-width katakana counted), else a code of the table.
     void PutChar(char32_t ch) {
-        std::uint16_t code = 0;
-        if (!ExactCp932Code(ch, code)) {
+        const std::uint16_t code = ch < 0x10000 ? exactCodes[ch] : 0;
+        if (code == 0 && ch != 0) {
             PutExtension(ch);
         } else if (code >= 0x100) {
             PutCode(code);

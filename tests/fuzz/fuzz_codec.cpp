@@ -6,6 +6,9 @@
 //   2  ExportText, ExportUtf8Text and WidenKana on arbitrary bytes: bounds
 //      and chunking, every kind, line-break kind and widening
 //   3  round trips: valid internal text exported and imported again
+//   4  Unicode: the bytes as UTF-8, UTF-8 with BOM, UTF-16LE and BE,
+//      imported with an extension table: bounds, well-formed output, and
+//      the same characters again after an export and a second import
 // Inputs live in heap buffers of exactly their size, so AddressSanitizer
 // reports any read or write past them. A broken invariant traps.
 
@@ -17,8 +20,10 @@
 #include <vector>
 
 #include "codec/byte_class.h"
+#include "codec/cp932.h"
 #include "codec/detect.h"
 #include "codec/export.h"
+#include "codec/extension_table.h"
 #include "codec/import.h"
 #include "fuzz_check.h"
 
@@ -310,12 +315,52 @@ void FuzzRoundTrip(const std::uint8_t* data, std::size_t size) {
     }
 }
 
+// Internal text from Unicode bytes through a fresh table.
+Bytes ImportUnicode(EncodingKind kind, const std::uint8_t* data, std::size_t size,
+                    ExtensionTable& table) {
+    auto copy = ExactCopy(data, size);
+    const auto n = static_cast<std::uint32_t>(size);
+    const std::uint32_t length =
+        ImportText(kind, false, copy.get(), copy.get(), n, nullptr, nullptr, &table, nullptr);
+    Check(length <= n);
+    return Bytes(copy.get(), copy.get() + length);
+}
+
+void FuzzUnicode(const std::uint8_t* data, std::size_t size) {
+    for (EncodingKind kind : {EncodingKind::UTF8, EncodingKind::UTF8BOM, EncodingKind::UTF16LE,
+                              EncodingKind::UTF16BE}) {
+        ExtensionTable table;
+        const Bytes text = ImportUnicode(kind, data, size, table);
+        // Every lead byte has its second byte; every table code it uses
+        // stands for a character CP932 cannot hold exactly.
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (!IsLeadByte(text[i]))
+                continue;
+            Check(i + 1 < text.size() && IsTrailByte(text[i + 1]));
+            const char32_t ch =
+                table.CharOf(static_cast<std::uint16_t>((text[i] << 8) | text[i + 1]));
+            std::uint16_t code;
+            Check(ch == 0 || !ExactCp932Code(ch, code));
+            ++i;
+        }
+        CheckingSink sink;
+        Check(ExportText(kind, LineBreakKind::UX, sink, text.data(), 0,
+                         static_cast<std::uint32_t>(text.size()), false, &table));
+        sink.CheckFinished();
+        ExtensionTable again;
+        const Bytes written = sink.bytes();
+        const Bytes reread = ImportUnicode(kind, written.data(), written.size(), again);
+        Check(SjisToUtf8(text.data(), text.size(), &table) ==
+              SjisToUtf8(reread.data(), reread.size(), &again));
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0)
         return 0;
-    const std::uint8_t mode = data[0] % 4;
+    const std::uint8_t mode = data[0] % 5;
     ++data;
     --size;
     switch (mode) {
@@ -328,8 +373,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 2:
             FuzzExport(data, size);
             break;
-        default:
+        case 3:
             FuzzRoundTrip(data, size);
+            break;
+        default:
+            FuzzUnicode(data, size);
             break;
     }
     return 0;
