@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "codec/cp932.h"
 #include "fake_host.h"
 
 namespace kotoha {
@@ -201,6 +202,77 @@ TEST(LoadFromBlock, ImportThatEmptiesTheTextReleasesIt) {
     ASSERT_TRUE(f.Load("\x1b$B\x1b(B", 1));  // escape sequences only
     EXPECT_EQ(f.doc.text.data(), nullptr);
     EXPECT_EQ(f.doc.GetLineCount(), 0);
+}
+
+// Unicode detection comes first with the setting on; off, detection is the
+// legacy one.
+TEST(OpenDocument, UnicodeFilesFollowTheSetting) {
+    const std::string fourKana = "\xE3\x81\x82\xE3\x81\x84\xE3\x81\x86\xE3\x81\x88\n";
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::int32_t detectUnicode;
+        EncodingKind want;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"UTF-8", fourKana, 1, EncodingKind::UTF8, "\x82\xA0\x82\xA2\x82\xA4\x82\xA6\n"},
+        {"UTF-16LE", std::string("\xFF\xFE\x42\x30\r\0\n\0", 8), 1, EncodingKind::UTF16LE,
+         "\x82\xA0\n"},
+        {"UTF-8 with BOM, switched off",
+         "\xEF\xBB\xBF"
+         "a",
+         0, EncodingKind::SJIS,
+         "\xEF\xBB\xBF"
+         "a"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        OpenFixture f;
+        f.settings.inquireWhenStrayed = 1;
+        f.settings.detectUnicode = c.detectUnicode;
+        ASSERT_TRUE(f.Open(c.bytes));
+        EXPECT_EQ(f.doc.encoding, c.want);
+        EXPECT_EQ(f.Text(), c.text);
+        // Certain: nobody is asked.
+        EXPECT_TRUE(f.host.inquiries.empty());
+    }
+    // Off, the UTF-8 file reads exactly as the legacy detection has it.
+    OpenFixture legacy;
+    legacy.settings.detectUnicode = 0;
+    ASSERT_TRUE(legacy.Open(fourKana));
+    EXPECT_NE(legacy.doc.encoding, EncodingKind::UTF8);
+}
+
+TEST(OpenDocument, UncertainUtf8AsksWithEveryCandidate) {
+    OpenFixture f;
+    f.settings.inquireWhenStrayed = 1;
+    f.host.inquireAnswer = static_cast<std::int32_t>(EncodingKind::UTF8);
+    ASSERT_TRUE(f.Open("a\xE3\x81\x82"));
+    ASSERT_EQ(f.host.inquiries.size(), 1u);
+    EXPECT_EQ(f.host.inquiries[0], EncodingKind::UTF8);
+    EXPECT_EQ(f.doc.encoding, EncodingKind::UTF8);
+    EXPECT_EQ(f.Text(), "a\x82\xA0");
+}
+
+// More distinct characters beyond CP932 than free codes: the rest show as
+// the middle dot, and the user is told how many.
+TEST(OpenDocument, CharactersWithoutACodeAreCounted) {
+    std::string utf8;
+    std::size_t distinct = 0;
+    for (char32_t ch = 0xAC00; distinct < kUserCodeCount + 2; ++ch, ++distinct)
+        AppendUtf8(utf8, ch);  // Hangul: none of it is in CP932
+    OpenFixture f;
+    ASSERT_TRUE(f.Open(utf8));
+    EXPECT_EQ(f.doc.extensions.size(), kUserCodeCount);
+    ASSERT_EQ(f.host.messages.size(), 1u);
+    EXPECT_EQ(f.host.messages[0].id, StringId::kCharactersReplaced);
+    EXPECT_EQ(f.host.messages[0].argument, "2");
+    // A legacy file gets no table and no message.
+    OpenFixture sjis;
+    ASSERT_TRUE(sjis.Open("\x82\xA0\xF0\x40"));
+    EXPECT_TRUE(sjis.doc.extensions.empty());
+    EXPECT_TRUE(sjis.host.messages.empty());
 }
 
 }  // namespace

@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (firstName != nullptr)
             Check(args.fileName->find(*firstName) == 0);
     }
-    Check(args.encodingSwitch >= -1 && args.encodingSwitch <= 2);
+    Check(args.encodingSwitch >= -1 && args.encodingSwitch <= 3);
 
     std::string joined;
     std::vector<std::string> nonEmpty;

@@ -22,6 +22,8 @@ TEST(CommandLineTest, EncodingSwitchesAndFileName) {
         {{"-J", "file.txt"}, 1, "file.txt"},
         {{"-jis", "file.txt"}, 1, "file.txt"},
         {{"-E", "f"}, 2, "f"},
+        {{"-u", "f"}, 3, "f"},
+        {{"-Utf8", "-s", "f"}, 3, "f"},
         {{"-q", "-e", "f"}, 2, "f"},
         {{"-j", "-e", "f"}, 1, "f"},
         {{"-x-s", "file"}, -1, "file"},
