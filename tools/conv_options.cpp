@@ -22,7 +22,7 @@ constexpr std::string_view kDisplayIntro =
 
 constexpr std::string_view kExitStatus =
     "Exit status: 0 on success, 1 when reading or writing fails (or --find finds nothing), 2 "
-    "for a usage error.";
+    "for a usage error, 3 when --strict finds characters the output cannot hold.";
 
 // The encodings by the names the options give them.
 constexpr std::pair<std::string_view, EncodingKind> kEncodingNames[] = {
@@ -228,6 +228,14 @@ const std::vector<OptionSpec> kOptionTable = {
      Section::Conversion,
      "Widen half-width katakana to full-width characters.",
      [](Options& o, std::string_view, std::string_view, std::string&) { return Set(o.widen); },
+     &Options::exportOptions},
+    {{"--strict"},
+     "",
+     Section::Conversion,
+     "When the output encoding cannot hold some characters (CP932's NEC and IBM extensions in "
+     "EUC-JP and JIS, characters beyond CP932 in any legacy encoding), write nothing and exit "
+     "with status 3 instead of writing full-width spaces for them with a warning.",
+     [](Options& o, std::string_view, std::string_view, std::string&) { return Set(o.strict); },
      &Options::exportOptions},
     {{"-o"},
      "FILE",

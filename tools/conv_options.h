@@ -38,6 +38,7 @@ struct Options {
     bool toKeep = false;  // --to=keep: the input's own kind
     EolChoice eol = EolChoice::Keep;
     bool widen = false;
+    bool strict = false;               // characters the output cannot hold: fail, write nothing
     std::optional<std::string> input;  // "-" or absent: standard input
     std::string output;                // empty or "-": standard output
 };

@@ -35,6 +35,7 @@ namespace {
 constexpr int kExitIoError = 1;
 constexpr int kExitNotFound = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitUnwritable = 3;
 
 int Fail(const std::string& message, int status) {
     std::fprintf(stderr, "kotoha-conv: %s\n", message.c_str());
@@ -57,6 +58,18 @@ const char* EncodingName(EncodingKind kind) {
             return "UTF16BE";
         default:
             return "SJIS";
+    }
+}
+
+// The encoding's name in messages.
+const char* OutputEncodingName(EncodingKind kind) {
+    switch (kind) {
+        case EncodingKind::JIS:
+            return "JIS";
+        case EncodingKind::EUC:
+            return "EUC-JP";
+        default:
+            return "Shift-JIS";
     }
 }
 
@@ -302,6 +315,23 @@ int Run(int argc, char** argv) {
     std::string pattern;
     if (options.find && !FindPattern(*options.find, converted.table, pattern, error))
         return Fail(error + "; see 'kotoha-conv --help'", kExitUsage);
+    // Characters the output cannot hold: a warning, or with --strict no output.
+    if (!options.guess && !options.lines && !options.find) {
+        const EncodingKind outKind = options.toKeep ? decision.kind : options.to;
+        std::uint32_t first = 0;
+        const std::uint32_t lost = CountUnwritableCharacters(
+            outKind, converted.text, converted.length, &converted.table, &first);
+        if (lost != 0) {
+            const auto line = 1 + std::count(converted.text, converted.text + first, '\n');
+            const std::string message =
+                std::string(options.strict ? "" : "warning: ") + std::to_string(lost) +
+                (lost == 1 ? " character cannot" : " characters cannot") + " be written in " +
+                OutputEncodingName(outKind) + " (first at line " + std::to_string(line) + ")";
+            if (options.strict)
+                return Fail(message + "; nothing written", kExitUnwritable);
+            std::fprintf(stderr, "kotoha-conv: %s\n", message.c_str());
+        }
+    }
     bool found = true;
     if (!WriteResult(options, decision, converted, pattern, found, error))
         return Fail(error, kExitIoError);

@@ -4,6 +4,8 @@
 
 #include "codec/cp932.h"
 #include "codec/export_context.h"
+#include "codec/jis0212.h"
+#include "codec/pair_tables.h"
 
 namespace kotoha {
 
@@ -41,6 +43,50 @@ bool ExportText(EncodingKind kind, LineBreakKind lineBreakKind, ByteSink& sink,
     if (substitutedOut)
         *substitutedOut = c.substituted;
     return c.Finish(out);
+}
+
+std::uint32_t CountUnwritableCharacters(EncodingKind kind, const std::uint8_t* text,
+                                        std::uint32_t length, const ExtensionTable* table,
+                                        std::uint32_t* firstOffset) {
+    if (firstOffset)
+        *firstOffset = length;
+    if (IsUnicodeKind(kind))
+        return 0;
+    const bool jisRows = kind == EncodingKind::EUC || kind == EncodingKind::JIS;
+    // A CP932 code the encoding holds: any in Shift-JIS, in EUC and JIS only
+    // those with a JIS X 0208 row (the full-width space itself among them).
+    auto holds = [&](std::uint16_t code) {
+        if (!jisRows)
+            return true;
+        return code == 0x8140 || detail::SjisPairToJis(static_cast<std::uint8_t>(code >> 8),
+                                                       static_cast<std::uint8_t>(code)) != 0x2121;
+    };
+    std::uint32_t count = 0;
+    const std::uint8_t* end = text + length;
+    for (const std::uint8_t* p = text; p < end;) {
+        if (!encode::IsPairAt(p, end)) {
+            ++p;
+            continue;
+        }
+        const auto code = static_cast<std::uint16_t>((p[0] << 8) | p[1]);
+        const char32_t ch = table != nullptr ? table->CharOf(code) : 0;
+        bool written = true;
+        if (ch != 0) {
+            std::uint16_t nearest = 0;
+            written = (kind == EncodingKind::EUC && UnicodeToJis0212(ch) != 0) ||
+                      (UnicodeToCp932(ch, nearest) && nearest >= 0x100 &&
+                       UserCodeIndex(nearest) < 0 && holds(nearest));
+        } else {
+            written = holds(code);
+        }
+        if (!written) {
+            if (count == 0 && firstOffset)
+                *firstOffset = static_cast<std::uint32_t>(p - text);
+            ++count;
+        }
+        p += 2;
+    }
+    return count;
 }
 
 std::uint32_t WidenKana(std::uint8_t* destination, const std::uint8_t* source,

@@ -37,6 +37,15 @@ bool ExportText(EncodingKind kind, LineBreakKind lineBreakKind, ByteSink& sink,
 bool ExportUtf8Text(LineBreakKind lineBreakKind, ByteSink& sink, const std::uint8_t* base,
                     std::uint32_t startOffset, std::uint32_t endOffset, bool widen);
 
+// The characters of text[0, length) that ExportText in kind would write as a
+// substitute (the full-width space): CP932's NEC and IBM extensions and
+// user-defined characters in EUC and JIS, and characters of table none of
+// the legacy encodings' rules can place. firstOffset, when not null,
+// receives the offset of the first one (length when there is none).
+std::uint32_t CountUnwritableCharacters(EncodingKind kind, const std::uint8_t* text,
+                                        std::uint32_t length, const ExtensionTable* table,
+                                        std::uint32_t* firstOffset = nullptr);
+
 // Copies source[0, length) to destination with every half-width katakana
 // widened (folding a following sound mark) and returns the bytes written.
 // destination must hold length + the number of half-width katakana in the

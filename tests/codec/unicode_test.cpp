@@ -310,5 +310,44 @@ TEST(ExportUnicode, LineBreaksAndByteOrderMarks) {
               "a\r\n\xE3\x81\x82");
 }
 
+// What a legacy export would turn into full-width spaces, counted before
+// writing.
+TEST(CountUnwritable, NecIbmAndTableCharacters) {
+    // あ, NEC ① (row 13), IBM ⅰ, NEC-selected IBM 纊, then WAVE DASH and an
+    // emoji from a UTF-8 file.
+    Imported imported = Import(EncodingKind::UTF8, Utf8(U"\u301C\U0001F600"));
+    imported.text = "\x82\xA0\x87\x40\xFA\x40\xED\x40" + imported.text;
+    struct Case {
+        EncodingKind kind;
+        std::uint32_t count, first;
+    };
+    const Case cases[] = {
+        {EncodingKind::SJIS, 1, 10},  // only the emoji
+        // ⅰ and the emoji; 纊 (0xED40) has a JIS row by the arithmetic and is
+        // written there, ① is row 13.
+        {EncodingKind::EUC, 2, 4},
+        {EncodingKind::JIS, 2, 4},
+        {EncodingKind::UTF8, 0, 12},
+        {EncodingKind::UTF16BE, 0, 12},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.kind));
+        std::uint32_t first = 0;
+        const auto* text = reinterpret_cast<const std::uint8_t*>(imported.text.data());
+        const auto length = static_cast<std::uint32_t>(imported.text.size());
+        EXPECT_EQ(CountUnwritableCharacters(c.kind, text, length, &imported.table, &first),
+                  c.count);
+        EXPECT_EQ(first, c.first);
+    }
+    // A text without such characters counts none, first at its end.
+    std::uint32_t first = 0;
+    EXPECT_EQ(CountUnwritableCharacters(EncodingKind::EUC,
+                                        reinterpret_cast<const std::uint8_t*>("\x82\xA0"
+                                                                              "a"),
+                                        3, nullptr, &first),
+              0u);
+    EXPECT_EQ(first, 3u);
+}
+
 }  // namespace
 }  // namespace kotoha

@@ -629,4 +629,35 @@ TEST_F(ConvTest, LegacyFilesAreUnchangedByTheUnicodeKinds) {
     }
 }
 
+// Characters the output encoding cannot hold: one warning line with the
+// count and the first line, the output still written; --strict writes
+// nothing and exits 3; an output that holds everything says nothing.
+TEST_F(ConvTest, UnwritableCharactersWarnOrFailWithStrict) {
+    // a / あ NEC-① IBM-ⅰ / IBM-ⅱ, in Shift-JIS.
+    const std::string text = "a\n\x82\xA0\x87\x40\xFA\x40\n\xFA\x41\n";
+    const std::string warning =
+        "kotoha-conv: warning: 2 characters cannot be written in EUC-JP (first at line 2)\n";
+    const ConvRun euc = Run({"-s", "--to=euc"}, text);
+    EXPECT_EQ(euc.status, 0);
+    EXPECT_EQ(euc.err, warning);
+    EXPECT_EQ(euc.out, "a\n\xA4\xA2\xAD\xA1\xA1\xA1\n\xA1\xA1\n");
+    EXPECT_EQ(Run({"-s", "--to=jis"}, text).err,
+              "kotoha-conv: warning: 2 characters cannot be written in JIS (first at line 2)\n");
+
+    const fs::path target = dir_ / "out.euc";
+    WriteFile(target, "old");
+    const ConvRun strict = Run({"-s", "--to=euc", "--strict", "-o", target}, text);
+    EXPECT_EQ(strict.status, 3);
+    ExpectOneErrorLine(strict, 3, "nothing written");
+    EXPECT_EQ(ReadFile(target), "old");
+
+    for (const char* to : {"--to=sjis", "--to=utf8", "--to=utf16le"}) {
+        SCOPED_TRACE(to);
+        const ConvRun quiet = Run({"-s", to, "--strict"}, text);
+        EXPECT_EQ(quiet.status, 0);
+        EXPECT_EQ(quiet.err, "");
+    }
+    EXPECT_EQ(Run({"--to=euc", "--strict"}, kText.at("sjis")).out, kText.at("euc"));
+}
+
 }  // namespace
