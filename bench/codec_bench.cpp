@@ -103,17 +103,6 @@ class Iconv {
     iconv_t cd_;
 };
 
-const char* KindName(EncodingKind kind) {
-    switch (kind) {
-        case EncodingKind::JIS:
-            return "JIS";
-        case EncodingKind::EUC:
-            return "EUC-JP";
-        default:
-            return "Shift-JIS";
-    }
-}
-
 Bytes Export(EncodingKind kind, LineBreakKind lineBreak, const Bytes& text, Bytes& scratch) {
     BufferSink sink(scratch);
     if (!kotoha::ExportText(kind, lineBreak, sink, text.data(), 0,
@@ -133,7 +122,8 @@ void CheckImport(EncodingKind kind, const Bytes& bytes, const Corpus& corpus,
         kotoha::ImportText(kind, false, work.data(), work.data(),
                            static_cast<std::uint32_t>(work.size()), &lineBreak, &kana);
     if (n != corpus.bytes.size() || std::memcmp(work.data(), corpus.bytes.data(), n) != 0)
-        Fail(what + ": importing it as " + KindName(kind) + " does not give the text back");
+        Fail(what + ": importing it as " + EncodingDisplayName(kind) +
+             " does not give the text back");
     if (lineBreak != expectedBreak || kana != corpus.halfWidthKana)
         Fail(what + ": wrong line-break kind or kana count");
 }
@@ -198,7 +188,7 @@ int main(int argc, char** argv) {
     for (int k = 0; k < 3; ++k) {
         files[k] = Export(kinds[k], LineBreakKind::WIN, text, output);
         CheckImport(kinds[k], files[k], corpus, LineBreakKind::WIN,
-                    std::string("the ") + KindName(kinds[k]) + " file");
+                    std::string("the ") + EncodingDisplayName(kinds[k]) + " file");
     }
 
     std::printf(
@@ -240,9 +230,10 @@ int main(int argc, char** argv) {
                                                 static_cast<std::uint32_t>(files[k].size()), true);
             });
         if (kotoha::DetectionChoice(result) != expectedChoice[k])
-            Fail(std::string("detection misread the ") + KindName(kinds[k]) + " file");
-        rows.push_back({std::string("DetectEncoding, ") + KindName(kinds[k]), files[k].size(),
-                        MegabytesPerSecond(files[k].size(), s), "", 0, memcpyFile[k], 0, 5});
+            Fail(std::string("detection misread the ") + EncodingDisplayName(kinds[k]) + " file");
+        rows.push_back({std::string("DetectEncoding, ") + EncodingDisplayName(kinds[k]),
+                        files[k].size(), MegabytesPerSecond(files[k].size(), s), "", 0,
+                        memcpyFile[k], 0, 5});
     }
 
     // Import in place on a fresh copy; iconv converts the same file to CP932.
@@ -260,7 +251,8 @@ int main(int argc, char** argv) {
             });
         if (written != text.size() || std::memcmp(work.data(), text.data(), written) != 0 ||
             lineBreak != LineBreakKind::WIN || kana != corpus.halfWidthKana)
-            Fail(std::string("import of the ") + KindName(kinds[k]) + " file went wrong");
+            Fail(std::string("import of the ") + EncodingDisplayName(kinds[k]) +
+                 " file went wrong");
 
         Iconv cd("CP932", iconvNames[k]);
         std::size_t iconvWritten = 0;
@@ -271,7 +263,7 @@ int main(int argc, char** argv) {
             std::memcmp(output.data(), files[0].data(), iconvWritten) != 0)
             Fail(cd.Name() + " does not give the Shift-JIS file");
 
-        rows.push_back({std::string("ImportText, ") + KindName(kinds[k]), file.size(),
+        rows.push_back({std::string("ImportText, ") + EncodingDisplayName(kinds[k]), file.size(),
                         MegabytesPerSecond(file.size(), s), cd.Name(),
                         MegabytesPerSecond(file.size(), si), memcpyFile[k], 5, 10});
     }
@@ -287,7 +279,7 @@ int main(int argc, char** argv) {
             });
         if (sink.size() != files[k].size() ||
             std::memcmp(output.data(), files[k].data(), sink.size()) != 0)
-            Fail(std::string("export to ") + KindName(kinds[k]) + " went wrong");
+            Fail(std::string("export to ") + EncodingDisplayName(kinds[k]) + " went wrong");
 
         Iconv cd(iconvNames[k], "CP932");
         std::size_t iconvWritten = 0;
@@ -297,8 +289,8 @@ int main(int argc, char** argv) {
         CheckImport(kinds[k], Bytes(output.begin(), output.begin() + iconvWritten), corpus,
                     LineBreakKind::UX, cd.Name() + " output");
 
-        rows.push_back({std::string("ExportText, ") + KindName(kinds[k]) + " CR LF", text.size(),
-                        MegabytesPerSecond(text.size(), s), cd.Name() + " (keeps LF)",
+        rows.push_back({std::string("ExportText, ") + EncodingDisplayName(kinds[k]) + " CR LF",
+                        text.size(), MegabytesPerSecond(text.size(), s), cd.Name() + " (keeps LF)",
                         MegabytesPerSecond(text.size(), si), memcpyText, 5, 10});
     }
 

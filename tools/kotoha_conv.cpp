@@ -61,18 +61,6 @@ const char* EncodingName(EncodingKind kind) {
     }
 }
 
-// The encoding's name in messages.
-const char* OutputEncodingName(EncodingKind kind) {
-    switch (kind) {
-        case EncodingKind::JIS:
-            return "JIS";
-        case EncodingKind::EUC:
-            return "EUC-JP";
-        default:
-            return "Shift-JIS";
-    }
-}
-
 const char* LineBreakName(LineBreakKind kind) {
     switch (kind) {
         case LineBreakKind::UX:
@@ -326,7 +314,7 @@ int Run(int argc, char** argv) {
             const std::string message =
                 std::string(options.strict ? "" : "warning: ") + std::to_string(lost) +
                 (lost == 1 ? " character cannot" : " characters cannot") + " be written in " +
-                OutputEncodingName(outKind) + " (first at line " + std::to_string(line) + ")";
+                EncodingDisplayName(outKind) + " (first at line " + std::to_string(line) + ")";
             if (options.strict)
                 return Fail(message + "; nothing written", kExitUnwritable);
             std::fprintf(stderr, "kotoha-conv: %s\n", message.c_str());

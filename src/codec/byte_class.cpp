@@ -4,6 +4,25 @@
 
 namespace kotoha {
 
+const char* EncodingDisplayName(EncodingKind kind) {
+    switch (kind) {
+        case EncodingKind::JIS:
+            return "JIS";
+        case EncodingKind::EUC:
+            return "EUC-JP";
+        case EncodingKind::UTF8:
+            return "UTF-8";
+        case EncodingKind::UTF8BOM:
+            return "UTF-8 with BOM";
+        case EncodingKind::UTF16LE:
+            return "UTF-16LE";
+        case EncodingKind::UTF16BE:
+            return "UTF-16BE";
+        default:
+            return "Shift-JIS";
+    }
+}
+
 namespace {
 
 // Full-width codes of the half-width katakana 0xA1-0xDF, in byte order.

@@ -25,6 +25,10 @@ constexpr EncodingKind EncodingKindOf(std::int32_t value) {
     return value >= 0 && value <= 6 ? static_cast<EncodingKind>(value) : EncodingKind::SJIS;
 }
 
+// The encoding's name in messages and reports: "Shift-JIS", "JIS",
+// "EUC-JP", "UTF-8", "UTF-8 with BOM", "UTF-16LE", "UTF-16BE".
+const char* EncodingDisplayName(EncodingKind kind);
+
 // UTF-8 (with or without its byte-order mark) and UTF-16.
 constexpr bool IsUnicodeKind(EncodingKind kind) {
     return kind == EncodingKind::UTF8 || kind == EncodingKind::UTF8BOM ||
