@@ -90,11 +90,16 @@ LineBreakKind OutputLineBreak(EolChoice eol, LineBreakKind input) {
     return input == LineBreakKind::MIXED ? LineBreakKind::UX : input;
 }
 
+// The kind the conversion writes: --to's, or with --to=keep the input's.
+EncodingKind OutputKind(const Options& options, EncodingKind inputKind) {
+    return options.toKeep ? inputKind : options.to;
+}
+
 bool Export(const Options& options, EncodingKind inputKind, LineBreakKind inputLineBreak,
             ByteSink& sink, const std::uint8_t* text, std::uint32_t length,
             const ExtensionTable& table) {
     const LineBreakKind lineBreak = OutputLineBreak(options.eol, inputLineBreak);
-    const EncodingKind kind = options.toKeep ? inputKind : options.to;
+    const EncodingKind kind = OutputKind(options, inputKind);
     return ExportText(kind, lineBreak, sink, text, 0, length, options.widen, &table);
 }
 
@@ -305,7 +310,7 @@ int Run(int argc, char** argv) {
         return Fail(error + "; see 'kotoha-conv --help'", kExitUsage);
     // Characters the output cannot hold: a warning, or with --strict no output.
     if (!options.guess && !options.lines && !options.find) {
-        const EncodingKind outKind = options.toKeep ? decision.kind : options.to;
+        const EncodingKind outKind = OutputKind(options, decision.kind);
         std::uint32_t first = 0;
         const std::uint32_t lost = CountUnwritableCharacters(
             outKind, converted.text, converted.length, &converted.table, &first);

@@ -27,6 +27,7 @@ void ReserveUnreadUtf16(ImportContext& c) {
 
 void DecodeUtf16(ImportContext& c, bool bigEndian) {
     c.reserveUnread = bigEndian ? ReserveUnreadUtf16<true> : ReserveUnreadUtf16<false>;
+    c.exactCodes = ExactCp932Codes();
     const std::uint8_t* s = c.source;
     // Each unit is read before its output is written, and no unit gives
     // more bytes than it has (a pair of units at most two), so converting in

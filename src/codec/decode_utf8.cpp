@@ -31,6 +31,7 @@ void ReserveUnreadUtf8(ImportContext& c) {
 
 void DecodeUtf8(ImportContext& c) {
     c.reserveUnread = ReserveUnreadUtf8;
+    c.exactCodes = ExactCp932Codes();
     const std::uint8_t* end = c.source + c.length;
     while (c.pos < c.length) {
         if (c.CopySevenBitRun())

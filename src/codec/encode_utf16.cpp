@@ -7,6 +7,7 @@ namespace kotoha::encode {
 std::uint8_t* EncodeUtf16(ExportContext& c, const std::uint8_t* p, const std::uint8_t* end,
                           bool widen, bool bigEndian) {
     std::uint8_t* out = c.Start();
+    c.toUnicode = Cp932ToUnicodeTable();
     auto unit = [&](char32_t u) {
         out[bigEndian ? 0 : 1] = static_cast<std::uint8_t>(u >> 8);
         out[bigEndian ? 1 : 0] = static_cast<std::uint8_t>(u);

@@ -29,6 +29,7 @@ std::uint8_t* PutUtf8(std::uint8_t* out, char32_t ch) {
 std::uint8_t* EncodeUtf8(ExportContext& c, const std::uint8_t* p, const std::uint8_t* end,
                          bool widen, bool bom) {
     std::uint8_t* out = c.Start();
+    c.toUnicode = Cp932ToUnicodeTable();
     if (bom) {
         out[0] = 0xEF;
         out[1] = 0xBB;

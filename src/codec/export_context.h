@@ -50,8 +50,9 @@ class ExportContext {
 
     std::uint8_t* Start() { return buffer_; }
 
-    // Cp932ToUnicodeTable, fetched once.
-    const char16_t* const toUnicode = Cp932ToUnicodeTable();
+    // Cp932ToUnicodeTable, fetched by the Unicode encoders only: the legacy
+    // ones never need the CP932 table.
+    const char16_t* toUnicode = nullptr;
 
     // The extension table, or nullptr when the text has no codes in it.
     const ExtensionTable* table() const { return table_; }

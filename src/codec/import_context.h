@@ -32,7 +32,9 @@ struct ImportContext {
     // Codes for characters CP932 cannot hold exactly; without a table they
     // become kNoCodeLeftCode, counted in replaced.
     ExtensionTable* table = nullptr;
-    const std::uint16_t* exactCodes = ExactCp932Codes();
+    // ExactCp932Codes, fetched by the Unicode decoders only: the legacy ones
+    // never need the CP932 table.
+    const std::uint16_t* exactCodes = nullptr;
     std::uint32_t replaced = 0;
     // Where the output began, and how a decoder finds the user-defined codes
     // in the input it has not read yet, so that no character is given a

@@ -33,26 +33,36 @@ std::string SjisFromClipboardText(const QString& text) {
     return bytes;
 }
 
-Clipboard::ReadResult QtClipboard::ReadText(std::string& text) {
+namespace {
+
+// The clipboard's plain text, as Qt holds it.
+Clipboard::ReadResult ReadClipboard(QString& text) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (clipboard == nullptr)
-        return ReadResult::NotOpened;
+        return Clipboard::ReadResult::NotOpened;
     const QMimeData* data = clipboard->mimeData();
     if (data == nullptr || !data->hasText())
-        return ReadResult::NoText;
-    text = SjisFromClipboardText(data->text());
-    return ReadResult::Text;
+        return Clipboard::ReadResult::NoText;
+    text = data->text();
+    return Clipboard::ReadResult::Text;
+}
+
+}  // namespace
+
+Clipboard::ReadResult QtClipboard::ReadText(std::string& text) {
+    QString qtext;
+    const ReadResult result = ReadClipboard(qtext);
+    if (result == ReadResult::Text)
+        text = SjisFromClipboardText(qtext);
+    return result;
 }
 
 Clipboard::ReadResult QtClipboard::ReadUnicodeText(std::u16string& text) {
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    if (clipboard == nullptr)
-        return ReadResult::NotOpened;
-    const QMimeData* data = clipboard->mimeData();
-    if (data == nullptr || !data->hasText())
-        return ReadResult::NoText;
-    text = data->text().toStdU16String();
-    return ReadResult::Text;
+    QString qtext;
+    const ReadResult result = ReadClipboard(qtext);
+    if (result == ReadResult::Text)
+        text = qtext.toStdU16String();
+    return result;
 }
 
 bool WriteClipboardText(const std::uint8_t* bytes, std::size_t length,
