@@ -14,6 +14,8 @@ std::string_view MessageBoxName(StringId::Id id) {
         {StringId::kArgumentsLackFile, "argumentsLackFileBox"},
         {StringId::kReplaceTextQuestion, "replaceTextQuestionBox"},
         {StringId::kNoEditorCommand, "noEditorCommandBox"},
+        {StringId::kCharactersReplaced, "charactersReplacedBox"},
+        {StringId::kUnwritableQuestion, "unwritableQuestionBox"},
         {StringId::kInvalidFileName, "invalidFileNameBox"},
         {StringId::kOpenFailed, "openFailedBox"},
         {StringId::kSaveFailed, "saveFailedBox"},

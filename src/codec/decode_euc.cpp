@@ -83,7 +83,7 @@ void DecodeEuc(ImportContext& c) {
                 ++c.kanaCount;
                 c.pos += 2;
             } else {
-                c.Put(kBlank);
+                c.PutUndecodable();
                 ++c.pos;
             }
         } else if (IsEucByte(b)) {
@@ -92,7 +92,7 @@ void DecodeEuc(ImportContext& c) {
                 c.PutCode(JisToSjis(static_cast<std::uint16_t>(jis)));
                 c.pos += 2;
             } else {
-                c.Put(kBlank);
+                c.PutUndecodable();
                 ++c.pos;
             }
         } else if (b == kSingleShift3 && c.pos + 2 < c.length && IsEucByte(c.source[c.pos + 1]) &&
@@ -105,12 +105,12 @@ void DecodeEuc(ImportContext& c) {
             if (ch != 0) {
                 c.PutExtension(ch);
             } else {
-                c.Put(kBlank);
+                c.PutUndecodable();
             }
         } else if (IsLeadByte(b)) {
             // 0x81-0x8D and 0x8F-0x9F, a single shift 3 without its two
             // bytes among them: the bytes after it are decoded afresh.
-            c.Put(kBlank);
+            c.PutUndecodable();
             ++c.pos;
         } else {
             c.Put(b);

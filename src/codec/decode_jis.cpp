@@ -66,7 +66,7 @@ void DecodeJis(ImportContext& c) {
             if (i + 2 < n && ReadDesignation(s + i + 1, mode)) {
                 c.pos += 3;
             } else {
-                c.Put(kBlank);
+                c.PutUndecodable();
                 ++c.pos;
             }
         } else if (mode == JisMode::KANA) {
@@ -74,14 +74,19 @@ void DecodeJis(ImportContext& c) {
             if (IsHalfWidthKana(kana)) {
                 c.Put(kana);
                 ++c.kanaCount;
+            } else if (b == kBlank) {
+                c.Put(b);
             } else {
-                c.Put(kBlank);
+                c.PutUndecodable();
             }
             ++c.pos;
         } else {
             // An 8-bit byte in ASCII mode, or in KANJI mode a byte that
-            // starts no complete pair.
-            c.Put(b < 0x80 && mode == JisMode::ASCII ? b : kBlank);
+            // starts no complete pair; a blank stays what it is.
+            if (b == kBlank || (b < 0x80 && mode == JisMode::ASCII))
+                c.Put(b);
+            else
+                c.PutUndecodable();
             ++c.pos;
         }
         d = c.destination;

@@ -75,7 +75,7 @@ void DecodeSjis(ImportContext& c) {
         // trail byte, which becomes a blank.
         if (c.ControlStep(c.source[c.pos], false))
             continue;
-        c.Put(kBlank);
+        c.PutUndecodable();
         ++c.pos;
     }
 }

@@ -58,7 +58,7 @@ void DecodeUtf16(ImportContext& c, bool bigEndian) {
             c.PutChar(0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00));
         } else if (unit >= 0xD800 && unit <= 0xDFFF) {
             c.pos += 2;
-            c.Put(kBlank);
+            c.PutUndecodable();
         } else {
             c.pos += 2;
             c.PutChar(unit);
@@ -66,7 +66,7 @@ void DecodeUtf16(ImportContext& c, bool bigEndian) {
     }
     if (c.pos < c.length) {
         ++c.pos;
-        c.Put(kBlank);
+        c.PutUndecodable();
     }
 }
 

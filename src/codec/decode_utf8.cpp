@@ -42,7 +42,7 @@ void DecodeUtf8(ImportContext& c) {
         char32_t ch;
         const std::size_t n = ReadUtf8Sequence(c.source + c.pos, end, ch);
         if (n == 0) {
-            c.Put(kBlank);
+            c.PutUndecodable();
             ++c.pos;
             continue;
         }

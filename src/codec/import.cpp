@@ -8,7 +8,7 @@ namespace kotoha {
 std::uint32_t ImportText(EncodingKind kind, bool emitCrLf, std::uint8_t* destination,
                          const std::uint8_t* source, std::uint32_t length,
                          LineBreakKind* lineBreakKindOut, std::uint32_t* kanaCountOut,
-                         ExtensionTable* table, std::uint32_t* replacedOut) {
+                         ExtensionTable* table, ImportLosses* lossesOut) {
     decode::ImportContext c{destination, source, length, 0, emitCrLf};
     c.table = table;
     c.outputStart = destination;
@@ -36,8 +36,13 @@ std::uint32_t ImportText(EncodingKind kind, bool emitCrLf, std::uint8_t* destina
         *lineBreakKindOut = LineBreakKindFromCounts(c.crLfPairs, c.loneCrs, c.loneLfs);
     if (kanaCountOut)
         *kanaCountOut = c.kanaCount;
-    if (replacedOut)
-        *replacedOut = c.replaced;
+    if (lossesOut) {
+        lossesOut->noCodeLeft = c.replaced;
+        lossesOut->undecodable = c.undecodable;
+        lossesOut->firstOffset = c.firstLoss != nullptr
+                                     ? static_cast<std::uint32_t>(c.firstLoss - destination)
+                                     : ImportLosses::kNone;
+    }
     return static_cast<std::uint32_t>(c.destination - destination);
 }
 

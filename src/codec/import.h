@@ -9,6 +9,17 @@
 
 namespace kotoha {
 
+// What an import could not carry over: characters that got no code (written
+// as 0x8145) and undecodable bytes or units (written as one blank each), and
+// the output offset of the first of either.
+struct ImportLosses {
+    static constexpr std::uint32_t kNone = UINT32_MAX;
+    std::uint32_t noCodeLeft = 0;
+    std::uint32_t undecodable = 0;
+    std::uint32_t firstOffset = kNone;
+    std::uint32_t total() const { return noCodeLeft + undecodable; }
+};
+
 // Converts source[0, length) in the given encoding (JIS, EUC, UTF-8 with or
 // without its byte-order mark, UTF-16LE or BE, anything else Shift-JIS) into
 // the internal form at destination and returns the number of bytes written.
@@ -18,8 +29,8 @@ namespace kotoha {
 //
 // A character CP932 cannot hold exactly (Unicode input, and EUC's JIS X 0212
 // characters) gets a code of table, one the text does not use itself; when
-// there is no table or no free code it becomes 0x8145, counted in
-// replacedOut.
+// there is no table or no free code it becomes 0x8145. Both kinds of loss
+// are counted in lossesOut, when not null.
 //
 // With emitCrLf off the output is never longer than the input, and
 // destination may equal source (conversion in place). With emitCrLf on every
@@ -32,6 +43,6 @@ namespace kotoha {
 std::uint32_t ImportText(EncodingKind kind, bool emitCrLf, std::uint8_t* destination,
                          const std::uint8_t* source, std::uint32_t length,
                          LineBreakKind* lineBreakKindOut, std::uint32_t* kanaCountOut,
-                         ExtensionTable* table = nullptr, std::uint32_t* replacedOut = nullptr);
+                         ExtensionTable* table = nullptr, ImportLosses* lossesOut = nullptr);
 
 }  // namespace kotoha

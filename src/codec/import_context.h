@@ -36,6 +36,10 @@ struct ImportContext {
     // never need the CP932 table.
     const std::uint16_t* exactCodes = nullptr;
     std::uint32_t replaced = 0;
+    // Bytes or units no character could be read from, each written as a
+    // blank; and where the first loss of either kind was written.
+    std::uint32_t undecodable = 0;
+    std::uint8_t* firstLoss = nullptr;
     // Where the output began, and how a decoder finds the user-defined codes
     // in the input it has not read yet, so that no character is given a
     // code the text uses itself. Both are read once, at the first character
@@ -77,8 +81,20 @@ struct ImportContext {
         if (code == 0) {
             code = kNoCodeLeftCode;
             ++replaced;
+            NoteLoss();
         }
         PutCode(code);
+    }
+
+    // Writes the blank that stands for an undecodable byte or unit.
+    void PutUndecodable() {
+        ++undecodable;
+        NoteLoss();
+        Put(kBlank);
+    }
+    void NoteLoss() {
+        if (firstLoss == nullptr)
+            firstLoss = destination;
     }
 
     void ReserveUsedCodes() {

@@ -79,19 +79,25 @@ bool CKotohaDoc::LoadFromBlock(ByteBlock block, std::uint32_t length) {
     const std::int32_t forced = requests_.openRequest.forcedEncoding;
     // Any forced value but the kinds' own reads as SJIS.
     EncodingKind kind = EncodingKind::SJIS;
+    OpenNotice notice;
     if (length == 0) {
         kind = EncodingKindOf(std::max(forced, 0));
     } else if (forced < 0) {
         const DetectionResult r = DetectTextEncoding(
             block.data(), length, options_.preferWinText != 0, options_.detectUnicode != 0);
         kind = EncodingKindFromChoice(DetectionChoice(r));
-        if (!IsDetectionCertain(r) && options_.inquireWhenStrayed != 0) {
-            // The views repaint the emptied document behind the question.
-            host_.UpdateAllViews();
-            const std::int32_t answer = host_.InquireEncoding(kind, block.data(), length);
-            host_.RestoreWaitCursor();
-            if (answer >= 0 && answer <= 6)
-                kind = static_cast<EncodingKind>(answer);
+        if (!IsDetectionCertain(r)) {
+            if (options_.inquireWhenStrayed != 0) {
+                // The views repaint the emptied document behind the question.
+                host_.UpdateAllViews();
+                const std::int32_t answer = host_.InquireEncoding(kind, block.data(), length);
+                host_.RestoreWaitCursor();
+                if (answer >= 0 && answer <= 6)
+                    kind = static_cast<EncodingKind>(answer);
+            } else {
+                notice.guessed = true;
+                notice.candidates = DetectionCandidates(r) | DetectionBitOf(kind);
+            }
         }
     } else {
         kind = EncodingKindOf(forced);
@@ -104,9 +110,9 @@ bool CKotohaDoc::LoadFromBlock(ByteBlock block, std::uint32_t length) {
     extensions.clear();
     std::uint8_t none = 0;
     std::uint8_t* bytes = text.data() != nullptr ? text.data() : &none;
-    std::uint32_t replaced = 0;
+    ImportLosses losses;
     const std::uint32_t newLength = ImportText(kind, false, bytes, bytes, length, &lineBreak,
-                                               &halfWidthKanaCount, &extensions, &replaced);
+                                               &halfWidthKanaCount, &extensions, &losses);
     if (newLength != length && !text.SetSize(newLength)) {
         text.Free();
         return false;
@@ -115,10 +121,22 @@ bool CKotohaDoc::LoadFromBlock(ByteBlock block, std::uint32_t length) {
         text.Free();
         return false;
     }
-    if (replaced != 0) {
-        host_.ShowMessage(StringId::kCharactersReplaced, MessageKind::Information,
-                          std::to_string(replaced));
+    if (options_.showOpenNotice == 0) {
+        // Without the notice only a full extension table is told, in a box.
+        if (losses.noCodeLeft != 0) {
+            host_.ShowMessage(StringId::kCharactersReplaced, MessageKind::Information,
+                              std::to_string(losses.noCodeLeft));
+        }
+        return true;
     }
+    notice.lostCharacters = losses.total();
+    if (notice.lostCharacters != 0) {
+        const std::uint8_t* start = TextData();
+        notice.firstLostLine =
+            1 + static_cast<std::int32_t>(std::count(
+                    start, start + std::min(losses.firstOffset, newLength), std::uint8_t{'\n'}));
+    }
+    openNotice = notice;
     return true;
 }
 

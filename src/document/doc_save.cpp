@@ -32,6 +32,8 @@ bool CKotohaDoc::DoSave(std::optional<std::string> path, bool replace) {
         if (!host_.PromptFileName(name, titleId))
             return false;
     }
+    if (!ConfirmLosses(!replace, prompted && requests_.savePromptMode != SavePromptMode::EditorSave))
+        return false;
 
     WaitCursorScope wait(host_);
     const FileResult result =
@@ -68,10 +70,30 @@ bool CKotohaDoc::DoFileSave() {
     return DoSave(pathName_, true);
 }
 
-bool CKotohaDoc::Serialize(ByteSink& sink, bool forCopy) {
-    const SaveFormatChoice choice = requests_.saveFormatChoice;
-    std::uint32_t begin = 0;
-    std::uint32_t end = text.capacity();
+bool CKotohaDoc::ConfirmLosses(bool forCopy, bool canChooseAgain) {
+    if (options_.askBeforeLoss == 0)
+        return true;
+    for (;;) {
+        const EncodingKind kind = requests_.saveFormatChoice.encoding;
+        std::uint32_t begin = 0;
+        std::uint32_t end = 0;
+        SaveRange(forCopy, begin, end);
+        const std::uint32_t unwritable =
+            CountUnwritableCharacters(kind, TextData() + begin, end - begin, &extensions);
+        if (unwritable == 0 ||
+            host_.AskYesNo(StringId::kUnwritableQuestion, std::to_string(unwritable),
+                           EncodingDisplayName(kind))) {
+            return true;
+        }
+        if (!canChooseAgain || !host_.PromptSaveFormat())
+            return false;
+    }
+}
+
+void CKotohaDoc::SaveRange(bool forCopy, std::uint32_t& begin, std::uint32_t& end) {
+    const SaveFormatChoice& choice = requests_.saveFormatChoice;
+    begin = 0;
+    end = text.capacity();
     // A save of the document itself always writes the whole text, even when
     // the remembered choice still says "selection" from an earlier copy to
     // file: writing a part under the document's own name would lose the rest.
@@ -84,6 +106,13 @@ bool CKotohaDoc::Serialize(ByteSink& sink, bool forCopy) {
         begin = PosToOffset(lo);
         end = PosToOffset(hi);
     }
+}
+
+bool CKotohaDoc::Serialize(ByteSink& sink, bool forCopy) {
+    const SaveFormatChoice choice = requests_.saveFormatChoice;
+    std::uint32_t begin = 0;
+    std::uint32_t end = 0;
+    SaveRange(forCopy, begin, end);
     return ExportText(choice.encoding, choice.textFormat, sink, TextData(), begin, end,
                       choice.widenKana, &extensions);
 }

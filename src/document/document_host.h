@@ -25,8 +25,10 @@ class UserInterface {
     // Beeps with the kind's sound and shows the string id's text in a message
     // box with an OK button; argument replaces "%1" in the text.
     virtual void ShowMessage(StringId::Id id, MessageKind kind, std::string_view argument = {}) = 0;
-    // Question beep, then the text with Yes and No; true for Yes.
-    virtual bool AskYesNo(StringId::Id id) = 0;
+    // Question beep, then the text ("%1" and "%2" replaced by the
+    // arguments) with Yes and No; true for Yes.
+    virtual bool AskYesNo(StringId::Id id, std::string_view argument = {},
+                          std::string_view argument2 = {}) = 0;
     // Question beep, then the text with Yes, No and Cancel.
     virtual Answer AskYesNoCancel(StringId::Id id, std::string_view argument) = 0;
     // Asks which encoding bytes[0, length) is in, proposing detected; returns
@@ -37,6 +39,9 @@ class UserInterface {
     // the save-format dialog, which fills the application's SaveFormatChoice.
     // False when the user cancelled either; fileName then is unchanged.
     virtual bool PromptFileName(std::string& fileName, StringId::Id titleId) = 0;
+    // The save-format dialog alone, starting from and filling the
+    // application's SaveFormatChoice; false when the user cancelled.
+    virtual bool PromptSaveFormat() = 0;
     // The wait cursor; Restore shows it again after a dialog removed it.
     virtual void BeginWaitCursor() = 0;
     virtual void EndWaitCursor() = 0;

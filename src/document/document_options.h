@@ -13,6 +13,8 @@ struct DocumentOptions {
     std::int32_t& inquireWhenStrayed;  // ask the encoding when detection is uncertain
     std::int32_t& inquireWhenPaste;    // ask before a paste replaces the text
     std::int32_t& detectUnicode;       // detect UTF-8 and UTF-16, keep every pasted character
+    std::int32_t& showOpenNotice;      // report guesses and losses of an open beside the text
+    std::int32_t& askBeforeLoss;       // ask before a save writes substitutes
 };
 
 }  // namespace kotoha

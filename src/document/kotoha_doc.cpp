@@ -39,6 +39,7 @@ void CKotohaDoc::DeleteContents() {
     text.Free();
     extensions.clear();
     lineIndex.Free();
+    openNotice = {};
     encoding = EncodingKind::SJIS;
 }
 

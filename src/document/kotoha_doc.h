@@ -36,6 +36,20 @@ inline constexpr std::size_t kMaxFindText = 255;
 // blank, "#", "%", ";", "/", "\", followed by the default extension.
 std::string ProposeSaveName(std::string_view title, std::string_view defaultExtension);
 
+// What the last open could not decide or convert, for the window to show
+// beside the text rather than in a box. Empty when there is nothing to say.
+struct OpenNotice {
+    // Detection was unsure and no one was asked: the kind shown is a guess
+    // among the detection bits of candidates (the shown kind's included).
+    bool guessed = false;
+    std::uint16_t candidates = 0;
+    // Characters the import could not convert, and the line (1-based, of
+    // the text's own lines) of the first one.
+    std::uint32_t lostCharacters = 0;
+    std::int32_t firstLostLine = 0;
+    bool empty() const { return !guessed && lostCharacters == 0; }
+};
+
 class CKotohaDoc {
   public:
     // Both arrays empty, SJIS, WIN, no half-width katakana, layout settings
@@ -54,6 +68,8 @@ class CKotohaDoc {
     LineIndex lineIndex;
     std::int32_t wrapColumn = 80;  // W, 2..255
     std::int32_t tabWidth = 8;     // T, 1..64
+    // Set by each load when the setting says so; emptied with the text.
+    OpenNotice openNotice;
 
     // --- Store. ---
     // wrapColumn and tabWidth from the settings WrapColumns and Tabstops,
@@ -61,7 +77,8 @@ class CKotohaDoc {
     void ReadLayoutSettings();
     // Copies wrapColumn and tabWidth back into the settings.
     void WriteLayoutSettings();
-    // Frees text, extension table and index and sets encoding to SJIS;
+    // Frees text, extension table, index and open notice and sets encoding
+    // to SJIS;
     // lineBreak and
     // halfWidthKanaCount keep their values until the next import.
     void DeleteContents();
@@ -133,6 +150,9 @@ class CKotohaDoc {
     // Writes the text (or, for a copy to file, the active selection) to sink
     // in the format of the save-format choice. False when the sink failed.
     bool Serialize(ByteSink& sink, bool forCopy);
+    // The text range a save writes: the active selection for a copy to
+    // file, else the whole text.
+    void SaveRange(bool forCopy, std::uint32_t& begin, std::uint32_t& end);
     // Replaces the text by its widened form and rebuilds the index; true on
     // success or when there is nothing to widen, false when memory ran out
     // (the text and index then stay as they were).
@@ -160,6 +180,11 @@ class CKotohaDoc {
 
   private:
     const std::uint8_t* TextData() const;
+    // Counts the characters the chosen format cannot hold and, when there
+    // are any, asks whether to write substitutes. No goes back to the
+    // save-format choice after a prompt (canChooseAgain); false when the
+    // user gave up saving.
+    bool ConfirmLosses(bool forCopy, bool canChooseAgain);
     void ReportFileError(const FileResult& result, const std::string& path);
 
     DocumentOptions options_;

@@ -107,8 +107,9 @@ void IntListSetting::Save(Profile& profile) {
 std::vector<ProfileSetting*> AppSettings::Entries() {
     return {&SaveFrameStatus, &FramePosition,      &FrameIsMax,    &ShowToolBar,     &ShowStatusBar,
             &Tabstops,        &WrapColumns,        &PaintBkgnd,    &LogFont,         &FontName,
-            &FontStyle,       &InquireWhenStrayed, &PreferWinText, &DetectUnicode,   &Path,
-            &ViaClipboard,    &Arguments,          &ResembleLess,  &InquireWhenPaste};
+            &FontStyle,       &InquireWhenStrayed, &PreferWinText, &DetectUnicode,   &ShowInfoBar,
+            &Path,            &ViaClipboard,       &Arguments,     &ResembleLess,    &InquireWhenPaste,
+            &AskBeforeLoss,   &ReopenCommand};
 }
 
 void AppSettings::LoadAll(Profile& profile) {
@@ -124,7 +125,8 @@ void AppSettings::SaveAll(Profile& profile) {
 DocumentOptions DocumentOptionsOf(AppSettings& settings) {
     return {settings.WrapColumns.value,      settings.Tabstops.value,
             settings.PreferWinText.value,    settings.InquireWhenStrayed.value,
-            settings.InquireWhenPaste.value, settings.DetectUnicode.value};
+            settings.InquireWhenPaste.value, settings.DetectUnicode.value,
+            settings.ShowInfoBar.value,      settings.AskBeforeLoss.value};
 }
 
 }  // namespace kotoha

@@ -119,14 +119,20 @@ struct AppSettings {
     IntSetting PreferWinText{"AnalyzeEncoding", "PreferWinText", 1};
     // Detection looks for UTF-8 and UTF-16 before the legacy encodings.
     IntSetting DetectUnicode{"AnalyzeEncoding", "DetectUnicode", 1};
+    // A slim bar above the text for a guessed encoding or lost characters.
+    IntSetting ShowInfoBar{"AnalyzeEncoding", "ShowInfoBar", 1};
     // The desktop's opener stands in for a fixed editor program.
     StringSetting Path{"ExternalEditor", "Path", "xdg-open"};
     IntSetting ViaClipboard{"ExternalEditor", "ViaClipboard", 0};
     StringSetting Arguments{"ExternalEditor", "Arguments", "$file"};
     IntSetting ResembleLess{"Etc", "ResembleLess", 0};
     IntSetting InquireWhenPaste{"Etc", "InquireWhenPaste", 1};
+    // Save As and copy to file ask before writing substitutes.
+    IntSetting AskBeforeLoss{"Etc", "AskBeforeLoss", 1};
+    // The File menu's reopen command.
+    IntSetting ReopenCommand{"Etc", "ReopenCommand", 1};
 
-    // All nineteen entries in table order.
+    // All twenty-two entries in table order.
     std::vector<ProfileSetting*> Entries();
     void LoadAll(Profile& profile);
     void SaveAll(Profile& profile);

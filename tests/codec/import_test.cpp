@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -151,6 +152,74 @@ TEST(ImportTextTest, OutputsAreOptional) {
 }
 
 constexpr EncodingKind kAllKinds[] = {kSjis, kJis, kEuc};
+
+ImportLosses LossesOf(EncodingKind kind, const std::string& input, std::string* text = nullptr) {
+    std::vector<std::uint8_t> out(input.size() + 1);
+    ImportLosses losses;
+    const std::uint32_t n =
+        ImportText(kind, false, out.data(), reinterpret_cast<const std::uint8_t*>(input.data()),
+                   static_cast<std::uint32_t>(input.size()), nullptr, nullptr, nullptr, &losses);
+    if (text != nullptr)
+        text->assign(out.begin(), out.begin() + n);
+    return losses;
+}
+
+TEST(ImportTextTest, CountsWhatItCouldNotDecode) {
+    constexpr std::uint32_t kNone = ImportLosses::kNone;
+    struct Case {
+        EncodingKind kind;
+        std::string input;
+        std::uint32_t undecodable, noCodeLeft, firstOffset;
+    } const cases[] = {
+        {kSjis, "\x82\xA0\xB1 a b\n", 0, 0, kNone},
+        {kSjis, "ab\x82", 1, 0, 2},
+        {kSjis, "\x82 \x82\x7F", 2, 0, 0},
+        {kEuc, "\xA4\xA2 \x8E\xB1", 0, 0, kNone},
+        {kEuc, "a\x8E\x41", 1, 0, 1},
+        {kEuc, "\xA4\xA2\xA4", 1, 0, 2},
+        {kEuc, "\x85x\x8F\xA1\xA1", 2, 0, 0},
+        // A JIS X 0212 character without an extension table has no code.
+        {kEuc, "ab\x8F\xB0\xA1", 0, 1, 2},
+        // Blanks inside kanji or kana mode are blanks, not losses.
+        {kJis, "\x1B$B$\" $\"\x1B(I 1\x1B(B", 0, 0, kNone},
+        {kJis, "a\xA4" "b", 1, 0, 1},
+        {kJis, "\x1BZ\x1B(I\x60", 2, 0, 0},
+        {EncodingKind::UTF8, "a\xFF\xE3\x81\x82", 1, 0, 1},
+        {EncodingKind::UTF16LE, "a\0\x00\xD8" "b\0"s, 1, 0, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.input));
+        const ImportLosses losses = LossesOf(c.kind, c.input);
+        EXPECT_EQ(losses.undecodable, c.undecodable);
+        EXPECT_EQ(losses.noCodeLeft, c.noCodeLeft);
+        EXPECT_EQ(losses.firstOffset, c.firstOffset);
+    }
+}
+
+// Every undecodable byte is a blank the input did not have, and the first
+// loss points at a blank or a middle dot.
+TEST(ImportTextTest, LossesMatchTheBlanksWritten) {
+    std::mt19937 rng(11);
+    for (int round = 0; round < 3000; ++round) {
+        const std::string input = reference::RandomRawBytes(rng, 64);
+        for (EncodingKind kind : kAllKinds) {
+            std::string text;
+            const ImportLosses losses = LossesOf(kind, input, &text);
+            const auto blanks = [](const std::string& s) {
+                return static_cast<std::uint32_t>(std::count(s.begin(), s.end(), ' '));
+            };
+            ASSERT_EQ(blanks(text), blanks(input) + losses.undecodable)
+                << "round " << round << " kind " << static_cast<int>(kind);
+            if (losses.total() == 0) {
+                ASSERT_EQ(losses.firstOffset, ImportLosses::kNone);
+            } else {
+                ASSERT_LT(losses.firstOffset, text.size());
+                ASSERT_TRUE(text[losses.firstOffset] == ' ' ||
+                            text.compare(losses.firstOffset, 2, "\x81\x45") == 0);
+            }
+        }
+    }
+}
 
 TEST(ImportTextTest, MatchesReferenceOnRandomInput) {
     std::mt19937 rng(7);

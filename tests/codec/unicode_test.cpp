@@ -29,7 +29,7 @@ struct Imported {
     ExtensionTable table;
     LineBreakKind lineBreak = LineBreakKind::WIN;
     std::uint32_t kana = 0;
-    std::uint32_t replaced = 0;
+    ImportLosses losses;
 };
 
 Imported Import(EncodingKind kind, std::string bytes, bool withTable = true) {
@@ -37,7 +37,7 @@ Imported Import(EncodingKind kind, std::string bytes, bool withTable = true) {
     auto* data = reinterpret_cast<std::uint8_t*>(bytes.data());
     const std::uint32_t length = ImportText(
         kind, false, data, data, static_cast<std::uint32_t>(bytes.size()), &result.lineBreak,
-        &result.kana, withTable ? &result.table : nullptr, &result.replaced);
+        &result.kana, withTable ? &result.table : nullptr, &result.losses);
     EXPECT_LE(length, bytes.size());
     result.text = bytes.substr(0, length);
     return result;
@@ -178,7 +178,7 @@ TEST(ImportUnicode, CharactersToCp932OrTheExtensionTable) {
             const Imported imported = Import(kind, bytes);
             EXPECT_EQ(imported.text, c.internal);
             EXPECT_EQ(imported.kana, c.kana);
-            EXPECT_EQ(imported.replaced, 0u);
+            EXPECT_EQ(imported.losses.noCodeLeft, 0u);
             for (std::size_t i = 0; i < c.extensions.size(); ++i) {
                 if (c.extensions[i] != 0) {
                     EXPECT_EQ(imported.table.CharOf(UserCodeAt(i)), c.extensions[i]);
@@ -233,11 +233,11 @@ TEST(ImportUnicode, CharactersBeyondTheFreeCodesBecomeTheMiddleDot) {
             text.push_back(ch);
     }
     const Imported imported = Import(EncodingKind::UTF8, Utf8(text));
-    EXPECT_EQ(imported.replaced, 3u);
+    EXPECT_EQ(imported.losses.noCodeLeft, 3u);
     EXPECT_EQ(imported.table.size(), kUserCodeCount);
     EXPECT_EQ(imported.text.substr(imported.text.size() - 2), "\x81\x45");
     // Without a table each one is replaced.
-    EXPECT_EQ(Import(EncodingKind::UTF8, Utf8(U"\u301C\u301C"), false).replaced, 2u);
+    EXPECT_EQ(Import(EncodingKind::UTF8, Utf8(U"\u301C\u301C"), false).losses.noCodeLeft, 2u);
 }
 
 TEST(ImportUnicode, RandomTextRoundTripsThroughUtf8AndUtf16) {

@@ -29,6 +29,8 @@ class FakeHost : public DocumentHost {
     // Recorded.
     std::vector<ShownMessage> messages;
     std::vector<StringId::Id> questions;
+    std::vector<std::string> questionArguments;  // "argument|argument2"
+    int formatPrompts = 0;
     std::vector<std::string> prompts;  // proposed names
     std::vector<StringId::Id> promptTitles;
     std::vector<EncodingKind> inquiries;
@@ -44,6 +46,10 @@ class FakeHost : public DocumentHost {
 
     // Answers.
     bool yesNoAnswer = true;
+    std::vector<bool> yesNoAnswers;  // answered first, in order
+    // The save-format dialog alone: each call takes the next choice; none
+    // left cancels.
+    std::vector<SaveFormatChoice> formatAnswers;
     Answer yesNoCancelAnswer = Answer::No;
     std::int32_t inquireAnswer = -1;
     bool promptAccepts = true;
@@ -57,8 +63,15 @@ class FakeHost : public DocumentHost {
     void ShowMessage(StringId::Id id, MessageKind kind, std::string_view argument) override {
         messages.push_back({id, kind, std::string(argument)});
     }
-    bool AskYesNo(StringId::Id id) override {
+    bool AskYesNo(StringId::Id id, std::string_view argument,
+                  std::string_view argument2) override {
         questions.push_back(id);
+        questionArguments.push_back(std::string(argument) + "|" + std::string(argument2));
+        if (!yesNoAnswers.empty()) {
+            const bool answer = yesNoAnswers.front();
+            yesNoAnswers.erase(yesNoAnswers.begin());
+            return answer;
+        }
         return yesNoAnswer;
     }
     Answer AskYesNoCancel(StringId::Id id, std::string_view) override {
@@ -84,6 +97,15 @@ class FakeHost : public DocumentHost {
                 choice = {};
             requests->saveFormatChoice = choice;
         }
+        return true;
+    }
+    bool PromptSaveFormat() override {
+        ++formatPrompts;
+        if (formatAnswers.empty())
+            return false;
+        if (requests)
+            requests->saveFormatChoice = formatAnswers.front();
+        formatAnswers.erase(formatAnswers.begin());
         return true;
     }
     void BeginWaitCursor() override {
@@ -139,9 +161,12 @@ struct DocumentSettings {
     std::int32_t inquireWhenStrayed = 0;
     std::int32_t inquireWhenPaste = 1;
     std::int32_t detectUnicode = 1;
+    std::int32_t showOpenNotice = 1;
+    std::int32_t askBeforeLoss = 1;
     static DocumentOptions OptionsOf(DocumentSettings& s) {
         return {s.wrapColumns,        s.tabstops,         s.preferWinText,
-                s.inquireWhenStrayed, s.inquireWhenPaste, s.detectUnicode};
+                s.inquireWhenStrayed, s.inquireWhenPaste, s.detectUnicode,
+                s.showOpenNotice,     s.askBeforeLoss};
     }
 };
 

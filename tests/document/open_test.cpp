@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "codec/cp932.h"
+#include "codec/detect.h"
 #include "fake_host.h"
 
 namespace kotoha {
@@ -258,21 +259,80 @@ TEST(OpenDocument, UncertainUtf8AsksWithEveryCandidate) {
 // More distinct characters beyond CP932 than free codes: the rest show as
 // the middle dot, and the user is told how many.
 TEST(OpenDocument, CharactersWithoutACodeAreCounted) {
-    std::string utf8;
+    std::string utf8 = "first line\n";
     std::size_t distinct = 0;
     for (char32_t ch = 0xAC00; distinct < kUserCodeCount + 2; ++ch, ++distinct)
         AppendUtf8(utf8, ch);  // Hangul: none of it is in CP932
+    // With the notice the count goes beside the text; without it, in a box.
     OpenFixture f;
     ASSERT_TRUE(f.Open(utf8));
     EXPECT_EQ(f.doc.extensions.size(), kUserCodeCount);
-    ASSERT_EQ(f.host.messages.size(), 1u);
-    EXPECT_EQ(f.host.messages[0].id, StringId::kCharactersReplaced);
-    EXPECT_EQ(f.host.messages[0].argument, "2");
+    EXPECT_TRUE(f.host.messages.empty());
+    EXPECT_EQ(f.doc.openNotice.lostCharacters, 2u);
+    EXPECT_EQ(f.doc.openNotice.firstLostLine, 2);
+    EXPECT_FALSE(f.doc.openNotice.guessed);
+    OpenFixture boxed;
+    boxed.settings.showOpenNotice = 0;
+    ASSERT_TRUE(boxed.Open(utf8));
+    ASSERT_EQ(boxed.host.messages.size(), 1u);
+    EXPECT_EQ(boxed.host.messages[0].id, StringId::kCharactersReplaced);
+    EXPECT_EQ(boxed.host.messages[0].argument, "2");
+    EXPECT_TRUE(boxed.doc.openNotice.empty());
     // A legacy file gets no table and no message.
     OpenFixture sjis;
     ASSERT_TRUE(sjis.Open("\x82\xA0\xF0\x40"));
     EXPECT_TRUE(sjis.doc.extensions.empty());
     EXPECT_TRUE(sjis.host.messages.empty());
+    EXPECT_TRUE(sjis.doc.openNotice.empty());
+}
+
+// The notice tells a guess nobody was asked about, with the kinds that were
+// possible, and undecodable bytes with the line of the first; the next open
+// forgets it. Without the setting nothing changes but that the notice stays
+// empty.
+TEST(OpenDocument, NoticeOfGuessesAndLosses) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::int32_t forced, inquire, showNotice;
+        bool guessed;
+        std::uint16_t candidates;
+        std::uint32_t lost;
+        std::int32_t firstLine;
+    } const cases[] = {
+        {"strayed EUC", std::string(kStrayedEuc), -1, 0, 1, true, kDetectSjis | kDetectEuc, 0, 0},
+        {"strayed, asked", std::string(kStrayedEuc), -1, 1, 1, false, 0, 0, 0},
+        {"strayed, forced", std::string(kStrayedEuc), 2, 0, 1, false, 0, 0, 0},
+        {"strayed, notice off", std::string(kStrayedEuc), -1, 0, 0, false, 0, 0, 0},
+        {"certain Shift-JIS", "\x82\xA0\x82\xA2\x82\xA4", -1, 0, 1, false, 0, 0, 0},
+        {"lead byte cut off", "a\nb\nc\x82", 0, 0, 1, false, 0, 1, 3},
+        {"bad EUC bytes", "x\n\x85\x85", 2, 0, 1, false, 0, 2, 2},
+        {"bad bytes, notice off", "a\nb\nc\x82", 0, 0, 0, false, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        OpenFixture f;
+        f.settings.inquireWhenStrayed = c.inquire;
+        f.settings.showOpenNotice = c.showNotice;
+        f.host.inquireAnswer = -1;
+        ASSERT_TRUE(f.Open(c.bytes, c.forced));
+        const OpenNotice& notice = f.doc.openNotice;
+        EXPECT_EQ(notice.guessed, c.guessed);
+        EXPECT_EQ(notice.candidates, c.candidates);
+        EXPECT_EQ(notice.lostCharacters, c.lost);
+        EXPECT_EQ(notice.firstLostLine, c.firstLine);
+        EXPECT_TRUE(f.host.messages.empty());
+        // The text itself is what it always was.
+        OpenFixture legacy;
+        legacy.settings.inquireWhenStrayed = c.inquire;
+        legacy.settings.showOpenNotice = 0;
+        ASSERT_TRUE(legacy.Open(c.bytes, c.forced));
+        EXPECT_EQ(f.Text(), legacy.Text());
+        EXPECT_EQ(f.doc.encoding, legacy.doc.encoding);
+        // The next open forgets the notice.
+        ASSERT_TRUE(f.Open("plain\n"));
+        EXPECT_TRUE(f.doc.openNotice.empty());
+    }
 }
 
 }  // namespace

@@ -294,5 +294,87 @@ TEST(DoFileSave, ReadOnlyOrMissingFilePrompts) {
     EXPECT_EQ(TempDir::Read(file), "old");
 }
 
+// Characters the chosen encoding cannot hold are counted before anything is
+// written: Yes writes substitutes, No goes back to the format choice, and a
+// text without such characters, or the setting off, never asks.
+TEST(DoSave, AsksBeforeWritingSubstitutes) {
+    // "a", an IBM extension (small roman one), a user-defined character, a
+    // kanji, "b": two characters EUC and JIS lack.
+    const std::string text = "a\xfa\x40\xf0\x40\x88\x9f" "b\n";
+    const SaveFormatChoice euc{LineBreakKind::UX, EncodingKind::EUC, false, false};
+    const SaveFormatChoice sjis{LineBreakKind::UX, EncodingKind::SJIS, false, false};
+    struct Case {
+        const char* name;
+        std::string text;
+        SaveFormatChoice choice;
+        std::int32_t askSetting;
+        std::vector<bool> answers;
+        std::vector<SaveFormatChoice> formats;  // chosen again after No
+        bool saved;
+        std::size_t questions;
+        int formatPrompts;
+        std::string written;
+    } const cases[] = {
+        {"yes writes blanks", text, euc, 1, {true}, {}, true, 1, 0,
+         "a\xa1\xa1\xa1\xa1\xb0\xa1" "b\n"},
+        {"no, then Shift-JIS", text, euc, 1, {false}, {sjis}, true, 1, 1, text},
+        {"no, then EUC again, yes", text, euc, 1, {false, true}, {euc}, true, 2, 1,
+         "a\xa1\xa1\xa1\xa1\xb0\xa1" "b\n"},
+        {"no, format cancelled", text, euc, 1, {false}, {}, false, 1, 1, ""},
+        {"Shift-JIS holds them", text, sjis, 1, {}, {}, true, 0, 0, text},
+        {"nothing to lose", "a\x88\x9f\n", euc, 1, {}, {}, true, 0, 0, "a\xb0\xa1\n"},
+        {"setting off", text, euc, 0, {}, {}, true, 0, 0, "a\xa1\xa1\xa1\xa1\xb0\xa1" "b\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SaveFixture f;
+        f.settings.askBeforeLoss = c.askSetting;
+        ASSERT_TRUE(f.Load(c.text));
+        f.host.yesNoAnswers = c.answers;
+        f.host.formatAnswers = c.formats;
+        const std::string file = f.dir.Path("out.txt");
+        EXPECT_EQ(f.SaveAs(file, c.choice), c.saved);
+        EXPECT_EQ(f.host.questions.size(), c.questions);
+        EXPECT_EQ(f.host.formatPrompts, c.formatPrompts);
+        if (c.questions > 0) {
+            EXPECT_EQ(f.host.questions[0], StringId::kUnwritableQuestion);
+            EXPECT_EQ(f.host.questionArguments[0], "2|EUC-JP");
+        }
+        if (c.saved) {
+            EXPECT_EQ(TempDir::Read(file), c.written);
+            EXPECT_EQ(f.doc.pathName(), file);
+        } else {
+            EXPECT_NE(access(file.c_str(), F_OK), 0);  // nothing written
+            EXPECT_EQ(f.doc.pathName(), "");
+        }
+        EXPECT_EQ(f.Text(), c.text);  // the document keeps every character
+    }
+}
+
+TEST(DoSave, LossesAreCountedInWhatIsWritten) {
+    SaveFixture f;
+    ASSERT_TRUE(f.Load("ab\xfa\x40\n"));
+    const SaveFormatChoice euc{LineBreakKind::UX, EncodingKind::EUC, false, false};
+    // A selection without the roman numeral asks nothing; with it, it asks.
+    f.host.selectionLo = {0, 0};
+    f.host.selectionHi = {2, 0};
+    ASSERT_TRUE(f.CopyToFile(f.dir.Path("sel.txt"), euc));
+    EXPECT_TRUE(f.host.questions.empty());
+    f.host.selectionHi = {4, 0};
+    f.host.yesNoAnswer = false;
+    EXPECT_FALSE(f.CopyToFile(f.dir.Path("sel2.txt"), euc));
+    EXPECT_EQ(f.host.questions.size(), 1u);
+    EXPECT_EQ(f.host.questionArguments[0], "1|EUC-JP");
+    EXPECT_EQ(f.host.formatPrompts, 1);  // No went back to the format, cancelled
+    // A plain save in the remembered format asks too; No writes nothing.
+    const std::string file = f.dir.Write("d.txt", "old");
+    f.doc.SetPathName(file, false);
+    f.requests.saveFormatChoice = euc;
+    EXPECT_FALSE(f.doc.DoFileSave());
+    EXPECT_EQ(f.host.questions.size(), 2u);
+    EXPECT_EQ(f.host.formatPrompts, 1);  // no format dialog without a prompt
+    EXPECT_EQ(TempDir::Read(file), "old");
+}
+
 }  // namespace
 }  // namespace kotoha

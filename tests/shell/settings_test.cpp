@@ -10,7 +10,7 @@ namespace {
 using test::FakeProfile;
 using Values = std::vector<std::int32_t>;
 
-TEST(SettingsTest, FreshProfileLoadsDefaultsAndSavesAllNineteenKeysInOrder) {
+TEST(SettingsTest, FreshProfileLoadsDefaultsAndSavesAllTwentyTwoKeysInOrder) {
     FakeProfile profile;
     AppSettings settings;
     settings.LoadAll(profile);
@@ -35,11 +35,14 @@ TEST(SettingsTest, FreshProfileLoadsDefaultsAndSavesAllNineteenKeysInOrder) {
         {"AnalyzeEncoding", "InquireWhenStrayed"},
         {"AnalyzeEncoding", "PreferWinText"},
         {"AnalyzeEncoding", "DetectUnicode"},
+        {"AnalyzeEncoding", "ShowInfoBar"},
         {"ExternalEditor", "Path"},
         {"ExternalEditor", "ViaClipboard"},
         {"ExternalEditor", "Arguments"},
         {"Etc", "ResembleLess"},
         {"Etc", "InquireWhenPaste"},
+        {"Etc", "AskBeforeLoss"},
+        {"Etc", "ReopenCommand"},
     };
     EXPECT_EQ(profile.writes, expected);
     EXPECT_EQ(profile.Get("Window", "FramePosition"), "-1,-1,-1,-1");

@@ -75,11 +75,13 @@ class CKotohaApp : public QObject, public DocumentHost, public FrameHost {
 
     // --- UserInterface ---
     void ShowMessage(StringId::Id id, MessageKind kind, std::string_view argument = {}) override;
-    bool AskYesNo(StringId::Id id) override;
+    bool AskYesNo(StringId::Id id, std::string_view argument = {},
+                  std::string_view argument2 = {}) override;
     Answer AskYesNoCancel(StringId::Id id, std::string_view argument) override;
     std::int32_t InquireEncoding(EncodingKind detected, const std::uint8_t* bytes,
                                  std::uint32_t length) override;
     bool PromptFileName(std::string& fileName, StringId::Id titleId) override;
+    bool PromptSaveFormat() override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
     void RestoreWaitCursor() override;

@@ -17,8 +17,8 @@ void CKotohaApp::ShowMessage(StringId::Id id, MessageKind kind, std::string_view
     ShowMessageBox(frame_.get(), id, kind, argument);
 }
 
-bool CKotohaApp::AskYesNo(StringId::Id id) {
-    return AskYesNoBox(frame_.get(), id);
+bool CKotohaApp::AskYesNo(StringId::Id id, std::string_view argument, std::string_view argument2) {
+    return AskYesNoBox(frame_.get(), id, argument, argument2);
 }
 
 Answer CKotohaApp::AskYesNoCancel(StringId::Id id, std::string_view argument) {
@@ -49,16 +49,22 @@ bool CKotohaApp::PromptFileName(std::string& fileName, StringId::Id titleId) {
         return false;
     // The save-format dialog starts from the last answer; a save for the
     // editor always writes Shift-JIS with CR LF and no widening.
-    SaveFormatChoice& choice = requests_.saveFormatChoice;
-    if (requests_.savePromptMode == SavePromptMode::EditorSave) {
-        choice = SaveFormatChoice{};
-    } else {
-        if (!RunSaveFormat(choice, frame_.get()))
-            return false;
-        choice.forSelection = requests_.savePromptMode == SavePromptMode::CopySelection;
-    }
+    if (requests_.savePromptMode == SavePromptMode::EditorSave)
+        requests_.saveFormatChoice = SaveFormatChoice{};
+    else if (!PromptSaveFormat())
+        return false;
     saveMemory_ = memory;
     fileName = std::move(name);
+    return true;
+}
+
+bool CKotohaApp::PromptSaveFormat() {
+    if (batch_)
+        return false;
+    SaveFormatChoice& choice = requests_.saveFormatChoice;
+    if (!RunSaveFormat(choice, frame_.get()))
+        return false;
+    choice.forSelection = requests_.savePromptMode == SavePromptMode::CopySelection;
     return true;
 }
 

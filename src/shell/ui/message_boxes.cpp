@@ -62,9 +62,10 @@ void ShowMessageBox(QWidget* parent, StringId::Id id, MessageKind kind, std::str
     Run(parent, id, kind, argument, QMessageBox::Ok, QMessageBox::Ok, argument2);
 }
 
-bool AskYesNoBox(QWidget* parent, StringId::Id id, std::string_view argument) {
+bool AskYesNoBox(QWidget* parent, StringId::Id id, std::string_view argument,
+                 std::string_view argument2) {
     return Run(parent, id, MessageKind::Question, argument, QMessageBox::Yes | QMessageBox::No,
-               QMessageBox::Yes) == QMessageBox::Yes;
+               QMessageBox::Yes, argument2) == QMessageBox::Yes;
 }
 
 Answer AskYesNoCancelBox(QWidget* parent, StringId::Id id, std::string_view argument) {

@@ -16,7 +16,8 @@ namespace kotoha {
 // kind. A wait cursor in force gives way to the arrow while the box shows.
 void ShowMessageBox(QWidget* parent, StringId::Id id, MessageKind kind,
                     std::string_view argument = {}, std::string_view argument2 = {});
-bool AskYesNoBox(QWidget* parent, StringId::Id id, std::string_view argument = {});
+bool AskYesNoBox(QWidget* parent, StringId::Id id, std::string_view argument = {},
+                 std::string_view argument2 = {});
 Answer AskYesNoCancelBox(QWidget* parent, StringId::Id id, std::string_view argument = {});
 
 // Batch mode (a run that no one watches, such as --screenshot): every box
