@@ -14,20 +14,48 @@
 
 namespace kotoha {
 
-bool CKotohaDoc::OnOpenDocument(const std::string& path) {
+namespace {
+
+// Opens path for reading; only a regular file holds a text: a folder, a
+// pipe, a socket or a device is refused. fd is -1 on failure.
+FileResult OpenRegularFile(const std::string& path, int& fd) {
     // Non-blocking, so that a pipe without a writer cannot hang the open.
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
-        ReportFileError({ClassifyErrno(errno), FileAccess::Read}, path);
-        return false;
-    }
-    // Only a regular file holds a text: a folder, a pipe, a socket or a
-    // device is refused before the current document is thrown away.
+    fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return {ClassifyErrno(errno), FileAccess::Read};
     struct stat st;
     const int statError = fstat(fd, &st) != 0 ? errno : S_ISREG(st.st_mode) ? 0 : EISDIR;
     if (statError != 0) {
         close(fd);
-        ReportFileError({ClassifyErrno(statError), FileAccess::Read}, path);
+        fd = -1;
+        return {ClassifyErrno(statError), FileAccess::Read};
+    }
+    return {};
+}
+
+// Reads fd whole into bytes. The text's length and offsets are 32-bit: a
+// longer file is reported as out of memory rather than loaded in part.
+FileResult ReadWhole(int fd, GlobalArray<std::uint8_t>& bytes) {
+    int error = 0;
+    switch (ReadWholeFile(fd, bytes, error)) {
+        case WholeFileStatus::Ok:
+            return {};
+        case WholeFileStatus::ReadError:
+            return {ClassifyErrno(error), FileAccess::Read};
+        case WholeFileStatus::TooLong:
+        case WholeFileStatus::OutOfMemory:
+            break;
+    }
+    return {FileErrorKind::Other, FileAccess::Read};
+}
+
+}  // namespace
+
+bool CKotohaDoc::OnOpenDocument(const std::string& path) {
+    int fd = -1;
+    // A refused file leaves the current document as it is.
+    if (const FileResult opened = OpenRegularFile(path, fd); !opened.ok()) {
+        ReportFileError(opened, path);
         return false;
     }
     // Read only now: a refused open leaves the document as it was, its wrap
@@ -53,20 +81,25 @@ bool CKotohaDoc::OnOpenDocument(const std::string& path) {
     return true;
 }
 
+bool CKotohaDoc::ReadOwnFile(GlobalArray<std::uint8_t>& bytes) {
+    int fd = -1;
+    FileResult result = OpenRegularFile(pathName_, fd);
+    if (result.ok()) {
+        WaitCursorScope wait(host_);
+        result = ReadWhole(fd, bytes);
+        close(fd);
+    }
+    if (!result.ok()) {
+        ReportFileError(result, pathName_);
+        return false;
+    }
+    return true;
+}
+
 FileResult CKotohaDoc::LoadFromFile(int fd) {
     GlobalArray<std::uint8_t> scratch;
-    int error = 0;
-    switch (ReadWholeFile(fd, scratch, error)) {
-        case WholeFileStatus::Ok:
-            break;
-        case WholeFileStatus::ReadError:
-            return {ClassifyErrno(error), FileAccess::Read};
-        case WholeFileStatus::TooLong:
-        case WholeFileStatus::OutOfMemory:
-            // The text's length and offsets are 32-bit: a longer file is
-            // reported as out of memory rather than loaded in part.
-            return {FileErrorKind::Other, FileAccess::Read};
-    }
+    if (const FileResult read = ReadWhole(fd, scratch); !read.ok())
+        return read;
     const std::uint32_t n = scratch.capacity();
     if (!LoadFromBlock(scratch.Detach(), n))
         return {FileErrorKind::Other, FileAccess::Read};

@@ -130,6 +130,9 @@ class CKotohaDoc {
     // of 4 GiB or more, or one there is no memory for, fails as Other (out of
     // memory); read errors are classified.
     FileResult LoadFromFile(int fd);
+    // Reads the document's own file whole, as it is on disk now, for a
+    // reopen to look at. Failures are reported as an open's; false then.
+    bool ReadOwnFile(GlobalArray<std::uint8_t>& bytes);
     // Takes over block, whose first length bytes are the raw text: chooses
     // the encoding (forced by the open request, or detected, asking the user
     // when detection strayed and the settings say so), converts in place,

@@ -14,6 +14,7 @@ inline constexpr Id kOtherSettings = 32774;
 inline constexpr Id kCopyToFile = 32775;
 inline constexpr Id kViewSettings = 32779;
 inline constexpr Id kEditorSettings = 32781;
+inline constexpr Id kReopenWithEncoding = 32782;
 inline constexpr Id kFileOpen = 57601;
 inline constexpr Id kFileSaveAs = 57604;
 // The recently-used entries are kRecentFirst + 0 .. + 3.

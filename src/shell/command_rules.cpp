@@ -7,9 +7,11 @@ namespace kotoha {
 namespace {
 
 constexpr std::array kRuled = {
-    CommandId::kFileSaveAs, CommandId::kCopyToFile,   CommandId::kCopy,
-    CommandId::kPaste,      CommandId::kSelectAll,    CommandId::kFind,
-    CommandId::kNextPane,   CommandId::kLaunchEditor, CommandId::kViewSettings,
+    CommandId::kFileSaveAs,   CommandId::kCopyToFile,
+    CommandId::kCopy,         CommandId::kPaste,
+    CommandId::kSelectAll,    CommandId::kFind,
+    CommandId::kNextPane,     CommandId::kLaunchEditor,
+    CommandId::kViewSettings, CommandId::kReopenWithEncoding,
 };
 
 }  // namespace
@@ -34,6 +36,8 @@ bool IsCommandEnabled(CommandId::Id id, const CommandState& state) {
             return state.split;
         case CommandId::kViewSettings:
             return state.hasActiveView;
+        case CommandId::kReopenWithEncoding:
+            return state.hasFile;
         default:
             return true;
     }

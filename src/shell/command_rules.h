@@ -10,6 +10,7 @@ namespace kotoha {
 
 struct CommandState {
     bool hasText = false;           // the document has text (N > 0)
+    bool hasFile = false;           // the document was read from a file
     bool hasSelection = false;      // the active view's selection is not empty
     bool clipboardHasText = false;  // the clipboard holds text
     bool hasActiveView = false;     // a pane is active

@@ -35,8 +35,33 @@ bool ExpandLineBreaksToCrLf(std::string& text, std::uint32_t limit) {
     return lost;
 }
 
+namespace {
+
+// UTF-16 holds NUL and line-break bytes inside its units, so it is decoded
+// first (each unit gives at most two bytes, a line break CR LF as well) and
+// looked at afterwards.
+std::string MakeUtf16Preview(EncodingKind kind, const std::uint8_t* bytes, std::uint32_t length,
+                             ExtensionTable* table) {
+    const bool truncated = length > kPreviewLimit;
+    const std::uint32_t n = std::min(length, kPreviewLimit);
+    std::string text(n, '\0');
+    auto* data = reinterpret_cast<std::uint8_t*>(text.data());
+    text.resize(ImportText(kind, true, data, bytes, n, nullptr, nullptr, table));
+    std::replace(text.begin(), text.end(), '\0', ' ');
+    if (truncated) {
+        const std::size_t lastLf = text.rfind('\n');
+        if (lastLf != std::string::npos)
+            text.resize(lastLf + 1);
+    }
+    return text;
+}
+
+}  // namespace
+
 std::string MakeEncodingPreview(EncodingKind kind, const std::uint8_t* bytes, std::uint32_t length,
                                 ExtensionTable* table) {
+    if (kind == EncodingKind::UTF16LE || kind == EncodingKind::UTF16BE)
+        return MakeUtf16Preview(kind, bytes, length, table);
     const bool truncated = length > kPreviewLimit;
     const std::uint32_t n = std::min(length, kPreviewLimit);
     std::string text(reinterpret_cast<const char*>(bytes), n);

@@ -23,6 +23,7 @@ TEST(CommandRules, EachRuledCommandFollowsItsOwnCondition) {
         {CommandId::kPaste, &CommandState::clipboardHasText},
         {CommandId::kNextPane, &CommandState::split},
         {CommandId::kViewSettings, &CommandState::hasActiveView},
+        {CommandId::kReopenWithEncoding, &CommandState::hasFile},
     };
     EXPECT_EQ(RuledCommands().size(), std::size(cases));
     for (const Case& c : cases) {
@@ -30,7 +31,7 @@ TEST(CommandRules, EachRuledCommandFollowsItsOwnCondition) {
         EXPECT_NE(std::find(RuledCommands().begin(), RuledCommands().end(), c.id),
                   RuledCommands().end());
         // Everything on but the condition: off; only the condition on: on.
-        CommandState state{true, true, true, true, true};
+        CommandState state{true, true, true, true, true, true};
         state.*c.condition = false;
         EXPECT_FALSE(IsCommandEnabled(c.id, state));
         CommandState only;

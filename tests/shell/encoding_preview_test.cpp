@@ -150,5 +150,27 @@ TEST(MakeEncodingPreview, CutNeverLeavesHalfACharacter) {
     EXPECT_EQ(preview, "\x82\xa0\r\n");
 }
 
+TEST(MakeEncodingPreview, Utf16IsDecodedBeforeItsBytesAreLookedAt) {
+    // "漢" NUL CR LF "a" CR, with and without a byte-order mark, both orders.
+    const std::string le = std::string("\x22\x6f\0\0\r\0\n\0a\0\r\0", 12);
+    std::string be;
+    for (std::size_t i = 0; i < le.size(); i += 2)
+        be += std::string{le[i + 1], le[i]};
+    const std::string want = "\x8a\xbf \r\na\r\n";
+    EXPECT_EQ(Preview(EncodingKind::UTF16LE, le), want);
+    EXPECT_EQ(Preview(EncodingKind::UTF16LE, "\xff\xfe" + le), want);
+    EXPECT_EQ(Preview(EncodingKind::UTF16BE, be), want);
+    EXPECT_EQ(Preview(EncodingKind::UTF16BE, "\xfe\xff" + be), want);
+    // A long file: whole lines within the limit.
+    std::string file;
+    while (file.size() < 70000)
+        file += std::string("x\0y\0\n\0", 6);
+    const std::string preview = Preview(EncodingKind::UTF16LE, file);
+    ASSERT_LE(preview.size(), kPreviewLimit);
+    EXPECT_EQ(preview.size() % 4, 0u);
+    EXPECT_EQ(preview.substr(0, 8), "xy\r\nxy\r\n");
+    EXPECT_EQ(preview.substr(preview.size() - 2), "\r\n");
+}
+
 }  // namespace
 }  // namespace kotoha

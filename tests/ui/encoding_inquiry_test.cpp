@@ -54,6 +54,7 @@ class EncodingInquiryTest : public QObject {
     void previewShowsNulAsBlankAndEveryBreakOnce();
     void answerIsTheButtonOnOrMinusOne();
     void openingAsksWhenDetectionStrays();
+    void withoutUnicodeTheQuestionOffersTheLegacyKinds();
 };
 
 void EncodingInquiryTest::previewOfLongFileFollowsTheButtons() {
@@ -151,6 +152,40 @@ void EncodingInquiryTest::openingAsksWhenDetectionStrays() {
     QVERIFY(s.app->OpenDocumentFile(path.toStdString()) != nullptr);
     QVERIFY(asked);
     QVERIFY(s.doc()->encoding != EncodingKind::JIS);
+}
+
+void EncodingInquiryTest::withoutUnicodeTheQuestionOffersTheLegacyKinds() {
+    ModalSteps modals;
+    for (const bool unicode : {true, false}) {
+        TestFolders folders;
+        folders.WriteIni(unicode ? "[AnalyzeEncoding]\nInquireWhenStrayed=1\n"
+                                 : "[AnalyzeEncoding]\nInquireWhenStrayed=1\nDetectUnicode=0\n");
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("strayed.txt"));
+        {
+            QFile out(path);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(LongEucFile());
+        }
+        QStringList shown;
+        modals.OnNamed(QStringLiteral("encodingInquiry"), [&](QWidget* dialog) {
+            for (QRadioButton* radio : dialog->findChildren<QRadioButton*>()) {
+                if (radio->isVisible())
+                    shown << radio->objectName();
+            }
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cancelButton")),
+                              Qt::LeftButton);
+        });
+        Session s({path.toStdString()});
+        QVERIFY(s.exposed);
+        QStringList want = {QStringLiteral("sjisRadio"), QStringLiteral("jisRadio"),
+                            QStringLiteral("eucRadio")};
+        if (unicode)
+            want << QStringLiteral("utf8Radio");
+        shown.sort();
+        want.sort();
+        QCOMPARE(shown, want);
+    }
 }
 
 QTEST_MAIN(EncodingInquiryTest)

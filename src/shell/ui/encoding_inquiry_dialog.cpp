@@ -13,7 +13,8 @@
 namespace kotoha {
 
 CEncodingInquiryDlg::CEncodingInquiryDlg(EncodingKind initial, const std::uint8_t* bytes,
-                                         std::uint32_t length, QWidget* parent)
+                                         std::uint32_t length, QWidget* parent,
+                                         EncodingChoices choices)
     : QDialog(parent),
       ui_(std::make_unique<Ui::EncodingInquiryDlg>()),
       bytes_(bytes),
@@ -23,28 +24,35 @@ CEncodingInquiryDlg::CEncodingInquiryDlg(EncodingKind initial, const std::uint8_
     connect(ui_->okButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(ui_->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     ConnectHelpButton(ui_->helpButton, parent);
-    // By kind value; UTF-8 is the only Unicode kind detection can be unsure
-    // of, and the kinds without a button start on Shift-JIS.
-    QRadioButton* const buttons[] = {ui_->sjisRadio, ui_->jisRadio, ui_->eucRadio, ui_->utf8Radio};
-    const auto index = static_cast<std::size_t>(initial);
-    buttons[index < std::size(buttons) ? index : 0]->setChecked(true);
-    for (QRadioButton* button : buttons) {
+    const std::size_t offered = choices == EncodingChoices::All        ? 7
+                                : choices == EncodingChoices::WithUtf8 ? 4
+                                                                       : 3;
+    const auto buttons = Buttons();
+    for (std::size_t kind = 0; kind < buttons.size(); ++kind) {
+        buttons[kind]->setVisible(kind < offered);
         // clicked, not toggled: a click on the button already on shows the
         // preview again, and the button going off does not make one.
-        connect(button, &QRadioButton::clicked, this, &CEncodingInquiryDlg::MakePreview);
+        connect(buttons[kind], &QRadioButton::clicked, this, &CEncodingInquiryDlg::MakePreview);
     }
+    // A kind without a button starts on Shift-JIS.
+    const auto index = static_cast<std::size_t>(initial);
+    buttons[index < offered ? index : 0]->setChecked(true);
     MakePreview();
 }
 
 CEncodingInquiryDlg::~CEncodingInquiryDlg() = default;
 
+std::array<QRadioButton*, 7> CEncodingInquiryDlg::Buttons() const {
+    return {ui_->sjisRadio,    ui_->jisRadio,     ui_->eucRadio,    ui_->utf8Radio,
+            ui_->utf8BomRadio, ui_->utf16LeRadio, ui_->utf16BeRadio};
+}
+
 std::int32_t CEncodingInquiryDlg::CheckedKind() const {
-    if (ui_->jisRadio->isChecked())
-        return 1;
-    if (ui_->eucRadio->isChecked())
-        return 2;
-    if (ui_->utf8Radio->isChecked())
-        return static_cast<std::int32_t>(EncodingKind::UTF8);
+    const auto buttons = Buttons();
+    for (std::size_t kind = 0; kind < buttons.size(); ++kind) {
+        if (buttons[kind]->isChecked())
+            return static_cast<std::int32_t>(kind);
+    }
     return 0;
 }
 
@@ -78,12 +86,12 @@ void CEncodingInquiryDlg::MakePreview() {
 }
 
 std::int32_t InquireEncoding(EncodingKind initial, const std::uint8_t* bytes, std::uint32_t length,
-                             QWidget* parent) {
+                             QWidget* parent, EncodingChoices choices) {
     // The load shows the wait cursor; the question gets the arrow.
     ArrowCursorScope arrow;
     std::unique_ptr<CEncodingInquiryDlg> dialog;
     try {
-        dialog = std::make_unique<CEncodingInquiryDlg>(initial, bytes, length, parent);
+        dialog = std::make_unique<CEncodingInquiryDlg>(initial, bytes, length, parent, choices);
     } catch (const std::bad_alloc&) {
         // No dialog: the load goes on with the detected kind.
         return -1;

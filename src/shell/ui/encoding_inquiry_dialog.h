@@ -4,16 +4,23 @@
 #pragma once
 
 #include <QDialog>
+#include <array>
 #include <cstdint>
 #include <memory>
 
 #include "codec/byte_class.h"
+
+class QRadioButton;
 
 namespace Ui {
 class EncodingInquiryDlg;
 }
 
 namespace kotoha {
+
+// The kinds the inquiry offers: the three legacy ones, with UTF-8 (the one
+// Unicode kind detection can be unsure of), or every kind (reopening).
+enum class EncodingChoices { Legacy, WithUtf8, All };
 
 class CEncodingInquiryDlg : public QDialog {
     Q_OBJECT
@@ -22,15 +29,17 @@ class CEncodingInquiryDlg : public QDialog {
     // bytes[0, length) are the file's raw bytes; they must outlive the
     // dialog. initial is the button that is on at first.
     CEncodingInquiryDlg(EncodingKind initial, const std::uint8_t* bytes, std::uint32_t length,
-                        QWidget* parent);
+                        QWidget* parent, EncodingChoices choices = EncodingChoices::WithUtf8);
     ~CEncodingInquiryDlg() override;
 
-    // The kind whose button is on now (0 SJIS, 1 JIS, 2 EUC).
+    // The kind whose button is on now (an EncodingKind value).
     std::int32_t CheckedKind() const;
     // The preview as shown, for tests.
     QString PreviewText() const;
 
   private:
+    // The buttons by kind value.
+    std::array<QRadioButton*, 7> Buttons() const;
     // Shows the file decoded with the kind whose button is on.
     void MakePreview();
 
@@ -39,9 +48,8 @@ class CEncodingInquiryDlg : public QDialog {
     std::uint32_t length_;
 };
 
-// Runs the inquiry modally. Returns the chosen kind (0, 1, 2) on OK, -1 on
-// cancel.
+// Runs the inquiry modally. Returns the chosen kind on OK, -1 on cancel.
 std::int32_t InquireEncoding(EncodingKind initial, const std::uint8_t* bytes, std::uint32_t length,
-                             QWidget* parent);
+                             QWidget* parent, EncodingChoices choices = EncodingChoices::WithUtf8);
 
 }  // namespace kotoha

@@ -29,7 +29,10 @@ std::int32_t CKotohaApp::InquireEncoding(EncodingKind detected, const std::uint8
                                          std::uint32_t length) {
     if (batch_)
         return -1;  // as if cancelled: the detected kind
-    return kotoha::InquireEncoding(detected, bytes, length, frame_.get());
+    // Without Unicode detection the question is the legacy one.
+    return kotoha::InquireEncoding(
+        detected, bytes, length, frame_.get(),
+        settings_.DetectUnicode.value != 0 ? EncodingChoices::WithUtf8 : EncodingChoices::Legacy);
 }
 
 bool CKotohaApp::PromptFileName(std::string& fileName, StringId::Id titleId) {

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -12,6 +13,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
+#include <QVBoxLayout>
 #include <QWhatsThis>
 
 #include "document/kotoha_doc.h"
@@ -20,9 +22,11 @@
 #include "shell/strings.h"
 #include "shell/ui/command_actions.h"
 #include "shell/ui/editor_launcher.h"
+#include "shell/ui/encoding_inquiry_dialog.h"
 #include "shell/ui/external_editor_dialog.h"
 #include "shell/ui/find_dialog.h"
 #include "shell/ui/help_window.h"
+#include "shell/ui/info_bar.h"
 #include "shell/ui/kotoha_app.h"
 #include "shell/ui/message_boxes.h"
 #include "shell/ui/qt_clipboard.h"
@@ -46,6 +50,8 @@ CMainFrame::CMainFrame(CKotohaApp& app, CKotohaDoc& doc) : app_(app), doc_(doc) 
         menu->installEventFilter(this);
     }
     connect(commands_, &CommandActions::commandTriggered, this, &CMainFrame::ExecuteCommand);
+    commands_->action(CommandId::kReopenWithEncoding)
+        ->setVisible(app_.settings().ReopenCommand.value != 0);
 
     toolBar_ = new QToolBar(this);
     toolBar_->setObjectName(QStringLiteral("toolBar"));
@@ -58,6 +64,8 @@ CMainFrame::CMainFrame(CKotohaApp& app, CKotohaDoc& doc) : app_(app), doc_(doc) 
     setContextMenuPolicy(Qt::NoContextMenu);
 
     panes_ = std::make_unique<StatusPanes>(statusBar());
+    // A double click on the encoding pane reopens the file in another one.
+    panes_->Pane(StatusPanes::kEncodingPane)->installEventFilter(this);
     statusBar()->setWhatsThis(QString::fromUtf8(LoadString(StringId::kStatusBarWhatsThis)));
     toolBar_->setVisible(app_.settings().ShowToolBar.value != 0);
     statusBar()->setVisible(app_.settings().ShowStatusBar.value != 0);
@@ -67,8 +75,21 @@ CMainFrame::CMainFrame(CKotohaApp& app, CKotohaDoc& doc) : app_(app), doc_(doc) 
     rightClickMenu_->installEventFilter(this);
     separator_ = SystemThousandsSeparator();
 
-    splitter_ = new MyCSplitterWnd([this](QWidget* parent) { return CreateView(parent); }, this);
-    setCentralWidget(splitter_);
+    // The information bar sits above the panes, inside the central area.
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    infoBar_ = new InfoBar(central);
+    column->addWidget(infoBar_);
+    connect(infoBar_, &InfoBar::reopenRequested, this, [this](int kind) { Reopen(kind); });
+    connect(infoBar_, &InfoBar::closeRequested, this, [this] {
+        infoBarDismissed_ = true;
+        UpdateOpenNotice();
+    });
+    splitter_ = new MyCSplitterWnd([this](QWidget* parent) { return CreateView(parent); }, central);
+    column->addWidget(splitter_, 1);
+    setCentralWidget(central);
     connect(splitter_, &MyCSplitterWnd::rowCountChanged, this, [this](int rows) {
         panes_->SetSplit(rows > 1);
         ShowActivePane(active_);
@@ -216,6 +237,9 @@ void CMainFrame::ShowEncodingKind(EncodingKind kind) {
 void CMainFrame::InitialUpdate() {
     for (int row = 0; row < splitter_->RowCount(); ++row)
         splitter_->Pane(row)->OnInitialUpdate();
+    // Each open or new document brings its own notice.
+    infoBarDismissed_ = false;
+    UpdateOpenNotice();
     UpdateTitle();
     UpdateCommandStates();
 }
@@ -223,8 +247,53 @@ void CMainFrame::InitialUpdate() {
 void CMainFrame::UpdateAllViews() {
     for (int row = 0; row < splitter_->RowCount(); ++row)
         splitter_->Pane(row)->OnUpdate();
+    UpdateOpenNotice();
     UpdateTitle();
     UpdateCommandStates();
+}
+
+void CMainFrame::UpdateOpenNotice() {
+    const OpenNotice& notice = doc_.openNotice;
+    InfoBarContent content;
+    if (!infoBarDismissed_)
+        content = InfoBarContentOf(notice, doc_.encoding);
+    if (app_.settings().ReopenCommand.value == 0) {
+        content.reopenKinds.clear();
+        content.offersInquiry = false;
+    }
+    infoBar_->SetContent(content);
+    panes_->SetEncodingTip(EncodingPaneTip(notice));
+}
+
+void CMainFrame::Reopen(std::int32_t kind) {
+    const std::string path = doc_.pathName();
+    if (path.empty() || app_.settings().ReopenCommand.value == 0)
+        return;
+    if (kind < 0) {
+        GlobalArray<std::uint8_t> bytes;
+        if (!doc_.ReadOwnFile(bytes))
+            return;
+        if (IsMessageBatchMode())
+            return;
+        kind = InquireEncoding(doc_.encoding, bytes.data(), bytes.capacity(), this,
+                               EncodingChoices::All);
+        if (kind < 0)
+            return;
+    }
+    // Each pane keeps its top line where the new text is that long.
+    std::vector<std::int32_t> topLines;
+    for (int row = 0; row < splitter_->RowCount(); ++row)
+        topLines.push_back(splitter_->Pane(row)->scrollPos().line);
+    app_.SetOpenRequest(app_.requests().openRequest.origin, kind);
+    if (app_.OpenDocumentFile(path) == nullptr)
+        return;
+    const std::int32_t lines = doc_.GetLineCount();
+    for (int row = 0; row < splitter_->RowCount() && row < static_cast<int>(topLines.size());
+         ++row) {
+        const std::int32_t top = topLines[static_cast<std::size_t>(row)];
+        if (top > 0 && top < lines)
+            splitter_->Pane(row)->ScrollTo(0, top);
+    }
 }
 
 void CMainFrame::UpdateTitle() {
@@ -242,6 +311,7 @@ void CMainFrame::UpdateCommandStates() {
     const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
     CommandState state;
     state.hasText = doc_.GetLineCount() > 0;
+    state.hasFile = !doc_.pathName().empty();
     state.hasSelection = active_ != nullptr && active_->HasSelection();
     state.clipboardHasText = clip != nullptr && clip->hasText();
     state.hasActiveView = active_ != nullptr;
@@ -294,6 +364,9 @@ void CMainFrame::ExecuteCommand(CommandId::Id id) {
             break;
         case CommandId::kCopyToFile:
             SaveDocument(false);
+            break;
+        case CommandId::kReopenWithEncoding:
+            Reopen(-1);
             break;
         case CommandId::kViewSettings:
             if (active_ != nullptr)
@@ -471,6 +544,13 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
                     menu->actionAt(static_cast<QMouseEvent*>(event)->position().toPoint());
                 if (action != nullptr && !action->isEnabled() && !action->statusTip().isEmpty())
                     statusBar()->showMessage(action->statusTip());
+            }
+            break;
+        case QEvent::MouseButtonDblClick:
+            if (watched == panes_->Pane(StatusPanes::kEncodingPane) &&
+                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+                ExecuteCommand(CommandId::kReopenWithEncoding);
+                return true;
             }
             break;
         case QEvent::MouseButtonRelease:

@@ -22,6 +22,7 @@ class CKotohaApp;
 class CKotohaDoc;
 class CKotohaView;
 class CommandActions;
+class InfoBar;
 class MyCSplitterWnd;
 class StatusPanes;
 
@@ -62,6 +63,13 @@ class CMainFrame : public QMainWindow, public ViewFrame {
     // "Kotoha" alone.
     void UpdateTitle();
     void UpdateRecentFiles();
+    // Shows the document's open notice in the information bar (unless the
+    // user closed it since the open) and the encoding pane's tooltip.
+    void UpdateOpenNotice();
+    // Reads the document's file again in kind, or in the kind the user picks
+    // from a preview of its bytes when kind is -1, asking first to save a
+    // modified document; each pane keeps its top line.
+    void Reopen(std::int32_t kind);
     // Re-evaluates every command's enabling rule.
     void UpdateCommandStates();
 
@@ -76,6 +84,7 @@ class CMainFrame : public QMainWindow, public ViewFrame {
 
     CommandActions& commands() const { return *commands_; }
     StatusPanes& panes() const { return *panes_; }
+    InfoBar& infoBar() const { return *infoBar_; }
     MyCSplitterWnd& splitter() const { return *splitter_; }
     QToolBar* toolBar() const { return toolBar_; }
     const std::string& thousandsSeparator() const { return separator_; }
@@ -107,6 +116,8 @@ class CMainFrame : public QMainWindow, public ViewFrame {
     QToolBar* toolBar_ = nullptr;
     std::unique_ptr<StatusPanes> panes_;
     MyCSplitterWnd* splitter_ = nullptr;
+    InfoBar* infoBar_ = nullptr;
+    bool infoBarDismissed_ = false;
     QMenu* rightClickMenu_ = nullptr;
     CKotohaView* active_ = nullptr;
     QPointer<CFindDlg> findDialog_;

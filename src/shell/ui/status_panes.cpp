@@ -7,6 +7,7 @@
 #include <QStatusBar>
 #include <algorithm>
 
+#include "shell/open_notice_text.h"
 #include "shell/strings.h"
 
 namespace kotoha {
@@ -104,30 +105,12 @@ void StatusPanes::SetLineBreakKind(LineBreakKind kind) {
 }
 
 void StatusPanes::SetEncodingKind(EncodingKind kind) {
-    StringId::Id id = StringId::kSjis;
-    switch (kind) {
-        case EncodingKind::JIS:
-            id = StringId::kJis;
-            break;
-        case EncodingKind::EUC:
-            id = StringId::kEuc;
-            break;
-        case EncodingKind::UTF8:
-            id = StringId::kUtf8;
-            break;
-        case EncodingKind::UTF8BOM:
-            id = StringId::kUtf8Bom;
-            break;
-        case EncodingKind::UTF16LE:
-            id = StringId::kUtf16Le;
-            break;
-        case EncodingKind::UTF16BE:
-            id = StringId::kUtf16Be;
-            break;
-        default:
-            break;
-    }
-    panes_[kEncodingPane]->setText(Loaded(id));
+    panes_[kEncodingPane]->setText(Loaded(EncodingPaneNameId(kind)));
+}
+
+void StatusPanes::SetEncodingTip(std::string_view tip) {
+    panes_[kEncodingPane]->setToolTip(
+        QString::fromUtf8(tip.data(), static_cast<qsizetype>(tip.size())));
 }
 
 void StatusPanes::SetActivePaneRow(int row) {

@@ -36,6 +36,8 @@ class StatusPanes {
 
     void SetLineBreakKind(LineBreakKind kind);
     void SetEncodingKind(EncodingKind kind);
+    // The encoding pane's tooltip (UTF-8); empty removes it.
+    void SetEncodingTip(std::string_view tip);
     // 0 upper pane, 1 lower pane, anything else empty.
     void SetActivePaneRow(int row);
     // The active-pane indicator is enabled only while the window is split.
