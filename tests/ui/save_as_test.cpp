@@ -152,6 +152,7 @@ class SaveAsTest : public QObject {
     void widenOnSaveAsThenReopen();
     void copyToFileWidensOnlyTheFile();
     void openSettingsEnableRule();
+    void asksBeforeCharactersBecomeBlanks();
 };
 
 void SaveAsTest::roundTripInEveryFormat_data() {
@@ -498,6 +499,98 @@ void SaveAsTest::openSettingsEnableRule() {
     QVERIFY(folders.IniText().contains("InquireWhenStrayed=1"));
     QVERIFY(folders.IniText().contains("PreferWinText=0"));
     QVERIFY(folders.IniText().contains("DetectUnicode=0"));
+}
+
+// A text with an IBM extension and a user-defined character, saved as
+// EUC-JP: the count is asked before writing; No goes back to the format.
+void SaveAsTest::asksBeforeCharactersBecomeBlanks() {
+    ModalSteps modals;
+    TestFolders folders;
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("ext.txt"));
+    {
+        QFile file(source);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(
+            "a\xfa\x40\xf0\x40"
+            "b\r\n");
+    }
+    Session s({"-s", source.toStdString()});
+    QVERIFY(s.exposed);
+    const QString question = QStringLiteral(
+        "unwritableQuestionBox:2 文字は EUC-JP で表せないため全角空白になります。"
+        "保存しますか？ !");
+
+    // No, then Shift-JIS in the format dialog shown again: written as it was.
+    QStringList log;
+    const QString first = dir.filePath(QStringLiteral("first.txt"));
+    modals.OnNamed(QStringLiteral("fileDialog"), [&](QWidget* dialog) {
+        modals.OnNamed(QStringLiteral("saveFormat"), [&](QWidget* format) {
+            format->findChild<QComboBox*>(QStringLiteral("encodingCombo"))->setCurrentIndex(2);
+            modals.OnNext<QMessageBox>([&](QMessageBox* box) {
+                log << box->objectName() + QLatin1Char(':') + box->text() + QStringLiteral(" !");
+                modals.OnNamed(QStringLiteral("saveFormat"), [&](QWidget* again) {
+                    log << QStringLiteral("format again");
+                    again->findChild<QComboBox*>(QStringLiteral("encodingCombo"))
+                        ->setCurrentIndex(0);
+                    QTest::mouseClick(again->findChild<QPushButton*>(QStringLiteral("okButton")),
+                                      Qt::LeftButton);
+                });
+                box->button(QMessageBox::No)->click();
+            });
+            QTest::mouseClick(format->findChild<QPushButton*>(QStringLiteral("okButton")),
+                              Qt::LeftButton);
+        });
+        TypeFileName(dialog, first);
+    });
+    s.frame()->ExecuteCommand(CommandId::kFileSaveAs);
+    QCOMPARE(log, QStringList({question, QStringLiteral("format again")}));
+    QCOMPARE(ReadFile(first), QByteArray("a\xfa\x40\xf0\x40"
+                                         "b\r\n"));
+    QCOMPARE(Pane(s, StatusPanes::kEncodingPane), QStringLiteral("SJIS"));
+
+    // No, then cancel: nothing written, the document stays as it was.
+    log.clear();
+    const QString second = dir.filePath(QStringLiteral("second.txt"));
+    modals.OnNamed(QStringLiteral("fileDialog"), [&](QWidget* dialog) {
+        modals.OnNamed(QStringLiteral("saveFormat"), [&](QWidget* format) {
+            format->findChild<QComboBox*>(QStringLiteral("encodingCombo"))->setCurrentIndex(2);
+            modals.OnNext<QMessageBox>([&](QMessageBox* box) {
+                log << box->objectName();
+                modals.OnNamed(QStringLiteral("saveFormat"),
+                               [&](QWidget* again) { QTest::keyClick(again, Qt::Key_Escape); });
+                box->button(QMessageBox::No)->click();
+            });
+            QTest::mouseClick(format->findChild<QPushButton*>(QStringLiteral("okButton")),
+                              Qt::LeftButton);
+        });
+        TypeFileName(dialog, second);
+    });
+    s.frame()->ExecuteCommand(CommandId::kFileSaveAs);
+    QCOMPARE(log, QStringList({QStringLiteral("unwritableQuestionBox")}));
+    QVERIFY(!QFile::exists(second));
+    QCOMPARE(QString::fromStdString(s.doc()->pathName()), first);
+
+    // Yes writes full-width spaces in their place.
+    log.clear();
+    AnswerSavePrompts(modals, second, {1, 2, false});
+    modals.AnswerMessage(log, QMessageBox::Yes);
+    s.frame()->ExecuteCommand(CommandId::kFileSaveAs);
+    QCOMPARE(log, QStringList({question}));
+    QCOMPARE(ReadFile(second), QByteArray("a\xa1\xa1\xa1\xa1"
+                                          "b\n"));
+    QCOMPARE(Pane(s, StatusPanes::kEncodingPane), QStringLiteral("EUC"));
+
+    // A text EUC-JP holds whole never asks.
+    Session plain({SamplePath("seasons.sjis.crlf.txt")});
+    QVERIFY(plain.exposed);
+    log.clear();
+    const QString third = dir.filePath(QStringLiteral("third.txt"));
+    AnswerSavePrompts(modals, third, {1, 2, false});
+    modals.AnswerMessage(log, QMessageBox::No);
+    plain.frame()->ExecuteCommand(CommandId::kFileSaveAs);
+    QVERIFY(QFile::exists(third));
+    QVERIFY(log.isEmpty());
 }
 
 QTEST_MAIN(SaveAsTest)
