@@ -68,6 +68,12 @@ void AnswerSavePrompts(ModalSteps& modals, const QString& path, FormatAnswer ans
     });
 }
 
+// Clicks a check box or radio button on its indicator: a button the layout
+// stretches wider than its text takes clicks only on the indicator and text.
+void ClickIndicator(QAbstractButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+}
+
 QByteArray ReadFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -454,6 +460,7 @@ void SaveAsTest::openSettingsEnableRule() {
     bool enabledWhileAsking = true;
     bool enabledAgain = false;
     bool unicodeFirst = false;
+    bool barFirst = false;
     modals.OnNamed(QStringLiteral("openSettings"), [&](QWidget* dialog) {
         auto* ask = dialog->findChild<QCheckBox*>(QStringLiteral("inquireWhenStrayedCheck"));
         auto* windows = dialog->findChild<QRadioButton*>(QStringLiteral("preferWindowsTextRadio"));
@@ -462,16 +469,19 @@ void SaveAsTest::openSettingsEnableRule() {
         checkedFirst = ask->isChecked();
         windowsFirst = windows->isChecked();
         enabledAtStart = windows->isEnabled() && internet->isEnabled();
-        QTest::mouseClick(internet, Qt::LeftButton);
-        QTest::mouseClick(ask, Qt::LeftButton);
+        ClickIndicator(internet);
+        ClickIndicator(ask);
         enabledWhileAsking = windows->isEnabled() || internet->isEnabled();
-        QTest::mouseClick(ask, Qt::LeftButton);
+        ClickIndicator(ask);
         enabledAgain = windows->isEnabled() && internet->isEnabled();
-        QTest::mouseClick(ask, Qt::LeftButton);
+        ClickIndicator(ask);
         auto* unicode = dialog->findChild<QCheckBox*>(QStringLiteral("detectUnicodeCheck"));
         QCOMPARE(unicode->text(), QStringLiteral("Unicode (UTF-8/UTF-16) も判定する"));
         unicodeFirst = unicode->isChecked();
-        QTest::mouseClick(unicode, Qt::LeftButton);
+        ClickIndicator(unicode);
+        auto* bar = dialog->findChild<QCheckBox*>(QStringLiteral("showInfoBarCheck"));
+        barFirst = bar->isChecked();
+        ClickIndicator(bar);
         QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("okButton")),
                           Qt::LeftButton);
     });
@@ -485,11 +495,12 @@ void SaveAsTest::openSettingsEnableRule() {
     QCOMPARE(s.app->settings().PreferWinText.value, 0);
     QVERIFY(unicodeFirst);
     QCOMPARE(s.app->settings().DetectUnicode.value, 0);
+    QVERIFY(barFirst);
+    QCOMPARE(s.app->settings().ShowInfoBar.value, 0);
 
     // Cancel changes nothing.
     modals.OnNamed(QStringLiteral("openSettings"), [&](QWidget* dialog) {
-        QTest::mouseClick(dialog->findChild<QCheckBox*>(QStringLiteral("inquireWhenStrayedCheck")),
-                          Qt::LeftButton);
+        ClickIndicator(dialog->findChild<QCheckBox*>(QStringLiteral("inquireWhenStrayedCheck")));
         QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cancelButton")),
                           Qt::LeftButton);
     });
@@ -499,6 +510,7 @@ void SaveAsTest::openSettingsEnableRule() {
     QVERIFY(folders.IniText().contains("InquireWhenStrayed=1"));
     QVERIFY(folders.IniText().contains("PreferWinText=0"));
     QVERIFY(folders.IniText().contains("DetectUnicode=0"));
+    QVERIFY(folders.IniText().contains("ShowInfoBar=0"));
 }
 
 // A text with an IBM extension and a user-defined character, saved as

@@ -6,7 +6,8 @@
 
 namespace kotoha {
 
-COpenSettingsDlg::COpenSettingsDlg(bool ask, int priority, bool detectUnicode, QWidget* parent)
+COpenSettingsDlg::COpenSettingsDlg(bool ask, int priority, bool detectUnicode, bool showInfoBar,
+                                   QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::OpenSettingsDlg>()) {
     ui_->setupUi(this);
     setObjectName(QStringLiteral("openSettings"));
@@ -16,6 +17,7 @@ COpenSettingsDlg::COpenSettingsDlg(bool ask, int priority, bool detectUnicode, Q
     ConnectHelpButton(ui_->helpButton, parent);
     ui_->inquireWhenStrayedCheck->setChecked(ask);
     ui_->detectUnicodeCheck->setChecked(detectUnicode);
+    ui_->showInfoBarCheck->setChecked(showInfoBar);
     (priority == 0 ? ui_->preferWindowsTextRadio : ui_->preferInternetTextRadio)->setChecked(true);
     connect(ui_->inquireWhenStrayedCheck, &QCheckBox::toggled, this,
             &COpenSettingsDlg::UpdatePriorityButtons);
@@ -36,6 +38,10 @@ bool COpenSettingsDlg::detectUnicode() const {
     return ui_->detectUnicodeCheck->isChecked();
 }
 
+bool COpenSettingsDlg::showInfoBar() const {
+    return ui_->showInfoBarCheck->isChecked();
+}
+
 void COpenSettingsDlg::UpdatePriorityButtons() {
     const bool on = !ui_->inquireWhenStrayedCheck->isChecked();
     ui_->preferWindowsTextRadio->setEnabled(on);
@@ -43,14 +49,15 @@ void COpenSettingsDlg::UpdatePriorityButtons() {
 }
 
 bool RunOpenSettings(AppSettings& settings, QWidget* parent) {
-    COpenSettingsDlg dialog(settings.InquireWhenStrayed.value != 0,
-                            settings.PreferWinText.value != 0 ? 0 : 1,
-                            settings.DetectUnicode.value != 0, parent);
+    COpenSettingsDlg dialog(
+        settings.InquireWhenStrayed.value != 0, settings.PreferWinText.value != 0 ? 0 : 1,
+        settings.DetectUnicode.value != 0, settings.ShowInfoBar.value != 0, parent);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     settings.InquireWhenStrayed.value = dialog.ask() ? 1 : 0;
     settings.PreferWinText.value = dialog.priority() == 0 ? 1 : 0;
     settings.DetectUnicode.value = dialog.detectUnicode() ? 1 : 0;
+    settings.ShowInfoBar.value = dialog.showInfoBar() ? 1 : 0;
     return true;
 }
 

@@ -21,12 +21,14 @@ class COpenSettingsDlg : public QDialog {
     // text first, 1 Internet text
     // first.
     // detectUnicode: whether detection looks for UTF-8 and UTF-16 first.
-    COpenSettingsDlg(bool ask, int priority, bool detectUnicode, QWidget* parent);
+    // showInfoBar: whether a guess or a loss of an open is told in the bar.
+    COpenSettingsDlg(bool ask, int priority, bool detectUnicode, bool showInfoBar, QWidget* parent);
     ~COpenSettingsDlg() override;
 
     bool ask() const;
     int priority() const;
     bool detectUnicode() const;
+    bool showInfoBar() const;
 
   private:
     // The priority only matters while the user is not asked.
@@ -35,8 +37,9 @@ class COpenSettingsDlg : public QDialog {
     std::unique_ptr<Ui::OpenSettingsDlg> ui_;
 };
 
-// The open-settings command: runs the dialog on InquireWhenStrayed and
-// PreferWinText and stores both on OK. True on OK.
+// The open-settings command: runs the dialog on InquireWhenStrayed,
+// PreferWinText, DetectUnicode and ShowInfoBar and stores them on OK. True
+// on OK.
 bool RunOpenSettings(AppSettings& settings, QWidget* parent);
 
 }  // namespace kotoha
