@@ -235,8 +235,8 @@ void SettingsDialogsTest::otherSettingsWriteTheirSwitches() {
     QList<bool> shown;
     auto answer = [&shown, &modals](const char* button) {
         modals.OnNext<COtherSettingsDlg>([&shown, button](COtherSettingsDlg* dialog) {
-            for (const char* name :
-                 {"resembleLessCheck", "saveWindowPositionCheck", "inquireWhenPasteCheck"}) {
+            for (const char* name : {"resembleLessCheck", "saveWindowPositionCheck",
+                                     "inquireWhenPasteCheck", "askBeforeLossCheck"}) {
                 auto* box = dialog->findChild<QCheckBox*>(QString::fromLatin1(name));
                 shown << box->isChecked();
                 box->setChecked(!box->isChecked());
@@ -246,7 +246,7 @@ void SettingsDialogsTest::otherSettingsWriteTheirSwitches() {
     };
     answer("cancelButton");
     RunOtherSettings(settings, nullptr);
-    QCOMPARE(shown, (QList<bool>{false, true, true}));
+    QCOMPARE(shown, (QList<bool>{false, true, true, true}));
     QCOMPARE(settings.SaveFrameStatus.value, 2);
 
     answer("okButton");
@@ -254,6 +254,7 @@ void SettingsDialogsTest::otherSettingsWriteTheirSwitches() {
     QCOMPARE(settings.ResembleLess.value, 1);
     QCOMPARE(settings.SaveFrameStatus.value, 0);
     QCOMPARE(settings.InquireWhenPaste.value, 0);
+    QCOMPARE(settings.AskBeforeLoss.value, 0);
 }
 
 void SettingsDialogsTest::aboutNamesThePlatform() {

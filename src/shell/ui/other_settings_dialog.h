@@ -17,6 +17,7 @@ struct OtherSettingsFields {
     bool resembleLess = false;
     bool saveFrameStatus = false;
     bool inquireWhenPaste = false;
+    bool askBeforeLoss = false;
 };
 
 class COtherSettingsDlg : public QDialog {
