@@ -144,9 +144,15 @@ void FuzzImport(const std::uint8_t* data, std::size_t size) {
         auto inPlace = ExactCopy(data, size);
         LineBreakKind lineBreak2;
         std::uint32_t kana2 = 0;
-        const std::uint32_t written2 =
-            ImportText(kind, false, inPlace.get(), inPlace.get(), length, &lineBreak2, &kana2);
+        ImportLosses losses;
+        const std::uint32_t written2 = ImportText(kind, false, inPlace.get(), inPlace.get(), length,
+                                                  &lineBreak2, &kana2, nullptr, &losses);
         Check(written2 == written && lineBreak2 == lineBreak && kana2 == kana);
+        // A loss is where a blank or a middle dot was written.
+        Check((losses.total() == 0) == (losses.firstOffset == ImportLosses::kNone));
+        Check(losses.total() == 0 ||
+              (losses.firstOffset < written &&
+               (inPlace[losses.firstOffset] == ' ' || inPlace[losses.firstOffset] == 0x81)));
         Check(written == 0 || std::memcmp(inPlace.get(), out.get(), written) == 0);
 
         // With CR LF emitted into twice the room: the same text with every
