@@ -280,7 +280,7 @@ bool WriteResult(const Options& options, const Decision& decision, const Convert
     if (!options.output.empty() && options.output != "-")
         return WriteOutputFile(options.output, write, error);
     FdSink stdoutSink(STDOUT_FILENO);
-    if (write(stdoutSink))
+    if (write(stdoutSink) && stdoutSink.Flush())
         return true;
     error = StdoutError(stdoutSink);
     return false;
@@ -296,7 +296,9 @@ int Run(int argc, char** argv) {
         FdSink stdoutSink(STDOUT_FILENO);
         const std::string text =
             options.help ? UsageText() : std::string("kotoha-conv ") + KOTOHA_VERSION_STRING + "\n";
-        return WriteText(stdoutSink, text) ? 0 : Fail(StdoutError(stdoutSink), kExitIoError);
+        return WriteText(stdoutSink, text) && stdoutSink.Flush()
+                   ? 0
+                   : Fail(StdoutError(stdoutSink), kExitIoError);
     }
     TextStore bytes;
     if (!ReadWholeInput(options.input.value_or("-"), bytes, error))

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace kotoha {
@@ -108,7 +109,7 @@ bool IsPermissionError(int error) {
 // Runs write on fd and flushes the file; 0 or the errno of the failure.
 int WriteAndFlush(int fd, bool regular, const std::function<bool(FdSink& sink)>& write) {
     FdSink sink(fd);
-    if (!write(sink))
+    if (!write(sink) || !sink.Flush())
         return sink.error() != 0 ? sink.error() : EIO;
     // Pipes and terminals cannot be flushed to a disk.
     if (regular && fsync(fd) != 0)
@@ -140,9 +141,37 @@ ReplaceResult WriteInPlace(const std::string& target, const struct stat& existin
 
 }  // namespace
 
+FdSink::~FdSink() {
+    Flush();
+}
+
 bool FdSink::Write(const std::uint8_t* bytes, std::size_t count) {
     if (error_ != 0)
         return false;
+    if (used_ + count > kBufferSize && !Flush())
+        return false;
+    if (count >= kBufferSize)
+        return WriteThrough(bytes, count);
+    if (!buffer_) {
+        // Without memory for the buffer every write goes straight through.
+        buffer_.reset(new (std::nothrow) std::uint8_t[kBufferSize]);
+        if (!buffer_)
+            return WriteThrough(bytes, count);
+    }
+    std::memcpy(buffer_.get() + used_, bytes, count);
+    used_ += count;
+    return true;
+}
+
+bool FdSink::Flush() {
+    if (error_ != 0)
+        return false;
+    const std::size_t count = used_;
+    used_ = 0;
+    return count == 0 || WriteThrough(buffer_.get(), count);
+}
+
+bool FdSink::WriteThrough(const std::uint8_t* bytes, std::size_t count) {
     while (count > 0) {
         const ssize_t written = ::write(fd_, bytes, count);
         if (written < 0) {

@@ -7,25 +7,43 @@
 #include <sys/types.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "base/byte_sink.h"
 
 namespace kotoha {
 
-// A sink over a file descriptor it does not own. Short writes are continued
-// and interrupted ones retried; a failure (or a write that makes no
-// progress) is kept in error() and every later Write fails at once.
+// A sink over a file descriptor it does not own. Writes are collected in a
+// buffer of kBufferSize bytes and handed to the descriptor in one write()
+// when it is full (a write of at least that size goes straight through), so
+// that a stream of small chunks costs few system calls. Short writes are
+// continued and interrupted ones retried; a failure (or a write that makes
+// no progress) is kept in error() and every later Write fails at once.
+// Flush must be called (and checked) after the last Write; the destructor
+// only flushes what a caller forgot, without a word.
 class FdSink : public ByteSink {
   public:
+    static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+
     explicit FdSink(int fd) : fd_(fd) {}
+    ~FdSink() override;
+    FdSink(const FdSink&) = delete;
+    FdSink& operator=(const FdSink&) = delete;
+
     bool Write(const std::uint8_t* bytes, std::size_t count) override;
+    // Writes what is buffered; false when that or an earlier write failed.
+    bool Flush();
     // errno of the first failed write; 0 while every write succeeded.
     int error() const { return error_; }
 
   private:
+    bool WriteThrough(const std::uint8_t* bytes, std::size_t count);
+
     int fd_;
     int error_ = 0;
+    std::unique_ptr<std::uint8_t[]> buffer_;
+    std::size_t used_ = 0;
 };
 
 // The permission bits a newly created file gets from open(): 0666 less the

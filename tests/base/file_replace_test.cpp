@@ -50,6 +50,62 @@ int AsUnprivilegedUser(const std::function<int()>& body) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 200;
 }
 
+// Small writes wait in the buffer until it is full or flushed; a write of
+// the buffer's size goes through after what was buffered; the order of the
+// bytes never changes.
+TEST(FdSink, CollectsSmallWritesAndKeepsTheirOrder) {
+    TempDir dir;
+    const std::string file = dir.Path("sink.bin");
+    const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    ASSERT_GE(fd, 0);
+    const auto bytes = [](const std::string& text) {
+        return reinterpret_cast<const std::uint8_t*>(text.data());
+    };
+    std::string sent;
+    {
+        FdSink sink(fd);
+        for (int i = 0; i < 100; ++i) {
+            const std::string chunk(512, static_cast<char>('a' + i % 26));
+            ASSERT_TRUE(sink.Write(bytes(chunk), chunk.size()));
+            sent += chunk;
+        }
+        EXPECT_EQ(TempDir::Read(file), "");  // nothing written yet
+        const std::string big(FdSink::kBufferSize, 'Z');
+        ASSERT_TRUE(sink.Write(bytes(big), big.size()));
+        sent += big;
+        EXPECT_EQ(TempDir::Read(file), sent);
+        ASSERT_TRUE(sink.Write(bytes("tail"), 4));
+        sent += "tail";
+        ASSERT_TRUE(sink.Flush());
+        EXPECT_EQ(TempDir::Read(file), sent);
+        // Filling the buffer exactly writes it when the next byte comes.
+        const std::string full(FdSink::kBufferSize, 'f');
+        ASSERT_TRUE(sink.Write(bytes(full), 100));
+        ASSERT_TRUE(sink.Write(bytes(full), full.size() - 100));
+        EXPECT_EQ(TempDir::Read(file).size(), sent.size());
+        ASSERT_TRUE(sink.Write(bytes("!"), 1));
+        sent += full;
+        EXPECT_EQ(TempDir::Read(file), sent);
+        // The destructor writes what a caller did not flush.
+    }
+    EXPECT_EQ(TempDir::Read(file), sent + "!");
+    close(fd);
+}
+
+// A failure found when the buffer is written is kept: the flush reports
+// it, and every later write fails at once.
+TEST(FdSink, FailureShowsAtTheFlushAndStopsLaterWrites) {
+    const int fd = open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    FdSink sink(fd);
+    EXPECT_TRUE(sink.Write(reinterpret_cast<const std::uint8_t*>("abc"), 3));
+    EXPECT_FALSE(sink.Flush());
+    EXPECT_EQ(sink.error(), ENOSPC);
+    EXPECT_FALSE(sink.Write(reinterpret_cast<const std::uint8_t*>("d"), 1));
+    EXPECT_FALSE(sink.Flush());
+    close(fd);
+}
+
 TEST(ReplaceFileContents, TargetsOfEveryKind) {
     TempDir dir;
     const std::string longName(250, 'n');
