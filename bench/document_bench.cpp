@@ -187,7 +187,9 @@ class SilentHost final : public kotoha::DocumentHost {
     void ShowMessage(kotoha::StringId::Id, kotoha::MessageKind, std::string_view) override {
         ++messages;
     }
-    bool AskYesNo(kotoha::StringId::Id) override { return false; }
+    bool AskYesNo(kotoha::StringId::Id, std::string_view, std::string_view) override {
+        return false;
+    }
     kotoha::Answer AskYesNoCancel(kotoha::StringId::Id, std::string_view) override {
         return kotoha::Answer::Cancel;
     }
@@ -196,6 +198,7 @@ class SilentHost final : public kotoha::DocumentHost {
         return -1;
     }
     bool PromptFileName(std::string&, kotoha::StringId::Id) override { return false; }
+    bool PromptSaveFormat() override { return false; }
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}
     void RestoreWaitCursor() override {}
