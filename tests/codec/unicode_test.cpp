@@ -11,6 +11,8 @@
 #include "codec/export.h"
 #include "codec/extension_table.h"
 #include "codec/import.h"
+#include "codec/utf8_scan.h"
+#include "reference_codec.h"
 
 namespace kotoha {
 namespace {
@@ -347,6 +349,129 @@ TEST(CountUnwritable, NecIbmAndTableCharacters) {
                                         3, nullptr, &first),
               0u);
     EXPECT_EQ(first, 3u);
+}
+
+// The 64-byte block count of a text without extension characters agrees
+// with the pair-by-pair rule on random bytes of every kind, the first
+// position included.
+TEST(CountUnwritable, BlocksAgreeWithPairByPair) {
+    const auto pairByPair = [](const std::string& s, std::uint32_t& first) {
+        first = static_cast<std::uint32_t>(s.size());
+        std::uint32_t count = 0;
+        for (std::size_t i = 0; i < s.size();) {
+            const auto lead = static_cast<std::uint8_t>(s[i]);
+            if (!IsLeadByte(lead) || i + 1 >= s.size()) {
+                ++i;
+                continue;
+            }
+            const auto trail = static_cast<std::uint8_t>(s[i + 1]);
+            const bool lost = lead >= 0xF0 || trail < 0x40 || trail == 0x7F || trail > 0xFC;
+            if (lost && count++ == 0)
+                first = static_cast<std::uint32_t>(i);
+            i += 2;
+        }
+        return count;
+    };
+    std::mt19937 rng(23);
+    for (int round = 0; round < 4000; ++round) {
+        const std::string text = round % 2 == 0 ? reference::RandomRawBytes(rng, 400)
+                                                : reference::RandomInternalText(rng, 400);
+        std::uint32_t wantFirst = 0;
+        const std::uint32_t want = pairByPair(text, wantFirst);
+        for (EncodingKind kind : {EncodingKind::EUC, EncodingKind::JIS}) {
+            std::uint32_t first = 0;
+            ASSERT_EQ(
+                CountUnwritableCharacters(kind, reinterpret_cast<const std::uint8_t*>(text.data()),
+                                          static_cast<std::uint32_t>(text.size()), nullptr, &first),
+                want)
+                << "round " << round;
+            ASSERT_EQ(first, wantFirst) << "round " << round;
+        }
+        std::uint32_t first = 0;
+        ASSERT_EQ(CountUnwritableCharacters(
+                      EncodingKind::SJIS, reinterpret_cast<const std::uint8_t*>(text.data()),
+                      static_cast<std::uint32_t>(text.size()), nullptr, &first),
+                  0u);
+    }
+}
+
+// Random UTF-8 (Japanese three-byte runs, half-width katakana, characters
+// CP932 lacks, overlong forms, surrogates, cut and stray bytes, line breaks)
+// decodes as the sequence-by-sequence rule says: the fast runs change
+// nothing.
+TEST(ImportUnicode, Utf8MatchesTheSequenceBySequenceRule) {
+    const auto expected = [](const std::string& in, std::uint32_t& kana) {
+        std::string out;
+        kana = 0;
+        const auto* p = reinterpret_cast<const std::uint8_t*>(in.data());
+        const auto* end = p + in.size();
+        while (p < end) {
+            if (*p < 0x80) {
+                if (*p == '\r') {
+                    out += '\n';
+                    p += (p + 1 < end && p[1] == '\n') ? 2 : 1;
+                } else {
+                    out += static_cast<char>(*p++);
+                }
+                continue;
+            }
+            char32_t ch = 0;
+            const std::size_t n = ReadUtf8Sequence(p, end, ch);
+            if (n == 0) {
+                out += ' ';
+                ++p;
+                continue;
+            }
+            p += n;
+            std::uint16_t code = 0;
+            if (!ExactCp932Code(ch, code))
+                code = 0x8145;
+            if (code >= 0x100) {
+                out += static_cast<char>(code >> 8);
+                out += static_cast<char>(code & 0xFF);
+            } else {
+                kana += IsHalfWidthKana(static_cast<std::uint8_t>(code));
+                out += static_cast<char>(code);
+            }
+        }
+        return out;
+    };
+    const std::string pieces[] = {
+        "\xE3\x81\x82",
+        "\xE6\xBC\xA2",
+        "\xE3\x80\x9C",
+        "\xEF\xBD\xB1",
+        "\xEF\xBE\x9F",
+        "\xE2\x80\x94",
+        "\xE0\x80\x80",
+        "\xE0\xA0\x80",
+        "\xED\xA0\x80",
+        "\xED\x9F\xBF",
+        "\xEE\x80\x80",
+        "\xE3\x81",
+        "\xE3",
+        "\x80",
+        "\xC3\xA9",
+        "\xF0\x9F\x98\x80",
+        "a",
+        "\r\n",
+        "\n",
+        "\r",
+        "\xFF",
+        " ",
+    };
+    std::mt19937 rng(31);
+    for (int round = 0; round < 3000; ++round) {
+        std::string in;
+        const int count = static_cast<int>(rng() % 60);
+        for (int i = 0; i < count; ++i)
+            in += pieces[rng() % std::size(pieces)];
+        std::uint32_t wantKana = 0;
+        const std::string want = expected(in, wantKana);
+        const Imported got = Import(EncodingKind::UTF8, in, false);
+        ASSERT_EQ(got.text, want) << "round " << round;
+        ASSERT_EQ(got.kana, wantKana) << "round " << round;
+    }
 }
 
 }  // namespace
