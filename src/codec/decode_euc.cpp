@@ -45,6 +45,13 @@ void ConvertPlainEuc(ImportContext& c) {
             d += 2;
             i += 2;
         } else if (b < 0x80) {
+            // A CR LF pair, the usual line break, is taken here too.
+            if (b == kCr && s[i + 1] == kLf && !c.emitCrLf) {
+                *d++ = kLf;
+                ++c.crLfPairs;
+                i += 2;
+                continue;
+            }
             if (b == kCr || (b == kLf && c.emitCrLf))
                 break;
             lineFeeds += b == kLf;
