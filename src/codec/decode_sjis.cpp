@@ -12,7 +12,7 @@ namespace {
 // The Shift-JIS decoder leaves every byte as it is except CR, LF when CR LF
 // is emitted, and a lead byte without its trail byte. Moves the run from pos
 // up to the first such byte in one go, counting its LFs and half-width
-// katakana on the way.
+// katakana on the way; CR LF pairs on the way become their LF.
 void CopyUnchangedSjis(ImportContext& c) {
     const std::uint8_t* s = c.source;
     const std::size_t n = c.length;
@@ -38,10 +38,20 @@ void CopyUnchangedSjis(ImportContext& c) {
         kana += detail::CountBits(block.InRange(0xA1, 0xDF) & ~seconds & run);
         lineFeeds += detail::CountBits(lineFeedBits & run);
         i += runBytes;
-        if (stops != 0) {
-            stopped = true;
-            break;
+        if (stops == 0)
+            continue;
+        // A CR LF pair, the usual line break, becomes its LF here and the
+        // blocks go on after it.
+        if (s[i] == kCr && i + 1 < n && s[i + 1] == kLf && !c.emitCrLf) {
+            c.CopyRun(i);
+            c.Put(kLf);
+            ++c.crLfPairs;
+            i += 2;
+            c.pos = i;
+            continue;
         }
+        stopped = true;
+        break;
     }
     while (!stopped && i < n) {
         const std::uint8_t b = s[i];
