@@ -1,6 +1,9 @@
 // The UTF-8 encoder, through the CP932 table and the extension table.
 #include "codec/export_context.h"
 
+#include <cstring>
+#include <memory>
+
 namespace kotoha::encode {
 
 namespace {
@@ -24,6 +27,28 @@ std::uint8_t* PutUtf8(std::uint8_t* out, char32_t ch) {
     return out + 4;
 }
 
+// The UTF-8 form of every double-byte code as four bytes: the sequence
+// (unmapped codes give kUnmappedChar's), then its length, so that a pair
+// costs one four-byte copy. Made at the first use.
+struct Utf8Form {
+    std::uint8_t bytes[4];
+};
+
+const Utf8Form* PairsAsUtf8() {
+    static const std::unique_ptr<Utf8Form[]> table = [] {
+        auto t = std::make_unique<Utf8Form[]>(0x10000);
+        const char16_t* toUnicode = Cp932ToUnicodeTable();
+        for (std::uint32_t code = 0; code < 0x10000; ++code) {
+            const char16_t ch = toUnicode[code] != 0 ? toUnicode[code] : kUnmappedChar;
+            std::uint8_t* bytes = t[code].bytes;
+            // Every CP932 character is 2 or 3 bytes long in UTF-8.
+            bytes[3] = static_cast<std::uint8_t>(PutUtf8(bytes, ch) - bytes);
+        }
+        return t;
+    }();
+    return table.get();
+}
+
 }  // namespace
 
 std::uint8_t* EncodeUtf8(ExportContext& c, const std::uint8_t* p, const std::uint8_t* end,
@@ -36,10 +61,36 @@ std::uint8_t* EncodeUtf8(ExportContext& c, const std::uint8_t* p, const std::uin
         out[2] = 0xBF;
         out += 3;
     }
+    const Utf8Form* const pairsAsUtf8 = PairsAsUtf8();
+    const bool hasTable = c.table() != nullptr;
     while (p < end) {
         out = c.Ready(out);
         if (out == nullptr)
             return nullptr;
+        // What a Japanese text mostly holds, a step of up to 30 pairs (90
+        // bytes at most) in a loop on locals; codes of the extension table
+        // and anything else go through the general step.
+        int pairs = 0;
+        while (pairs < 30 && end - p >= 2 && IsLeadByte(p[0]) &&
+               !(hasTable && p[0] >= 0xF0 && p[0] <= 0xF9)) {
+            // Four bytes are copied, the length byte among them, which the
+            // next write covers; the step's room holds them.
+            const Utf8Form& form = pairsAsUtf8[CodeAt(p)];
+            std::memcpy(out, form.bytes, 4);
+            out += form.bytes[3];
+            p += 2;
+            ++pairs;
+        }
+        if (pairs != 0)
+            continue;
+        // A run of 7-bit bytes but LF, written as they are.
+        int bytes = 0;
+        while (bytes < 90 && p < end && *p < 0x80 && *p != kLf) {
+            *out++ = *p++;
+            ++bytes;
+        }
+        if (bytes != 0)
+            continue;
         const char32_t ch = NextUnicodeChar(c, p, end, widen);
         out = ch < 0x80 ? c.Output(out, static_cast<std::uint8_t>(ch)) : PutUtf8(out, ch);
     }

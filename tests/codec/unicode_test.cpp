@@ -474,5 +474,41 @@ TEST(ImportUnicode, Utf8MatchesTheSequenceBySequenceRule) {
     }
 }
 
+// Random legacy text exports to UTF-8 as the character-by-character rule
+// says (pairs through the CP932 table, unmapped ones as U+30FB, stray bytes
+// as NUL, LF translated): the runs of pairs and 7-bit bytes change nothing.
+TEST(ExportUnicode, Utf8MatchesTheCharacterByCharacterRule) {
+    const auto put = [](std::string& out, char32_t ch) {
+        std::u32string one(1, ch);
+        out += Utf8(one);
+    };
+    std::mt19937 rng(37);
+    for (int round = 0; round < 2000; ++round) {
+        Imported text;
+        text.text = reference::RandomInternalText(rng, 600);
+        for (LineBreakKind lineBreak : {LineBreakKind::UX, LineBreakKind::WIN}) {
+            std::string want;
+            for (std::size_t i = 0; i < text.text.size();) {
+                const auto b = static_cast<std::uint8_t>(text.text[i]);
+                if (IsLeadByte(b) && i + 1 < text.text.size()) {
+                    put(want, Cp932ToUnicode(static_cast<std::uint16_t>(
+                                  (b << 8) | static_cast<std::uint8_t>(text.text[i + 1]))));
+                    i += 2;
+                } else if (IsHalfWidthKana(b)) {
+                    put(want, Cp932ToUnicode(b));
+                    ++i;
+                } else if (b == '\n') {
+                    want += lineBreak == LineBreakKind::WIN ? "\r\n" : "\n";
+                    ++i;
+                } else {
+                    want += static_cast<char>(b >= 0x80 ? 0 : b);
+                    ++i;
+                }
+            }
+            ASSERT_EQ(Export(EncodingKind::UTF8, text, lineBreak), want) << "round " << round;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace kotoha
