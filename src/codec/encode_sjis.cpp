@@ -41,6 +41,12 @@ std::uint8_t* EncodeSjis(ExportContext& c, const std::uint8_t* p, const std::uin
             p += runBytes;
             if (changed == 0)
                 continue;
+            // A translated line break, the usual stop, is written here.
+            if (translatesLf && *p == kLf) {
+                out = c.LineBreak(out);
+                ++p;
+                continue;
+            }
         }
         const std::uint8_t b = *p;
         if (IsHalfWidthKana(b)) {
