@@ -48,34 +48,19 @@ bool PassesEucTest(const std::uint8_t* bytes, std::size_t from, std::size_t leng
     return true;
 }
 
-// Whether bytes[from, length) read as Shift-JIS, counting half-width katakana
-// bytes and all 8-bit bytes of characters; stops at the first failure (the
-// counts then matter to nobody).
-bool PassesSjisTest(const std::uint8_t* bytes, std::size_t from, std::size_t length,
-                    std::uint32_t& kana, std::uint32_t& total) {
-    std::size_t i = from;
+// What the scan of every byte gathers, and the Shift-JIS test's outcome and
+// counts (which matter only while it passes).
+struct ScanFigures {
+    std::uint32_t escapeBytes = 0;
+    std::uint32_t eightBitCount = 0;
+    std::size_t firstEightBit = 0;
+    bool sjis = true;
     std::uint32_t kanaBytes = 0;
     std::uint32_t pairs = 0;
-    bool passed = true;
-    // Whole blocks first. Every byte at a pair's second position must be a
-    // trail byte; every other 8-bit byte that does not open a pair must be
-    // a half-width katakana.
-    while (i + detail::kBlockSize <= length) {
-        const detail::Block block(bytes + i);
-        std::uint64_t firsts =
-            detail::PairStarts(block.InRange(0x81, 0x9F) | block.InRange(0xE0, 0xFC));
-        const unsigned taken = detail::WholeCharBytes(firsts);
-        firsts &= detail::LowBits(taken);  // a lead byte left over counts in the next block
-        const std::uint64_t seconds = firsts << 1;
-        const std::uint64_t singles = ~(firsts | seconds) & detail::LowBits(taken);
-        const std::uint64_t trails = block.InRange(0x40, 0xFC) & ~block.Equal(0x7F);
-        const std::uint64_t kanaBits = block.InRange(0xA1, 0xDF) & singles;
-        if ((seconds & ~trails) != 0 || (singles & block.High() & ~kanaBits) != 0)
-            return false;
-        kanaBytes += detail::CountBits(kanaBits);
-        pairs += detail::CountBits(firsts);
-        i += taken;
-    }
+};
+
+// The Shift-JIS test from i (a character boundary) to the end, byte by byte.
+bool SjisTestTail(const std::uint8_t* bytes, std::size_t i, std::size_t length, ScanFigures& f) {
     while (i < length) {
         const std::uint8_t b = bytes[i];
         if (b < 0x80) {
@@ -84,23 +69,84 @@ bool PassesSjisTest(const std::uint8_t* bytes, std::size_t from, std::size_t len
         }
         const std::uint8_t flags = ByteClass(b);
         if (flags & (KanaLetter | KanaPunct)) {
-            ++kanaBytes;
+            ++f.kanaBytes;
             ++i;
         } else if (flags & LeadByte) {
-            if (i + 1 < length && !IsTrailByte(bytes[i + 1])) {
-                passed = false;
-                break;
-            }
-            ++pairs;
+            if (i + 1 < length && !IsTrailByte(bytes[i + 1]))
+                return false;
+            ++f.pairs;
             i += 2;
         } else {
-            passed = false;
-            break;
+            return false;
         }
     }
-    kana += kanaBytes;
-    total += kanaBytes + 2 * pairs;
-    return passed;
+    return true;
+}
+
+// One pass over the buffer: escapes and 8-bit bytes everywhere, and, while
+// it holds, the Shift-JIS test. Starting that test at the first byte equals
+// starting it at the first 8-bit byte: 7-bit bytes pass and count nothing.
+// A recognised escape is ESC and two 7-bit bytes other than ESC, so testing
+// every ESC on its own finds the same escapes as stepping over them, and
+// counting 8-bit bytes over the whole buffer equals counting them outside
+// the escapes.
+ScanFigures ScanBuffer(const std::uint8_t* bytes, std::size_t length) {
+    ScanFigures f;
+    f.firstEightBit = length;
+    std::size_t i = 0;
+    while (i + detail::kBlockSize <= length) {
+        const detail::Block block(bytes + i);
+        unsigned step = detail::kBlockSize;
+        const std::uint64_t blockHigh = block.High();
+        // A block of 7-bit bytes passes the test and counts nothing.
+        if (f.sjis && blockHigh != 0) {
+            // Every byte at a pair's second position must be a trail byte;
+            // every other 8-bit byte that opens no pair a half-width
+            // katakana.
+            std::uint64_t firsts =
+                detail::PairStarts(block.InRange(0x81, 0x9F) | block.InRange(0xE0, 0xFC));
+            const unsigned taken = detail::WholeCharBytes(firsts);
+            firsts &= detail::LowBits(taken);  // a lead byte left over counts in the next block
+            const std::uint64_t seconds = firsts << 1;
+            const std::uint64_t singles = ~(firsts | seconds) & detail::LowBits(taken);
+            const std::uint64_t trails = block.InRange(0x40, 0xFC) & ~block.Equal(0x7F);
+            const std::uint64_t kanaBits = block.InRange(0xA1, 0xDF) & singles;
+            if ((seconds & ~trails) != 0 || (singles & blockHigh & ~kanaBits) != 0) {
+                f.sjis = false;
+            } else {
+                f.kanaBytes += detail::CountBits(kanaBits);
+                f.pairs += detail::CountBits(firsts);
+                step = taken;
+            }
+        }
+        const std::uint64_t inStep = detail::LowBits(step);
+        const std::uint64_t high = blockHigh & inStep;
+        if (high != 0) {
+            if (f.firstEightBit == length)
+                f.firstEightBit = i + static_cast<std::size_t>(std::countr_zero(high));
+            f.eightBitCount += detail::CountBits(high);
+        }
+        // JIS text has an ESC every few words: visit only the ESC bytes.
+        for (std::uint64_t escs = block.Equal(kEsc) & inStep; escs != 0; escs &= escs - 1) {
+            const std::size_t k = i + static_cast<std::size_t>(std::countr_zero(escs));
+            if (k + 2 < length && IsRecognisedEscape(bytes + k + 1))
+                f.escapeBytes += 3;
+        }
+        i += step;
+    }
+    if (f.sjis)
+        f.sjis = SjisTestTail(bytes, i, length, f);
+    for (; i < length; ++i) {
+        const std::uint8_t b = bytes[i];
+        if (b == kEsc && i + 2 < length && IsRecognisedEscape(bytes + i + 1)) {
+            f.escapeBytes += 3;
+        } else if (b >= 0x80) {
+            if (f.firstEightBit == length)
+                f.firstEightBit = i;
+            ++f.eightBitCount;
+        }
+    }
+    return f;
 }
 
 }  // namespace
@@ -114,52 +160,17 @@ std::uint32_t ShareOf(std::uint32_t figure, std::uint32_t total) {
 
 DetectionResult DetectEncoding(const std::uint8_t* bytes, std::uint32_t length,
                                bool preferWinText) {
-    // One pass: escapes and 8-bit bytes. A recognised escape is ESC and two
-    // 7-bit bytes other than ESC, so testing every ESC on its own finds the
-    // same escapes as stepping over them, and counting 8-bit bytes over the
-    // whole buffer equals counting them outside the escapes.
-    std::uint32_t escapeBytes = 0;
-    std::uint32_t eightBitCount = 0;
-    std::size_t firstEightBit = length;
-    std::size_t i = 0;
-    while (i + detail::kBlockSize <= length) {
-        const detail::Block block(bytes + i);
-        const std::uint64_t high = block.High();
-        if (high != 0) {
-            if (firstEightBit == length)
-                firstEightBit = i + static_cast<std::size_t>(std::countr_zero(high));
-            eightBitCount += detail::CountBits(high);
-        }
-        // JIS text has an ESC every few words: visit only the ESC bytes.
-        for (std::uint64_t escs = block.Equal(kEsc); escs != 0; escs &= escs - 1) {
-            const std::size_t k = i + static_cast<std::size_t>(std::countr_zero(escs));
-            if (k + 2 < length && IsRecognisedEscape(bytes + k + 1))
-                escapeBytes += 3;
-        }
-        i += detail::kBlockSize;
-    }
-    for (; i < length; ++i) {
-        const std::uint8_t b = bytes[i];
-        if (b == kEsc && i + 2 < length && IsRecognisedEscape(bytes + i + 1)) {
-            escapeBytes += 3;
-        } else if (b >= 0x80) {
-            if (firstEightBit == length)
-                firstEightBit = i;
-            ++eightBitCount;
-        }
-    }
+    const ScanFigures f = ScanBuffer(bytes, length);
+    const std::uint32_t escapeShare = ShareOf(f.escapeBytes, length);
+    const std::uint32_t eightBitShare = ShareOf(f.eightBitCount, length);
+    const bool escapes = f.escapeBytes != 0;
 
-    const std::uint32_t escapeShare = ShareOf(escapeBytes, length);
-    const std::uint32_t eightBitShare = ShareOf(eightBitCount, length);
-    const bool escapes = escapeBytes != 0;
-
-    if (eightBitCount == 0)
+    if (f.eightBitCount == 0)
         return escapes ? MakeDetectionResult(kDetectJis, kDetectJis) : 0;
 
-    const bool euc = PassesEucTest(bytes, firstEightBit, length);
-    std::uint32_t kana = 0, total = 0;
-    const bool sjis = PassesSjisTest(bytes, firstEightBit, length, kana, total);
-    const std::uint32_t kanaShare = sjis ? ShareOf(kana, total) : 0;
+    const bool euc = PassesEucTest(bytes, f.firstEightBit, length);
+    const bool sjis = f.sjis;
+    const std::uint32_t kanaShare = sjis ? ShareOf(f.kanaBytes, f.kanaBytes + 2 * f.pairs) : 0;
 
     if (escapes && !euc && !sjis)
         return MakeDetectionResult(kDetectJis, kDetectJis);
