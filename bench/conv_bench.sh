@@ -16,14 +16,16 @@ command -v iconv >/dev/null || { echo "needs iconv (Debian package libc-bin)" >&
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# 64 MiB of Shift-JIS: the bundled samples (kanji, kana, half-width katakana,
+# Just under 64 MiB of Shift-JIS: the bundled samples (kanji, kana, half-width katakana,
 # ASCII, CR LF) repeated; the other encodings made from it by iconv, so that
 # every tool reads the same text.
 for sample in "$root"/samples/*.sjis.crlf.txt; do cat "$sample"; done >"$work/unit"
 while [ "$(stat -c %s "$work/unit")" -lt 1048576 ]; do
     cat "$work/unit" "$work/unit" >"$work/unit2" && mv "$work/unit2" "$work/unit"
 done
-for _ in $(seq 64); do cat "$work/unit"; done >"$work/sjis"
+# 1 MiB cut back to its last whole line.
+head -c 1048576 "$work/unit" | perl -0777 -pe 's/[^\n]*\z//' >"$work/unit2"
+for _ in $(seq 64); do cat "$work/unit2"; done >"$work/sjis"
 iconv -f CP932 -t EUC-JP-MS "$work/sjis" >"$work/euc"
 iconv -f CP932 -t ISO-2022-JP-3 "$work/sjis" >"$work/jis"
 iconv -f CP932 -t UTF-8 "$work/sjis" >"$work/utf8"
@@ -62,7 +64,7 @@ conversions=(
     "UTF-8 -> Shift-JIS|utf8|-u --to=sjis|UTF-8|CP932|-W -s|UTF-8|ibm-943_P15A-2003"
 )
 
-header="| 64 MiB, median of $runs, ms | kotoha-conv | write() calls | iconv | iconv / kotoha-conv"
+header="| $((($(stat -c %s "$work/sjis") + 524288) / 1048576)) MiB of Shift-JIS text, median of $runs, ms | kotoha-conv | write() calls | iconv | iconv / kotoha-conv"
 rule="|---|--:|--:|--:|--:"
 if have nkf; then header+=" | nkf | nkf / kotoha-conv"; rule+="|--:|--:"; fi
 if have uconv; then header+=" | uconv | uconv / kotoha-conv"; rule+="|--:|--:"; fi

@@ -104,6 +104,12 @@ std::uint8_t* EncodeEuc(ExportContext& c, const std::uint8_t* p, const std::uint
             p += runBytes;
             if (changed == 0)
                 continue;
+            // A translated line break, the usual stop, is written here.
+            if (*p == kLf) {
+                out = c.LineBreak(out);
+                ++p;
+                continue;
+            }
         }
 #endif
         const std::uint8_t b = *p;
