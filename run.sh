@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds (release, into build/) and runs Kotoha.
 # Without arguments it opens a bundled sample; with arguments it passes them
 # to the viewer (kotoha [-s|-j|-e] [FILE], --help for the rest).

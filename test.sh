@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds with AddressSanitizer and
 # UndefinedBehaviorSanitizer (into build/asan) and runs every test.
 # Fails when any test fails.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Support shared by the benchmark programs: the generated Japanese text they
 // measure, best-of-N timing, and the small pieces of their reports.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Codec throughput: detection, import and export of about 64 MB of generated
 // Japanese text in each file encoding, measured in one run side by side with
 // glibc iconv doing the nearest equivalent conversion and with memcpy of the

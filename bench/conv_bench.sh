@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Whole-process conversion: kotoha-conv against iconv (and nkf and uconv when
 # they are installed) on the same generated 64 MB texts, in one run, page
 # cache warm, output to /dev/null. Median wall time of RUNS runs (default 5)

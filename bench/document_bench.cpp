@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Document core throughput: opening a file of about 64 MB of generated
 // Shift-JIS text with CR LF lines through the document's own open path
 // (read, detect, import in place, build the display-line index), measured in

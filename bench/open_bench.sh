@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Opening a file from the command line to the first painted window:
 # `kotoha --screenshot` on a 64 MB Shift-JIS file against the same command on
 # a 1 KB file (the difference is the cost of the text), with the peak memory

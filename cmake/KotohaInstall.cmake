@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Installation layout and the Debian package.
 #
 # cmake --install puts the programs, the desktop entry, the AppStream

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Regenerates every sample file from the UTF-8 master texts in samples/src/:
 # each text becomes samples/<text>.<sjis|jis|euc>.<crlf|lf|cr>.txt.
 # The masters go to Shift-JIS with iconv (CP932), then kotoha-conv writes the

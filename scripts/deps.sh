@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages the build needs; sourced by run.sh and test.sh.
 # Only packages that are missing are installed, so a prepared machine
 # downloads nothing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Making the movable blocks' allocations fail on purpose.
 #pragma once
 

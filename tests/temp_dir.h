@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A fresh folder for a test's files, removed with everything in it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "conv_io.h"
 
 #include "base/whole_file.h"

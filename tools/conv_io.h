@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading the whole input and writing the output file of the conversion
 // command.
 #pragma once

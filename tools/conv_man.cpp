@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the manual page of kotoha-conv from its template, putting the
 // option list made from the option table where the template says @OPTIONS@
 // and the version where it says @VERSION@.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "conv_options.h"
 
 #include <algorithm>

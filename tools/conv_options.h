@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The options of the conversion command: one table that the parser, the
 // --help text and the manual page's option list are all made from.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // kotoha-conv: converts Japanese text files between Shift-JIS, JIS and
 // EUC-JP (or to UTF-8), detecting the input's encoding the way the viewer
 // does, reports what the detection makes of a file, or shows how the viewer

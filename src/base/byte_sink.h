@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where streamed bytes go: the export conversion writes through it, and the
 // file writers below it provide sinks over file descriptors.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writing a whole file so that a failure never costs the old contents: the
 // one writer behind the viewer's save, the conversion command's -o and the
 // profile.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A growable array of fixed-size elements held in one contiguous, resizable
 // memory block. The block changes hands between owners (file buffer to text,
 // scratch index to index, copy to clipboard) without being copied.

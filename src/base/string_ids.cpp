@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "base/string_ids.h"
 
 #include <utility>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Ids of the string table's texts (resources/strings.inc holds the texts).
 // A menu or toolbar command's entry has the command's own id and holds
 // "status prompt\ntooltip"; those are looked up by command id and have no

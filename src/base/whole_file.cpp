@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "base/whole_file.h"
 
 #include <sys/stat.h>

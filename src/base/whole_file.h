@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading an open file whole into one block, until its end.
 #pragma once
 

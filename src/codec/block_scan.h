@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Classifying 64 bytes at a time into bit masks (bit i stands for byte i),
 // and finding where double-byte characters start within such a block.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Byte classes of Shift-JIS (code page 932), the encoding and line-break
 // kinds, and the code arithmetic shared by every conversion.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The CP932 (Windows Shift-JIS) to Unicode table and its reverse, for
 // showing internal text on screen and exchanging it with Unicode text.
 #pragma once

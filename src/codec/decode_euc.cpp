@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The EUC-JP decoder: kanji pairs and single-shift-2 katakana to Shift-JIS.
 #include "codec/import_context.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The 7-bit JIS decoder: escape sequences switch between ASCII, half-width
 // katakana and kanji.
 #include "codec/import_context.h"

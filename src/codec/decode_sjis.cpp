@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Shift-JIS decoder: runs of unchanged text moved 64 bytes at a time.
 #include "codec/import_context.h"
 

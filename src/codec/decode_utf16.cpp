@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The UTF-16 decoder, either byte order: characters to their CP932 codes or
 // the extension table's; an unpaired surrogate or a cut-off unit to one
 // blank.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The UTF-8 decoder: characters to their CP932 codes or the extension
 // table's, an invalid byte to one blank.
 #include "codec/import_context.h"

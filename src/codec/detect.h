@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Guessing a raw buffer's encoding, and the line-break kind from the counts
 // an import keeps.
 #pragma once

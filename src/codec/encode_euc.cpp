@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The EUC-JP encoder: pairs converted by arithmetic, 16 bytes at a time with
 // SSE2.
 #include "codec/export_context.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The 7-bit JIS encoder: escape sequences at every change of character set,
 // eight pairs at a time with SSE2.
 #include "codec/export_context.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Shift-JIS encoder: unchanged runs copied 64 bytes at a time.
 #include "codec/export_context.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The UTF-16 encoder, either byte order, always after its byte-order mark;
 // line breaks are written as units of their own.
 #include "codec/export_context.h"

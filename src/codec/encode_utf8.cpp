@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The UTF-8 encoder, through the CP932 table and the extension table.
 #include "codec/export_context.h"
 

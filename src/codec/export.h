@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Conversion of internal text (Shift-JIS, LF line breaks) back into a file
 // encoding and line-break convention, streamed to a byte sink.
 #pragma once

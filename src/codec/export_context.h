@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the encoders of the export share: the staging buffer in front of the
 // sink with its line-break translation, and reading and writing codes.
 // Internal to the codec.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "codec/extension_table.h"
 
 namespace kotoha {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Characters CP932 cannot hold exactly, each given a double-byte code of the
 // user-defined area (0xF040-0xF9FC) that its text does not use itself, for
 // the life of that text. The internal form stays Shift-JIS bytes; this table

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Conversion of raw file bytes into the internal text form: Shift-JIS,
 // every line break a single LF.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the decoders of the import share: the state of one import call and
 // its control-byte step. Internal to the codec.
 #pragma once

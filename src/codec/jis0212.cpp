@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "codec/jis0212.h"
 
 #include <iconv.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // JIS X 0212 (the supplementary kanji EUC-JP writes after single shift 3)
 // to Unicode and back, taken once from the host's iconv (EUC-JP).
 #pragma once

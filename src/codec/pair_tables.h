@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Lookup tables for converting double-byte characters between JIS X 0208
 // and Shift-JIS, built at compile time from JisToSjis and SjisToJis. The
 // arithmetic branches on the parity of the row and the range of the second

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Shift-JIS pairs to JIS codes eight at a time, for the EUC and JIS encoders.
 #pragma once
 

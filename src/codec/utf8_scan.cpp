@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "codec/utf8_scan.h"
 
 #include "codec/word_scan.h"

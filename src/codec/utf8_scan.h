@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading UTF-8 by RFC 3629: no overlong forms, no surrogates, nothing above
 // U+10FFFF.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Word-at-a-time helpers for skipping runs of 7-bit bytes quickly.
 #pragma once
 

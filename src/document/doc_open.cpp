@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opening: reading a file whole into one block and loading a block of raw
 // bytes as the document's text.
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Replacing the whole document by the clipboard's text.
 #include <algorithm>
 #include <cstring>

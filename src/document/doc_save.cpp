@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Save As, copy to file, and widening the text after a Save As.
 #include <sys/stat.h>
 

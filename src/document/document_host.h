@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the document needs from the windowing layer: questions and messages
 // to the user, the wait cursor, the views and the status bar, the recently
 // used list, the active selection and the clipboard. The Qt layer implements

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings the document reads (and, for its layout, writes back): views
 // of the application's values, so that there is one copy of each.
 #pragma once

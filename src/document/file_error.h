@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // File errors: the kinds the user is told about, how an errno falls into
 // them, and which message reports each kind for a read, a create or a write.
 #pragma once

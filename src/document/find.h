@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Searching the document's text: one search request, word boundaries, and
 // the search itself.
 #pragma once

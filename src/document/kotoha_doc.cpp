@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "document/kotoha_doc.h"
 
 #include <algorithm>

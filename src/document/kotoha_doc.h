@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one document of the program: its text in internal form (Shift-JIS, LF
 // line breaks), the display-line index, and what is known of its file.
 // Replaced only as a whole (open, paste) or converted as a whole (widening

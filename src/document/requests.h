@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The records an open or a save carries from its caller to the document:
 // why it runs, which encoding the user forced, and which format was chosen.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "document/safe_file.h"
 
 namespace kotoha {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writing the document's file without ever losing the old copy, and the
 // failure record its messages are chosen from.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "layout/line_layout.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Cutting a text (internal Shift-JIS, LF line breaks) into display lines of
 // at most W columns with tab stops every T columns, and mapping between text
 // offsets and display positions. Works in columns, never in pixels.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Command ids of the menus, accelerators and toolbar. Each command's
 // string-table entry has the same id and holds "status prompt\ntooltip".
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's command line: encoding switches, the file name and the
 // options for help, version and screenshots.
 #pragma once

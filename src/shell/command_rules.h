@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // When each command may run: its enabling rule as a function of the state
 // the main window is in, so that menus, toolbar and shortcuts agree.
 #pragma once

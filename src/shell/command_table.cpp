@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/command_table.h"
 
 #include <iterator>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The menus, accelerators and toolbar as tables keyed by command id.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/doc_template.h"
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The document template: creates the one document and its frame on first
 // use, opens files into the document or starts it anew, recovers from a
 // failed open, and decides whether an opened file enters the recently-used

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The bytes the encoding inquiry shows: the start of a file decoded with the
 // encoding the user points at, in whole lines, every line break CR LF.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Starting an external editor on the document: its command line, when the
 // document must be saved first, and the rules of its settings dialog.
 #pragma once

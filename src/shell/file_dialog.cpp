@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/file_dialog.h"
 
 #include "base/string_ids.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The file dialogs' filter list and the per-dialog memory of the filter the
 // user chose or typed.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/find_next.h"
 
 #include <algorithm>

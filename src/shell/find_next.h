@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window-free rules of "find next": where a search starts given the
 // selection and the visible lines, and which selection and scroll position
 // show a match.

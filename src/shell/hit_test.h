@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Hit-testing a display line at a pixel offset, and the column a click
 // chooses from the hit. Pixels come from a measuring interface, so the rules
 // run without a window and with any font.

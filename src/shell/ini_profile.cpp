@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/ini_profile.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The profile on disk: an INI file of [Section] headers and Key=value lines,
 // read and written by this class alone.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/instance_lock.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Tells the first running instance from later ones: an advisory lock on a
 // file in the user's runtime folder, held for the life of the process and
 // dropped by the kernel when it ends, even after a crash.

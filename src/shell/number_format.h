@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Numbers as the status bar and the About box show them: grouped in
 // thousands with the system's separator.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/open_notice_text.h"
 
 #include "codec/detect.h"

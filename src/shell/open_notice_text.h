@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the window says about an open's notice: the information bar's
 // message and buttons, and the encoding pane's tooltip.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where settings are stored: addressed by (section, key), integers and
 // strings kept apart.
 #pragma once

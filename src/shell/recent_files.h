@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The recently-used file list: at most four paths, the most recent first,
 // kept in the profile section "Recent File List" under the keys File1..File4.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The arithmetic of the text view without any window: scroll steps and their
 // clamping, the 0..32767 thumb mapping, the key tables, which scroll bars a
 // window needs, where a client point lies, and which columns of a display

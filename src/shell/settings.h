@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The user's preferences: eighteen settings, each knowing its profile
 // section, key and default. Loaded once at start, written back at exit.
 #pragma once

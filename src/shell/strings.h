@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Lookup of the user-interface texts by string-table id.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "view/display_line.h"
 
 #include <algorithm>

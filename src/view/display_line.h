@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One display line turned into the Unicode string that is drawn and
 // measured: every character (a single byte or a double-byte pair) becomes
 // one UTF-16 unit (a character beyond U+FFFF two), and a table maps columns to string positions.

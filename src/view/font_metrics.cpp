@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "view/font_metrics.h"
 
 #include <algorithm>

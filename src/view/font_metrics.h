@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Column width and line height of the view's font.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "view/kotoha_view.h"
 
 #include <QKeyEvent>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The text view bound to the document: its lines come from CKotohaDoc, its
 // font and background from the settings, and it reports to the status bar.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "view/log_font.h"
 
 #include <algorithm>

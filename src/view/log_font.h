@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A font description in the thirteen numbers and face name the settings keep
 // (the LOGFONT fields), and its conversion to and from a QFont.
 #pragma once

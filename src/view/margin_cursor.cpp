@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "view/margin_cursor.h"
 
 #include <QBitmap>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "view/text_view.h"
 
 #include <QGuiApplication>

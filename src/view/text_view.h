@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A generic text view: shows display lines it obtains through GetLineText /
 // GetLineCells, scrolls in columns and display lines with bars of range
 // 0..32767, and selects with the mouse. It knows nothing of the document.

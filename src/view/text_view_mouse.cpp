@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Selecting with the mouse: by character in the text area, by whole lines
 // in the left margin, select-all with Ctrl in the margin, extending with
 // Shift, and scrolling on a timer while the button is held outside the text.

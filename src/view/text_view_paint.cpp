@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Painting the text view: the visible display lines in up to three runs
 // (normal, selected, normal), the areas outside the text, and repainting
 // the pixels between two positions after a selection change.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The scroll model of the text view: which bars show, clamping, thumbs,
 // moving the window contents, and the bars, keys and wheel that drive it.
 #include <QApplication>

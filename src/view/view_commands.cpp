@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The view's commands: copy, find next, paste and the view settings.
 #include <QFontMetrics>
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a text view asks of the main frame that holds it: which view is
 // active, the status-bar reports, the shared horizontal scroll bar, the
 // frame-level actions a key can start, and the window services of the view's

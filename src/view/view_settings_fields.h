@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the view settings dialog shows of a view and hands back.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one safe file writer: every kind of target, the fallbacks, and what is
 // left behind after failures and signals.
 #include "base/file_replace.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "base/global_array.h"
 
 #include <gtest/gtest.h>

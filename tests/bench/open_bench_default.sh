@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # bench/open_bench.sh without an argument looks in build/, where ./run.sh
 # builds: run from a copy of the project without a build, it must name
 # build/bin/kotoha as what is missing.

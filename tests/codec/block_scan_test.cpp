@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "codec/block_scan.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "codec/byte_class.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "codec/cp932.h"
 
 #include <gtest/gtest.h>

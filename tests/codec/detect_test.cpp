@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "codec/detect.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "codec/export.h"
 
 #include <gtest/gtest.h>

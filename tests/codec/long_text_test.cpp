@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The codec against the reference on long texts shaped like real Japanese
 // prose: long stretches of double-byte characters with few line breaks, where
 // the conversions take whole blocks of bytes at a time, and with rare damage

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "reference_codec.h"
 
 #include "codec/jis0212.h"

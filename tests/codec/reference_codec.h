@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A deliberately simple, slow reference of the codec: every operation walks
 // its input one byte at a time with plain range comparisons, so that the fast
 // code can be checked against it on random input. Byte strings are held in

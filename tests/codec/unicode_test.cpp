@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Unicode files and characters beyond CP932: detection of UTF-8 and UTF-16,
 // their import into the internal form with an extension table, EUC's JIS X
 // 0212 characters, and export back without losing a character.

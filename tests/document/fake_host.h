@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A document host that records what the document asks of the windowing
 // layer and answers from fields the test sets.
 #pragma once

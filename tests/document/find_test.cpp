@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Searching the document's text.
 #include "document/find.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opening files and loading raw blocks.
 #include <fcntl.h>
 #include <sys/stat.h>

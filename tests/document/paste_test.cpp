@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Replacing the document by the clipboard's text.
 #include <gtest/gtest.h>
 

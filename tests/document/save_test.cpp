@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Save As, copy to file, widening, and the safe write underneath.
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The document's fields, layout settings and the two range copies.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What every fuzz target does with a broken invariant: trap, so that
 // libFuzzer keeps the input that broke it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer target for the codec. The first input byte selects what is
 // exercised on the rest of the input:
 //   0  DetectEncoding

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer target for the line layout and the search. The first bytes
 // choose the wrap column, the tab width, the search options and the length
 // of the pattern; the pattern follows, and the rest, converted to the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer target for the profile reader and writer. The input is a
 // profile file. Invariants:
 //   - reading and writing back an untouched profile gives the input again,

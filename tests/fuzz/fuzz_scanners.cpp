@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer target for the scanners of words: the program's command line
 // and the external editor's command line. The input, cut at NUL bytes, is a
 // list of words. Invariants:

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the Debian package from the build tree into a temporary folder and
 # checks its control fields and its contents with dpkg-deb.
 # Usage: deb_package.sh CPACK BUILD_DIR

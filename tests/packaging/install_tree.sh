@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the build into a temporary DESTDIR with prefix /usr and checks the
 # tree: programs, desktop entry, metainfo, icons, manual pages, help files.
 # Usage: install_tree.sh CMAKE BUILD_DIR SOURCE_DIR GUI(0|1)

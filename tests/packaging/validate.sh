@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Checks the desktop entry, the AppStream metainfo, the icons and the manual
 # pages with the tools a distribution checks them with.
 # Usage: validate.sh PACKAGING_DIR CONV_MAN_PAGE (the page written by the build)

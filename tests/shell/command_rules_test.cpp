@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Each command's enabling rule against the states that decide it.
 #include "shell/command_rules.h"
 

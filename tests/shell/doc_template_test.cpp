@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The document template's open and new-document steps and its
 // recently-used rule.
 #include "shell/doc_template.h"

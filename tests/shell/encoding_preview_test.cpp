@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/encoding_preview.h"
 
 #include <gtest/gtest.h>

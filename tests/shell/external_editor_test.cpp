@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/external_editor.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // An in-memory profile for tests: every entry is text, as in the INI file,
 // and every write is recorded in order.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window-free rules of "find next": start offsets, the selection that
 // shows a match, and the scroll position that brings it into view.
 #include "shell/find_next.h"

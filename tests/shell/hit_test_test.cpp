@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/hit_test.h"
 
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/number_format.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/recent_files.h"
 
 #include <gtest/gtest.h>

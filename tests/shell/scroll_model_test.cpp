@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/scroll_model.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The conversion command's option table against what is made from it: the
 // parser accepts every spelling it lists, and --help and the manual page
 // describe every option, within their widths.

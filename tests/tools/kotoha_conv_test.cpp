@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the built kotoha-conv as a separate process: bytes in on standard
 // input or from files, and its standard output, standard error and exit
 // status checked.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The encoding inquiry: its buttons, its live preview of a long file, its
 // answer, and the question asked while a file opens.
 #include <QApplication>

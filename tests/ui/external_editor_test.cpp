@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The external editor: its launch through the file (saving first when the
 // file is not Shift-JIS with CR LF) and through the clipboard, with a small
 // script standing in for the editor that records its arguments; the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The help commands and the bundled pages and icons: F1, the index and the
 // how-to command open one reused help window on the page of the user's
 // language, Shift+F1 enters What's This mode, the pages' links all resolve,

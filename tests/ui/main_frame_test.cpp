@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window driven with real key and mouse events: status-bar panes,
 // menus, toolbar, split window, bar toggles, find dialog and the enabling
 // of commands.

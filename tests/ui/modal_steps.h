@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Answers the modal dialogs and message boxes a command runs, from timers,
 // while the command waits in the dialog's own event loop.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a guess and a loss look like in the window: the information bar, its
 // reopen buttons, the encoding pane's tooltip and double click, and the
 // reopen command with its preview.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Save As and copy to file driven through the window: the file dialog, the
 // save-format dialog and its coupling, the bytes written in every format,
 // widening, the status bar, and the open settings.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The view settings, other settings and About dialogs: validation of the
 // numbers, the font refusals and the three switches.
 #include <QCheckBox>

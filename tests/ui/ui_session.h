@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A whole program run inside a test: its own profile and runtime folders,
 // the application started with a command line, and the main frame shown.
 #pragma once

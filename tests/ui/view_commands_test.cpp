@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The view's commands through the real window: find next from the find
 // dialog, copy, paste and the view settings command.
 #include <QCheckBox>

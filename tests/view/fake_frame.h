@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A main frame that records what the views report and hands them a shared
 // horizontal bar and a right-click menu. Like the real frame it keeps
 // reports only from the active view.

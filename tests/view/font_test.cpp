@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The font description kept in the settings, its conversion to a QFont and
 // back, and the column width and line height measured from it.
 #include <QFontDatabase>

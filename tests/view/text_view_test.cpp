@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The document's view driven by real key and mouse events under the
 // offscreen platform: scrolling, selection, status reports, painting.
 #include <memory>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/ui/about_dialog.h"
 
 #include <unistd.h>

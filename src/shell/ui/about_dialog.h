@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The About box: the program, its version and the physical memory.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/ui/command_actions.h"
 
 #include <QAction>

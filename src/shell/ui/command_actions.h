@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One QAction per command id, built from the command table with the
 // prompts and tooltips of the string table, and the menus and toolbar that
 // carry them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the settings dialogs share: their font, the help button, and the
 // checked reading of an integer field.
 #pragma once

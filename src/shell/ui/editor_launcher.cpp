@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/ui/editor_launcher.h"
 
 #include <QFile>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Starting the external editor on the document shown in the main window.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/ui/encoding_inquiry_dialog.h"
 
 #include <QApplication>

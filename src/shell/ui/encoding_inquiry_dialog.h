@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The question asked when detection is unsure which encoding a file is in:
 // three radio buttons and a live preview of the file read the way the
 // button that is on says.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/ui/external_editor_dialog.h"
 
 #include <QFile>

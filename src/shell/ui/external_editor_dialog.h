@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The external-editor settings dialog: the editor's command, the way the
 // text is handed over (clipboard or file) and the argument template, with
 // a browse button for the command.

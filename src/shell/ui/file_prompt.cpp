@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/ui/file_prompt.h"
 
 #include <QComboBox>

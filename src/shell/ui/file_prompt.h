@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The file dialog of File Open, Save As and copy to file: the eight
 // filters, the filter the user typed as a pattern, and the memory of both
 // for the dialog's next showing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/ui/find_dialog.h"
 
 #include "codec/cp932.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The modeless, find-only dialog: the text to find, the direction, match
 // case and whole word. Each "find next" press is reported as a request.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/ui/first_paint.h"
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What happens once the main window has first been painted: the
 // screenshot of --screenshot, and the timings of the benchmark (enabled by
 // environment variables, see below).

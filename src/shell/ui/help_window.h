@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The bundled manual: a window with a text browser on the HTML pages built
 // into the program, one window per main window, reused by every help
 // command.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/ui/info_bar.h"
 
 #include <QHBoxLayout>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The slim bar above the text that tells what an open guessed or lost: a
 // message, a button per other plausible encoding, one that asks, and a
 // close button. Not modal: the text stays usable beside it.

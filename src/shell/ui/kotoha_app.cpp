@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/ui/kotoha_app.h"
 
 #include <sys/stat.h>

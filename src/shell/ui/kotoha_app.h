@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The application: start-up (instance lock, profile, settings, template,
 // command line), the one open operation every path goes through, File Open
 // with its filter memory, the recently-used list, the About box, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The application as the document's window layer and as the maker of the
 // main frame for the template.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program: command line, start-up, the event loop and the exit.
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window: menus, toolbar, the ten status-bar panes, the splitter
 // with its views, the find dialog and the right-click menu. It places itself
 // from the saved placement, stores it when it closes, opens dropped files

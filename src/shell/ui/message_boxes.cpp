@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/ui/message_boxes.h"
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Message boxes by string id and the wait cursor, as the document and the
 // shell ask for them.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/ui/open_settings_dialog.h"
 
 #include "shell/settings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The open settings: whether to ask when detection is unsure, and which
 // kind of text detection favours otherwise.
 #pragma once

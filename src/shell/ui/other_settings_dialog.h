@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The "other settings" dialog: three switches of the settings.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/ui/qt_clipboard.h"
 
 #include <QClipboard>

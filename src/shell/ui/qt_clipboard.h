@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The system clipboard's plain text as Shift-JIS bytes, through the CP932
 // table: copied text takes LF line breaks, pasted text becomes CP932 bytes
 // with "?" for what CP932 cannot hold.

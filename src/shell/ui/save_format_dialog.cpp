@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/ui/save_format_dialog.h"
 
 #include "shell/ui/dialog_support.h"

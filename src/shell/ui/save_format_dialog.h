@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The save format: line-break kind, encoding and widening of half-width
 // katakana for a file about to be written.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/ui/splitter_wnd.h"
 
 #include <QScrollBar>

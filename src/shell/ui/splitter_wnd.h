@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window's client area: a vertical splitter of one or two text
 // views, each with its own vertical bar, above one horizontal bar that all
 // panes share.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/ui/status_panes.h"
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The ten panes of the status bar: the prompt pane, then the line-break
 // kind, the encoding, the active splitter pane, the line and the column,
 // with zero-width gaps between them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/ui/view_settings_dialog.h"
 
 #include <QFontDatabase>

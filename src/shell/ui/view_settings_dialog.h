@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The view settings dialog: wrap column, tab length, background painting
 // and the text font, checked before they are handed back.
 #pragma once
