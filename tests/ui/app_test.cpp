@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The application end to end: start-up with its command line, the
 // settings and placement written at exit, File Open through the file
 // dialog with its filter memory, the recently-used list, drops and paste.
@@ -8,6 +9,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -15,6 +17,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -58,6 +61,7 @@ class AppTest : public QObject {
     void settingsWrittenAtExitAreTheChangedOnes();
     void placementSavedByTheFirstInstanceOnly();
     void placementIgnoredWithoutSaveFrameStatus();
+    void windowAlwaysFitsOnTheScreen();
     void commandLineSwitchForcesEncoding();
     void missingFileLeavesEmptyWindow();
     void fileOpenThroughTheDialog();
@@ -127,6 +131,30 @@ void AppTest::placementIgnoredWithoutSaveFrameStatus() {
     }
     // Kept as stored, neither used nor replaced.
     QVERIFY(folders.IniText().contains("FramePosition=50,60,450,360"));
+}
+
+// A placement saved for a larger screen or a gone monitor, and the default
+// size, all give a window inside the screen's available area.
+void AppTest::windowAlwaysFitsOnTheScreen() {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QByteArray placements[] = {
+        "[Window]\nSaveFrameStatus=1\nFramePosition=-4000,-3000,-3300,-2500\n",
+        "[Window]\nSaveFrameStatus=1\nFramePosition=100,100,3100,2100\n",
+        "[Window]\nSaveFrameStatus=0\n",
+    };
+    for (const QByteArray& ini : placements) {
+        TestFolders folders;
+        folders.WriteIni(ini);
+        Session s;
+        QVERIFY(s.exposed);
+        QVERIFY2(area.contains(s.frame()->frameGeometry()), ini.constData());
+    }
+    // A placement that fits is kept as it was.
+    TestFolders folders;
+    folders.WriteIni("[Window]\nSaveFrameStatus=1\nFramePosition=20,30,420,330\n");
+    Session s;
+    QVERIFY(s.exposed);
+    QCOMPARE(s.frame()->geometry(), QRect(20, 30, 400, 300));
 }
 
 void AppTest::commandLineSwitchForcesEncoding() {

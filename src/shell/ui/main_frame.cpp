@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/ui/main_frame.h"
 
 #include <QAction>
@@ -10,11 +11,13 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWhatsThis>
+#include <algorithm>
 
 #include "document/kotoha_doc.h"
 #include "shell/command_rules.h"
@@ -458,19 +461,55 @@ void CMainFrame::RelayFind(const FindRequest& request) {
 
 // --- Window events. ---
 
+namespace {
+
+// rect moved and, when too large, shrunk so that it lies within the
+// available area of the screen under its centre (the primary screen when
+// none is): a placement saved on a monitor that is gone, or a size made
+// for another scale factor, still gives a window the user can reach.
+QRect FitOnScreen(QRect rect) {
+    const QScreen* screen = QGuiApplication::screenAt(rect.center());
+    if (screen == nullptr)
+        screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return rect;
+    const QRect area = screen->availableGeometry();
+    if (rect.width() > area.width() || rect.height() > area.height()) {
+        // Too large: nine tenths of the screen, centred, which leaves room
+        // for the window's frame.
+        rect.setSize(rect.size().boundedTo(area.size() * 9 / 10));
+        rect.moveCenter(area.center());
+        return rect;
+    }
+    rect.moveLeft(std::clamp(rect.left(), area.left(), area.right() - rect.width() + 1));
+    rect.moveTop(std::clamp(rect.top(), area.top(), area.bottom() - rect.height() + 1));
+    return rect;
+}
+
+}  // namespace
+
 void CMainFrame::ApplyPlacement() {
     const AppSettings& settings = app_.settings();
     const std::vector<std::int32_t>& rect = settings.FramePosition.values;
     const bool usable = settings.SaveFrameStatus.value == 1 && rect.size() == 4 &&
                         rect[0] < rect[2] && rect[1] < rect[3];
     if (!usable) {
-        resize(720, 540);
+        // The default size, centred; no larger than nine tenths of the
+        // screen, which leaves room for the window's frame and panels.
+        QRect placed(0, 0, 720, 540);
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QRect area = screen->availableGeometry();
+            placed.setSize(placed.size().boundedTo(area.size() * 9 / 10));
+            placed.moveCenter(area.center());
+        }
+        setGeometry(placed);
         return;
     }
-    if (app_.firstInstance())
-        setGeometry(rect[0], rect[1], rect[2] - rect[0], rect[3] - rect[1]);
-    else
-        resize(rect[2] - rect[0], rect[3] - rect[1]);
+    if (app_.firstInstance()) {
+        setGeometry(FitOnScreen(QRect(rect[0], rect[1], rect[2] - rect[0], rect[3] - rect[1])));
+    } else {
+        resize(FitOnScreen(QRect(0, 0, rect[2] - rect[0], rect[3] - rect[1])).size());
+    }
 }
 
 void CMainFrame::SavePlacement() {
