@@ -10,7 +10,9 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QWhatsThis>
 #include <algorithm>
@@ -54,6 +56,7 @@ class HelpTest : public QObject {
     void toolBarShowsBundledIcons();
     void helpFromAModalDialogCanBeRead();
     void manualNamesThePanesInTheirOrder();
+    void pagesTakeTheirColoursFromThePalette();
 };
 
 void HelpTest::initTestCase() {
@@ -95,6 +98,10 @@ void HelpTest::pagesAreResources() {
     QFETCH(QString, otherLanguage);
     const QString html = ReadResource(path);
     QVERIFY2(html.contains(heading), qPrintable(path));
+    // No colour of its own: the window's palette gives them all, so that a
+    // dark theme stays readable.
+    QVERIFY2(!html.contains(QStringLiteral("color")) && !html.contains(QStringLiteral("<style")),
+             qPrintable(path));
     QVERIFY(html.contains(QStringLiteral("href=\"%1\"").arg(otherLanguage)));
     // Every link to another page and every in-page anchor must lead somewhere.
     const QUrl base(QStringLiteral("qrc") + path);
@@ -332,6 +339,55 @@ void HelpTest::manualNamesThePanesInTheirOrder() {
             last = at;
         }
     }
+}
+
+// On a dark palette the headings, table heads and code take the palette's
+// colours, the text its text colour; changing the palette restyles the page.
+void HelpTest::pagesTakeTheirColoursFromThePalette() {
+    TestFolders folders;
+    Session s;
+    QVERIFY(s.exposed);
+    s.frame()->ExecuteCommand(CommandId::kHelpIndex);
+    auto* window = s.frame()->findChild<HelpWindow*>();
+    QVERIFY(window != nullptr);
+    auto* browser = window->findChild<QTextBrowser*>(QStringLiteral("helpBrowser"));
+    QPalette dark;
+    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::Text, QColor(0xe0, 0xe0, 0xe0));
+    dark.setColor(QPalette::Link, QColor(0x80, 0xb0, 0xff));
+    dark.setColor(QPalette::AlternateBase, QColor(0x30, 0x30, 0x38));
+    dark.setColor(QPalette::PlaceholderText, QColor(0xa0, 0xa0, 0xa0));
+    window->setPalette(dark);
+    QTRY_VERIFY(browser->document()->defaultStyleSheet().contains(QStringLiteral("#80b0ff")));
+    const QString css = browser->document()->defaultStyleSheet();
+    QVERIFY(css.contains(QStringLiteral("#303038")));
+    QVERIFY(css.contains(QStringLiteral("#a0a0a0")));
+    QCOMPARE(browser->palette().color(QPalette::Text), QColor(0xe0, 0xe0, 0xe0));
+    // The first heading is drawn in the link colour.
+    bool found = false;
+    for (QTextBlock block = browser->document()->begin(); block.isValid(); block = block.next()) {
+        if (block.blockFormat().headingLevel() == 1) {
+            const QTextCharFormat format = block.begin().fragment().charFormat();
+            QCOMPARE(format.foreground().color(), QColor(0x80, 0xb0, 0xff));
+            found = true;
+            break;
+        }
+    }
+    QVERIFY(found);
+    // So are the links, whatever the application's palette says.
+    bool linked = false;
+    for (QTextBlock block = browser->document()->begin(); block.isValid() && !linked;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (format.isAnchor()) {
+                QCOMPARE(format.foreground().color(), QColor(0x80, 0xb0, 0xff));
+                linked = true;
+                break;
+            }
+        }
+    }
+    QVERIFY(linked);
 }
 
 QTEST_MAIN(HelpTest)

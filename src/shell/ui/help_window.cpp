@@ -3,6 +3,7 @@
 
 #include <QApplication>
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLocale>
 #include <QPushButton>
@@ -42,6 +43,20 @@ QUrl HelpPageUrl(HelpPage page, const QString& language) {
     return QUrl(QStringLiteral("qrc:/help/%1/%2").arg(language, file));
 }
 
+QString HelpStyleSheet(const QPalette& palette) {
+    const auto name = [&](QPalette::ColorRole role) { return palette.color(role).name(); };
+    return QStringLiteral(
+               "h1, h2, a { color: %1; }\n"
+               "h2 { border-bottom: 1px solid %2; }\n"
+               "h3 { color: %3; }\n"
+               "code, kbd { font-family: monospace; background-color: %4; }\n"
+               "th { background-color: %4; text-align: left; }\n"
+               "td, th { padding: 2px 6px; }\n"
+               ".note { color: %5; }\n")
+        .arg(name(QPalette::Link), name(QPalette::Mid), name(QPalette::Text),
+             name(QPalette::AlternateBase), name(QPalette::PlaceholderText));
+}
+
 HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window), owner_(owner) {
     InitBundledResources();
     setObjectName(QStringLiteral("helpWindow"));
@@ -50,6 +65,7 @@ HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window), owner_(owne
     browser_ = new QTextBrowser(this);
     browser_->setObjectName(QStringLiteral("helpBrowser"));
     browser_->setOpenExternalLinks(true);
+    ApplyPaletteStyle();
 
     auto* back = new QPushButton(QStringLiteral("← 戻る"), this);
     auto* forward = new QPushButton(QStringLiteral("進む →"), this);
@@ -84,6 +100,20 @@ void HelpWindow::ShowPage(const QUrl& url) {
         showNormal();
     raise();
     activateWindow();
+}
+
+void HelpWindow::ApplyPaletteStyle() {
+    browser_->document()->setDefaultStyleSheet(HelpStyleSheet(palette()));
+}
+
+void HelpWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange && browser_ != nullptr) {
+        ApplyPaletteStyle();
+        // A page is laid out with the style it was loaded with.
+        if (!browser_->source().isEmpty())
+            browser_->reload();
+    }
+    QWidget::changeEvent(event);
 }
 
 void HelpWindow::LendTo(QWidget* modal) {

@@ -25,6 +25,12 @@ QString HelpLanguage();
 // The resource address of page in language ("ja" or "en").
 QUrl HelpPageUrl(HelpPage page, const QString& language);
 
+// The help pages' style sheet in palette's colours: headings and links in
+// its link colour (Qt's own link colour follows the application's palette,
+// not the window's), table heads and code on its alternate base, notes in its
+// placeholder colour.
+QString HelpStyleSheet(const QPalette& palette);
+
 class HelpWindow : public QWidget {
     Q_OBJECT
 
@@ -43,8 +49,13 @@ class HelpWindow : public QWidget {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+    void changeEvent(QEvent* event) override;
+
   private:
     void UpdateTitle();
+    // The pages' style sheet from the window's palette, so that they read
+    // on a dark theme as on a light one.
+    void ApplyPaletteStyle();
     void MoveUnder(QWidget* parent);
 
     QTextBrowser* browser_;
