@@ -22,6 +22,7 @@ deb=${debs[0]}
 [ "$(dpkg-deb -f "$deb" Package)" = kotoha ] || fail "Package is not kotoha"
 [ "$(dpkg-deb -f "$deb" Section)" = text ] || fail "Section is not text"
 [ -n "$(dpkg-deb -f "$deb" Maintainer)" ] || fail "no Maintainer"
+[ -n "$(dpkg-deb -f "$deb" Homepage)" ] || fail "no Homepage"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 # The libraries come from dpkg-shlibdeps, the font from the package's own list.
@@ -31,13 +32,26 @@ for dep in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6 libc6 fonts-ipafont-
 done
 
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
-for file in ./usr/bin/kotoha ./usr/bin/kotoha-conv ./usr/share/applications/kotoha.desktop \
+for file in ./usr/bin/kotoha ./usr/bin/kotoha-conv ./usr/share/applications/io.github.kotoha.Kotoha.desktop \
     ./usr/share/metainfo/io.github.kotoha.Kotoha.metainfo.xml \
     ./usr/share/icons/hicolor/48x48/apps/kotoha.png ./usr/share/icons/hicolor/scalable/apps/kotoha.svg \
-    ./usr/share/man/man1/kotoha.1 ./usr/share/man/man1/kotoha-conv.1; do
+    ./usr/share/man/man1/kotoha.1.gz ./usr/share/man/man1/kotoha-conv.1.gz \
+    ./usr/share/doc/kotoha/copyright ./usr/share/doc/kotoha/changelog.gz; do
     grep -qxF "$file" <<<"$contents" || fail "package lacks $file"
 done
 # Installed binaries are executable by everyone.
 dpkg-deb -c "$deb" | awk '$6 == "./usr/bin/kotoha" || $6 == "./usr/bin/kotoha-conv" {print $1}' |
     grep -qv '^-rwxr-xr-x$' && fail "a program is not mode 755"
+# What a distribution checks: lintian, pedantic, with no error and no warning
+# (its status is 0 only then; a lintian that cannot run fails too).
+if command -v lintian >/dev/null; then
+    if report=$(lintian --pedantic --fail-on error,warning "$deb" 2>&1); then
+        echo "lintian: clean${report:+ ($report)}"
+    else
+        echo "$report"
+        fail "lintian reports errors or warnings, or did not run"
+    fi
+else
+    echo "note: lintian is not installed; not run"
+fi
 exit $status

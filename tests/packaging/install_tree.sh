@@ -14,18 +14,19 @@ DESTDIR=$stage "$cmake" --install "$build" --prefix /usr >"$stage/install.log" |
     { cat "$stage/install.log"; exit 1; }
 root=$stage/usr
 
-expect=(bin/kotoha-conv share/man/man1/kotoha-conv.1)
+expect=(bin/kotoha-conv share/man/man1/kotoha-conv.1.gz share/doc/kotoha/copyright
+    share/doc/kotoha/changelog.gz)
 if [ "$gui" = 1 ]; then
-    expect+=(bin/kotoha share/man/man1/kotoha.1 share/applications/kotoha.desktop
+    expect+=(bin/kotoha share/man/man1/kotoha.1.gz share/doc-base/kotoha share/applications/io.github.kotoha.Kotoha.desktop
         share/metainfo/io.github.kotoha.Kotoha.metainfo.xml
-        share/icons/hicolor/scalable/apps/kotoha.svg)
+        share/icons/hicolor/scalable/apps/kotoha.svg share/kotoha/screenshot.png)
     for size in 16 32 48 64 128 256; do
         expect+=("share/icons/hicolor/${size}x${size}/apps/kotoha.png")
     done
     # Every file under resources/help, in the same layout.
     if [ -d "$source/resources/help" ]; then
         while IFS= read -r file; do
-            expect+=("share/kotoha/help/$file")
+            expect+=("share/doc/kotoha/html/$file")
         done < <(cd "$source/resources/help" && find . -type f | sed 's:^\./::')
     fi
 fi
@@ -47,7 +48,7 @@ extra=$(cd "$root" && find . -type f | sed 's:^\./::' | sort |
 if [ "$gui" = 1 ]; then
     "$root/bin/kotoha" --version | grep -q '^kotoha ' || fail "installed kotoha --version"
     if command -v desktop-file-validate >/dev/null; then
-        desktop-file-validate "$root/share/applications/kotoha.desktop" ||
+        desktop-file-validate "$root/share/applications/io.github.kotoha.Kotoha.desktop" ||
             fail "installed desktop entry does not validate"
     fi
 fi

@@ -14,12 +14,12 @@ status=0
 while IFS= read -r file; do
     case "$file" in
         *.cpp | *.h | *.inc | *.sh | *.cmake | CMakeLists.txt | */CMakeLists.txt | *.ui | *.qrc | \
-            *.html | *.svg | *.xml | *.desktop | *.1 | *.1.in | run.sh | test.sh | .ci/run) ;;
+            *.html | *.svg | *.xml | *.xml.in | *.desktop | *.1 | *.1.in | run.sh | test.sh | .ci/run) ;;
         *) continue ;;
     esac
     # The AppStream metadata is under CC0, as its metadata_license says.
     want='SPDX-License-Identifier: MIT'
-    [ "${file%.metainfo.xml}" != "$file" ] && want='SPDX-License-Identifier: CC0-1.0'
+    case "$file" in *.metainfo.xml*) want='SPDX-License-Identifier: CC0-1.0' ;; esac
     if ! head -c 400 "$file" | grep -qF "$want"; then
         echo "FAIL: $file has no \"$want\" line at its top"
         status=1

@@ -2,27 +2,40 @@
 # SPDX-License-Identifier: MIT
 # Checks the desktop entry, the AppStream metainfo, the icons and the manual
 # pages with the tools a distribution checks them with.
-# Usage: validate.sh PACKAGING_DIR CONV_MAN_PAGE (the page written by the build)
+# Usage: validate.sh PACKAGING_DIR CONV_MAN_PAGE METAINFO VERSION (the man page
+# and the metainfo as the build wrote them, the project's version)
 set -euo pipefail
 dir=$1
 conv_page=$2
+metainfo=$3
+version=$4
 for tool in desktop-file-validate appstream-util groff; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 status=0
 fail() { echo "FAIL: $*"; status=1; }
 
-desktop=$dir/kotoha.desktop
-desktop-file-validate "$desktop" || fail "desktop-file-validate $desktop"
-metainfo=("$dir"/*.metainfo.xml)
-[ ${#metainfo[@]} -eq 1 ] || fail "expected one metainfo file, found ${metainfo[*]}"
-appstream-util validate-relax --nonet "${metainfo[0]}" || fail "appstream-util ${metainfo[0]}"
+# The metainfo passes the strict validators (without the network: the
+# screenshot's address is not fetched).
+appstream-util validate --nonet "$metainfo" || fail "appstream-util validate $metainfo"
+if command -v appstreamcli >/dev/null; then
+    appstreamcli validate --pedantic --no-net "$metainfo" || fail "appstreamcli validate $metainfo"
+fi
 
-# The metainfo is named after its id and launches our desktop entry.
-id=$(sed -n 's:.*<id>\(.*\)</id>.*:\1:p' "${metainfo[0]}")
-[ "$(basename "${metainfo[0]}")" = "$id.metainfo.xml" ] || fail "metainfo file name does not match id $id"
-grep -q '<launchable type="desktop-id">kotoha.desktop</launchable>' "${metainfo[0]}" ||
-    fail "metainfo does not launch kotoha.desktop"
+# The metainfo is named after its id, launches the desktop entry named after
+# it too, and its newest release is this version.
+id=$(sed -n 's:.*<id>\(.*\)</id>.*:\1:p' "$metainfo")
+[ "$(basename "$metainfo")" = "$id.metainfo.xml" ] || fail "metainfo file name does not match id $id"
+desktop=$dir/$id.desktop
+desktop-file-validate "$desktop" || fail "desktop-file-validate $desktop"
+grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
+    fail "metainfo does not launch $id.desktop"
+newest=$(sed -n 's:.*<release version="\([^"]*\)".*:\1:p' "$metainfo" | head -n 1)
+[ "$newest" = "$version" ] || fail "newest release in the metainfo is '$newest', the project is $version"
+for field in '<url type="homepage">' '<url type="bugtracker">' '<project_license>MIT</project_license>' \
+    '<update_contact>' '<screenshot type="default">'; do
+    grep -qF "$field" "$metainfo" || fail "metainfo lacks $field"
+done
 
 # The entry starts the installed program on one file, names the installed
 # icon, and has Japanese texts beside the English ones.
