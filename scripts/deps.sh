@@ -9,7 +9,7 @@ KOTOHA_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6
     fonts-ipafont-gothic
     qt6-translations-l10n
-    desktop-file-utils appstream-util appstream dpkg-dev lintian
+    desktop-file-utils appstream-util appstream dpkg-dev lintian debhelper
 )
 
 kotoha_install_missing() {
