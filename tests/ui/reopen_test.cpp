@@ -92,6 +92,14 @@ void ReopenTest::strayedEucShowsTheBarAndItsButtonReadsItRight() {
     QVERIFY(bar.isVisible());
     QCOMPARE(bar.Message(),
              QStringLiteral("文字コードを自動判定できませんでした。SJIS として表示しています。"));
+    // Drawn in the tooltip colours of whatever palette is in force.
+    QPalette dark = bar.palette();
+    dark.setColor(QPalette::ToolTipBase, QColor(0x40, 0x40, 0x30));
+    dark.setColor(QPalette::ToolTipText, QColor(0xf0, 0xf0, 0xe0));
+    s.frame()->setPalette(dark);
+    QCOMPARE(bar.palette().color(bar.backgroundRole()), QColor(0x40, 0x40, 0x30));
+    auto* message = bar.findChild<QLabel*>(QStringLiteral("infoBarMessage"));
+    QCOMPARE(message->palette().color(message->foregroundRole()), QColor(0xf0, 0xf0, 0xe0));
     auto* euc = bar.findChild<QPushButton*>(QStringLiteral("reopenButton2"));
     QVERIFY(euc != nullptr);
     QCOMPARE(euc->text(), QStringLiteral("EUC で開き直す"));

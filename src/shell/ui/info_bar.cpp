@@ -23,12 +23,11 @@ InfoBar::InfoBar(QWidget* parent) : QFrame(parent) {
     setObjectName(QStringLiteral("infoBar"));
     setFrameShape(QFrame::StyledPanel);
     // The tooltip colours are made to be read together on any theme, dark
-    // ones included, and stand out from the window's own.
+    // ones included, and stand out from the window's own; as roles they
+    // follow a change of the palette.
     setAutoFillBackground(true);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, colours.color(QPalette::ToolTipBase));
-    colours.setColor(QPalette::WindowText, colours.color(QPalette::ToolTipText));
-    setPalette(colours);
+    setBackgroundRole(QPalette::ToolTipBase);
+    setForegroundRole(QPalette::ToolTipText);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 2, 2, 2);
@@ -39,6 +38,7 @@ InfoBar::InfoBar(QWidget* parent) : QFrame(parent) {
     message_ = new QLabel(this);
     message_->setObjectName(QStringLiteral("infoBarMessage"));
     message_->setTextFormat(Qt::PlainText);
+    message_->setForegroundRole(QPalette::ToolTipText);
     message_->setWordWrap(true);
     layout->addWidget(message_, 1);
     buttons_ = new QHBoxLayout;
