@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
@@ -351,6 +352,9 @@ void HelpTest::pagesTakeTheirColoursFromThePalette() {
     auto* window = s.frame()->findChild<HelpWindow*>();
     QVERIFY(window != nullptr);
     auto* browser = window->findChild<QTextBrowser*>(QStringLiteral("helpBrowser"));
+    // No larger than the screen.
+    const QSize screen = window->screen()->availableGeometry().size();
+    QVERIFY(window->width() <= screen.width() && window->height() <= screen.height());
     QPalette dark;
     dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
     dark.setColor(QPalette::Text, QColor(0xe0, 0xe0, 0xe0));

@@ -2,8 +2,11 @@
 #include "shell/ui/dialog_support.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <algorithm>
 
 #include "shell/command_ids.h"
 #include "shell/ui/message_boxes.h"
@@ -75,6 +78,29 @@ bool ReadIntegerField(QLineEdit* edit, std::int32_t minimum, std::int32_t maximu
     edit->setFocus(Qt::OtherFocusReason);
     edit->selectAll();
     return false;
+}
+
+// rect moved and, when too large, shrunk so that it lies within the
+// available area of the screen under its centre (the primary screen when
+// none is): a placement saved on a monitor that is gone, or a size made
+// for another scale factor, still gives a window the user can reach.
+QRect FitOnScreen(QRect rect) {
+    const QScreen* screen = QGuiApplication::screenAt(rect.center());
+    if (screen == nullptr)
+        screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return rect;
+    const QRect area = screen->availableGeometry();
+    if (rect.width() > area.width() || rect.height() > area.height()) {
+        // Too large: nine tenths of the screen, centred, which leaves room
+        // for the window's frame.
+        rect.setSize(rect.size().boundedTo(area.size() * 9 / 10));
+        rect.moveCenter(area.center());
+        return rect;
+    }
+    rect.moveLeft(std::clamp(rect.left(), area.left(), area.right() - rect.width() + 1));
+    rect.moveTop(std::clamp(rect.top(), area.top(), area.bottom() - rect.height() + 1));
+    return rect;
 }
 
 }  // namespace kotoha

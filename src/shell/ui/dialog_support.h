@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include <QFont>
+#include <QRect>
 #include <QString>
 
 class QLineEdit;
@@ -21,6 +22,12 @@ QFont DialogFont();
 // Makes button run the help command of the main window that holds parent,
 // and enables it only while that command is enabled.
 void ConnectHelpButton(QPushButton* button, QWidget* parent);
+
+// rect moved and, when too large, shrunk so that it lies within the
+// available area of the screen under its centre (the primary screen when
+// none is): a placement saved on a monitor that is gone, or a size made for
+// another scale factor, still gives a window the user can reach.
+QRect FitOnScreen(QRect rect);
 
 // The reading of an integer entry field.
 enum class IntegerEntry { Valid, NotInteger, OutOfRange };

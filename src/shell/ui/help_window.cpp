@@ -10,6 +10,8 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include "shell/ui/dialog_support.h"
+
 // Outside any namespace, as the resource initialisers are declared there.
 static void InitResourcesOnce() {
     // The pages live in a static library: without these calls the linker
@@ -88,7 +90,8 @@ HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window), owner_(owne
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addLayout(buttons);
     layout->addWidget(browser_, 1);
-    resize(680, 600);
+    // Within the screen at any scale factor.
+    resize(FitOnScreen(QRect(QPoint(0, 0), QSize(680, 600))).size());
 }
 
 void HelpWindow::ShowPage(const QUrl& url) {
