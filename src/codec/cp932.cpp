@@ -144,26 +144,29 @@ const char16_t* Cp932ToUnicodeTable() {
     return Tables().toUnicode.data();
 }
 
-bool UnicodeToCp932(char32_t ch, std::uint16_t& code) {
+namespace {
+
+// The code a table by character gives ch; NUL is itself, a character
+// beyond U+FFFF has none.
+bool CodeFromTable(const std::uint16_t* table, char32_t ch, std::uint16_t& code) {
     if (ch == 0) {
         code = 0;
         return true;
     }
     if (ch > 0xFFFF)
         return false;
-    code = Tables().fromUnicode[ch];
+    code = table[ch];
     return code != 0;
 }
 
+}  // namespace
+
+bool UnicodeToCp932(char32_t ch, std::uint16_t& code) {
+    return CodeFromTable(Tables().fromUnicode.data(), ch, code);
+}
+
 bool ExactCp932Code(char32_t ch, std::uint16_t& code) {
-    if (ch == 0) {
-        code = 0;
-        return true;
-    }
-    if (ch > 0xFFFF)
-        return false;
-    code = Tables().exact[ch];
-    return code != 0;
+    return CodeFromTable(Tables().exact.data(), ch, code);
 }
 
 const std::uint16_t* ExactCp932Codes() {

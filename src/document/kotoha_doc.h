@@ -154,9 +154,6 @@ class CKotohaDoc {
     // Writes the text (or, for a copy to file, the active selection) to sink
     // in the format of the save-format choice. False when the sink failed.
     bool Serialize(ByteSink& sink, bool forCopy);
-    // The text range a save writes: the active selection for a copy to
-    // file, else the whole text.
-    void SaveRange(bool forCopy, std::uint32_t& begin, std::uint32_t& end);
     // Replaces the text by its widened form and rebuilds the index; true on
     // success or when there is nothing to widen, false when memory ran out
     // (the text and index then stay as they were).
@@ -184,6 +181,10 @@ class CKotohaDoc {
 
   private:
     const std::uint8_t* TextData() const;
+    // The text range a save writes: the active selection for a copy to
+    // file, else the whole text.
+    void SaveRange(bool forCopy, std::uint32_t& begin, std::uint32_t& end);
+
     // Counts the characters the chosen format cannot hold and, when there
     // are any, asks whether to write substitutes. No goes back to the
     // save-format choice after a prompt (canChooseAgain); false when the

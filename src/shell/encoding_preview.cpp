@@ -38,6 +38,15 @@ bool ExpandLineBreaksToCrLf(std::string& text, std::uint32_t limit) {
 
 namespace {
 
+// Cuts text after its last LF, so that only whole lines show: a line cut
+// short might end inside a character or an escape sequence. A text without
+// any LF is shown as far as it goes.
+void KeepWholeLines(std::string& text) {
+    const std::size_t lastLf = text.rfind('\n');
+    if (lastLf != std::string::npos)
+        text.resize(lastLf + 1);
+}
+
 // UTF-16 holds NUL and line-break bytes inside its units, so it is decoded
 // first (each unit gives at most two bytes, a line break CR LF as well) and
 // looked at afterwards.
@@ -49,11 +58,8 @@ std::string MakeUtf16Preview(EncodingKind kind, const std::uint8_t* bytes, std::
     auto* data = reinterpret_cast<std::uint8_t*>(text.data());
     text.resize(ImportText(kind, true, data, bytes, n, nullptr, nullptr, table));
     std::replace(text.begin(), text.end(), '\0', ' ');
-    if (truncated) {
-        const std::size_t lastLf = text.rfind('\n');
-        if (lastLf != std::string::npos)
-            text.resize(lastLf + 1);
-    }
+    if (truncated)
+        KeepWholeLines(text);
     return text;
 }
 
@@ -68,13 +74,8 @@ std::string MakeEncodingPreview(EncodingKind kind, const std::uint8_t* bytes, st
     std::string text(reinterpret_cast<const char*>(bytes), n);
     std::replace(text.begin(), text.end(), '\0', ' ');
     const bool lost = ExpandLineBreaksToCrLf(text);
-    if (lost || truncated) {
-        // Only whole lines: a line cut short might also end inside a
-        // double-byte character or an escape sequence.
-        const std::size_t lastLf = text.rfind('\n');
-        if (lastLf != std::string::npos)
-            text.resize(lastLf + 1);
-    }
+    if (lost || truncated)
+        KeepWholeLines(text);
     if (text.empty())
         return text;
     // Every line break is a CR LF pair now, so the conversion never grows

@@ -38,10 +38,11 @@ StringId::Id EncodingPaneNameId(EncodingKind kind) {
     }
 }
 
-InfoBarContent InfoBarContentOf(const OpenNotice& notice, EncodingKind shown) {
+InfoBarContent InfoBarContentOf(const OpenNotice& notice, EncodingKind shown, bool offersReopen) {
     InfoBarContent content;
-    if (notice.guessed) {
+    if (notice.guessed)
         content.lines.push_back(FormatMessage(StringId::kEncodingGuessed, PaneName(shown)));
+    if (notice.guessed && offersReopen) {
         for (EncodingKind kind : kKindsInOrder) {
             if (kind != shown && (notice.candidates & DetectionBitOf(kind)) != 0)
                 content.reopenKinds.push_back(kind);

@@ -24,8 +24,9 @@ struct InfoBarContent {
     bool offersInquiry = false;
 };
 
-// The bar for notice while the document shows kind.
-InfoBarContent InfoBarContentOf(const OpenNotice& notice, EncodingKind shown);
+// The bar for notice while the document shows kind; without offersReopen
+// (the reopen command turned off) it has no buttons.
+InfoBarContent InfoBarContentOf(const OpenNotice& notice, EncodingKind shown, bool offersReopen);
 
 // The encoding pane's tooltip: which kinds were possible when the shown one
 // was a guess; empty otherwise.

@@ -84,6 +84,13 @@ bool ReadIntegerField(QLineEdit* edit, std::int32_t minimum, std::int32_t maximu
 // available area of the screen under its centre (the primary screen when
 // none is): a placement saved on a monitor that is gone, or a size made
 // for another scale factor, still gives a window the user can reach.
+QRect CentredOn(const QScreen& screen, QSize size) {
+    const QRect area = screen.availableGeometry();
+    QRect rect(QPoint(0, 0), size.boundedTo(area.size() * 9 / 10));
+    rect.moveCenter(area.center());
+    return rect;
+}
+
 QRect FitOnScreen(QRect rect) {
     const QScreen* screen = QGuiApplication::screenAt(rect.center());
     if (screen == nullptr)
@@ -91,13 +98,8 @@ QRect FitOnScreen(QRect rect) {
     if (screen == nullptr)
         return rect;
     const QRect area = screen->availableGeometry();
-    if (rect.width() > area.width() || rect.height() > area.height()) {
-        // Too large: nine tenths of the screen, centred, which leaves room
-        // for the window's frame.
-        rect.setSize(rect.size().boundedTo(area.size() * 9 / 10));
-        rect.moveCenter(area.center());
-        return rect;
-    }
+    if (rect.width() > area.width() || rect.height() > area.height())
+        return CentredOn(*screen, rect.size());
     rect.moveLeft(std::clamp(rect.left(), area.left(), area.right() - rect.width() + 1));
     rect.moveTop(std::clamp(rect.top(), area.top(), area.bottom() - rect.height() + 1));
     return rect;

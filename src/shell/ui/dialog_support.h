@@ -11,6 +11,7 @@
 
 class QLineEdit;
 class QPushButton;
+class QScreen;
 class QWidget;
 
 namespace kotoha {
@@ -28,6 +29,9 @@ void ConnectHelpButton(QPushButton* button, QWidget* parent);
 // none is): a placement saved on a monitor that is gone, or a size made for
 // another scale factor, still gives a window the user can reach.
 QRect FitOnScreen(QRect rect);
+// size, no larger than nine tenths of screen's available area (which leaves
+// room for the window's frame), centred on it.
+QRect CentredOn(const QScreen& screen, QSize size);
 
 // The reading of an integer entry field.
 enum class IntegerEntry { Valid, NotInteger, OutOfRange };

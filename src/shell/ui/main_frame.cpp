@@ -258,14 +258,10 @@ void CMainFrame::UpdateAllViews() {
 
 void CMainFrame::UpdateOpenNotice() {
     const OpenNotice& notice = doc_.openNotice;
-    InfoBarContent content;
-    if (!infoBarDismissed_)
-        content = InfoBarContentOf(notice, doc_.encoding);
-    if (app_.settings().ReopenCommand.value == 0) {
-        content.reopenKinds.clear();
-        content.offersInquiry = false;
-    }
-    infoBar_->SetContent(content);
+    infoBar_->SetContent(
+        infoBarDismissed_
+            ? InfoBarContent{}
+            : InfoBarContentOf(notice, doc_.encoding, app_.settings().ReopenCommand.value != 0));
     panes_->SetEncodingTip(EncodingPaneTip(notice));
 }
 
@@ -274,10 +270,11 @@ void CMainFrame::Reopen(std::int32_t kind) {
     if (path.empty() || app_.settings().ReopenCommand.value == 0)
         return;
     if (kind < 0) {
+        // A run no one watches cannot answer the question.
+        if (IsMessageBatchMode())
+            return;
         GlobalArray<std::uint8_t> bytes;
         if (!doc_.ReadOwnFile(bytes))
-            return;
-        if (IsMessageBatchMode())
             return;
         kind = InquireEncoding(doc_.encoding, bytes.data(), bytes.capacity(), this,
                                EncodingChoices::All);
@@ -468,15 +465,11 @@ void CMainFrame::ApplyPlacement() {
     const bool usable = settings.SaveFrameStatus.value == 1 && rect.size() == 4 &&
                         rect[0] < rect[2] && rect[1] < rect[3];
     if (!usable) {
-        // The default size, centred; no larger than nine tenths of the
-        // screen, which leaves room for the window's frame and panels.
-        QRect placed(0, 0, 720, 540);
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            const QRect area = screen->availableGeometry();
-            placed.setSize(placed.size().boundedTo(area.size() * 9 / 10));
-            placed.moveCenter(area.center());
-        }
-        setGeometry(placed);
+        // The default size, centred on the screen.
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            setGeometry(CentredOn(*screen, QSize(720, 540)));
+        else
+            resize(720, 540);
         return;
     }
     if (app_.firstInstance()) {
