@@ -9,7 +9,7 @@ namespace kotoha::decode {
 
 namespace {
 
-enum class JisMode { ASCII, KANA, KANJI };
+enum class JisMode : std::uint8_t { ASCII, KANA, KANJI };
 
 bool IsJisByte(std::uint8_t b) {
     return b >= 0x21 && b <= 0x7E;
@@ -41,7 +41,7 @@ void DecodeJis(ImportContext& c) {
     const std::size_t n = c.length;
     std::size_t i = c.pos;
     std::uint8_t* d = c.destination;
-    JisMode mode = JisMode::ASCII;
+    auto mode = static_cast<JisMode>(c.jisMode);
     while (i < n) {
         // What JIS text mostly holds, in tight loops: kanji pairs in KANJI
         // mode, printable bytes in ASCII mode. Each pair is read before it
@@ -95,6 +95,7 @@ void DecodeJis(ImportContext& c) {
     }
     c.destination = d;
     c.pos = i;
+    c.jisMode = static_cast<std::uint8_t>(mode);
 }
 
 }  // namespace kotoha::decode

@@ -246,4 +246,47 @@ LineBreakKind LineBreakKindFromCounts(std::uint32_t crLfPairs, std::uint32_t lon
     return LineBreakKind::WIN;
 }
 
+LineBreakKind ScanLineBreakKind(EncodingKind kind, const std::uint8_t* bytes,
+                                std::uint32_t length) {
+    constexpr std::uint8_t kCr = 0x0D;
+    constexpr std::uint8_t kLf = 0x0A;
+    std::uint64_t pairs = 0;
+    std::uint64_t crs = 0;
+    std::uint64_t lfs = 0;
+    if (kind == EncodingKind::UTF16LE || kind == EncodingKind::UTF16BE) {
+        const unsigned high = kind == EncodingKind::UTF16BE ? 0 : 1;
+        bool afterCr = false;
+        for (std::uint32_t i = ByteOrderMarkLength(kind, bytes, length); i + 1 < length; i += 2) {
+            const unsigned unit = bytes[i + high] == 0 ? bytes[i + 1 - high] : 0x100;
+            crs += unit == kCr;
+            lfs += unit == kLf;
+            pairs += afterCr && unit == kLf;
+            afterCr = unit == kCr;
+        }
+    } else {
+        const std::uint8_t* p = bytes;
+        const std::uint8_t* end = bytes + length;
+        std::uint64_t carry = 0;  // the last byte before p was a CR
+        while (end - p >= static_cast<std::ptrdiff_t>(detail::kBlockSize)) {
+            const detail::Block block(p);
+            const std::uint64_t cr = block.Equal(kCr);
+            const std::uint64_t lf = block.Equal(kLf);
+            if ((cr | lf | carry) != 0) {
+                pairs += detail::CountBits(lf & ((cr << 1) | carry));
+                crs += detail::CountBits(cr);
+                lfs += detail::CountBits(lf);
+                carry = cr >> 63;
+            }
+            p += detail::kBlockSize;
+        }
+        for (; p < end; ++p) {
+            pairs += carry && *p == kLf;
+            carry = *p == kCr;
+            crs += carry;
+            lfs += *p == kLf;
+        }
+    }
+    return LineBreakKindFromCounts(pairs != 0, crs != pairs, lfs != pairs);
+}
+
 }  // namespace kotoha

@@ -99,6 +99,12 @@ std::uint32_t ByteOrderMarkLength(EncodingKind kind, const std::uint8_t* bytes,
 LineBreakKind LineBreakKindFromCounts(std::uint32_t crLfPairs, std::uint32_t loneCrs,
                                       std::uint32_t loneLfs);
 
+// Line-break kind of bytes[0, length) in the given encoding as ImportText
+// reports it, without converting: UTF-16 is read by units after its
+// byte-order mark, every other kind by bytes (a CR or LF byte is never part
+// of a character there).
+LineBreakKind ScanLineBreakKind(EncodingKind kind, const std::uint8_t* bytes, std::uint32_t length);
+
 // A figure as a whole percentage of total: per mille truncated, then rounded
 // half up; 0 when total is 0.
 std::uint32_t ShareOf(std::uint32_t figure, std::uint32_t total);

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
-// The UTF-16 encoder, either byte order, always after its byte-order mark;
+// The UTF-16 encoder, either byte order, after its byte-order mark (unless
+// the text continues one already written);
 // line breaks are written as units of their own.
 #include "codec/export_context.h"
 
 namespace kotoha::encode {
 
 std::uint8_t* EncodeUtf16(ExportContext& c, const std::uint8_t* p, const std::uint8_t* end,
-                          bool widen, bool bigEndian) {
+                          bool widen, bool bigEndian, bool bom) {
     std::uint8_t* out = c.Start();
     c.toUnicode = Cp932ToUnicodeTable();
     auto unit = [&](char32_t u) {
@@ -14,7 +15,8 @@ std::uint8_t* EncodeUtf16(ExportContext& c, const std::uint8_t* p, const std::ui
         out[bigEndian ? 1 : 0] = static_cast<std::uint8_t>(u);
         out += 2;
     };
-    unit(0xFEFF);
+    if (bom)
+        unit(0xFEFF);
     while (p < end) {
         out = c.Ready(out);
         if (out == nullptr)

@@ -17,9 +17,12 @@ bool ExportUtf8Text(LineBreakKind lineBreakKind, ByteSink& sink, const std::uint
     return ExportText(EncodingKind::UTF8, lineBreakKind, sink, base, startOffset, endOffset, widen);
 }
 
-bool ExportText(EncodingKind kind, LineBreakKind lineBreakKind, ByteSink& sink,
-                const std::uint8_t* base, std::uint32_t startOffset, std::uint32_t endOffset,
-                bool widen, const ExtensionTable* table, std::uint32_t* substitutedOut) {
+namespace {
+
+// ExportText, the byte-order mark written only when bom is set.
+bool ExportRange(EncodingKind kind, LineBreakKind lineBreakKind, ByteSink& sink,
+                 const std::uint8_t* base, std::uint32_t startOffset, std::uint32_t endOffset,
+                 bool widen, const ExtensionTable* table, std::uint32_t* substitutedOut, bool bom) {
     encode::ExportContext c(sink, lineBreakKind, table);
     const std::uint8_t* p = base + startOffset;
     const std::uint8_t* end = base + (endOffset > startOffset ? endOffset : startOffset);
@@ -33,11 +36,11 @@ bool ExportText(EncodingKind kind, LineBreakKind lineBreakKind, ByteSink& sink,
             break;
         case EncodingKind::UTF8:
         case EncodingKind::UTF8BOM:
-            out = encode::EncodeUtf8(c, p, end, widen, kind == EncodingKind::UTF8BOM);
+            out = encode::EncodeUtf8(c, p, end, widen, bom && kind == EncodingKind::UTF8BOM);
             break;
         case EncodingKind::UTF16LE:
         case EncodingKind::UTF16BE:
-            out = encode::EncodeUtf16(c, p, end, widen, kind == EncodingKind::UTF16BE);
+            out = encode::EncodeUtf16(c, p, end, widen, kind == EncodingKind::UTF16BE, bom);
             break;
         default:
             out = encode::EncodeSjis(c, p, end, widen);
@@ -46,6 +49,22 @@ bool ExportText(EncodingKind kind, LineBreakKind lineBreakKind, ByteSink& sink,
     if (substitutedOut)
         *substitutedOut = c.substituted;
     return c.Finish(out);
+}
+
+}  // namespace
+
+bool ExportText(EncodingKind kind, LineBreakKind lineBreakKind, ByteSink& sink,
+                const std::uint8_t* base, std::uint32_t startOffset, std::uint32_t endOffset,
+                bool widen, const ExtensionTable* table, std::uint32_t* substitutedOut) {
+    return ExportRange(kind, lineBreakKind, sink, base, startOffset, endOffset, widen, table,
+                       substitutedOut, true);
+}
+
+bool ExportTextContinued(EncodingKind kind, LineBreakKind lineBreakKind, ByteSink& sink,
+                         const std::uint8_t* text, std::uint32_t length, bool widen,
+                         const ExtensionTable* table, std::uint32_t* substitutedOut) {
+    return ExportRange(kind, lineBreakKind, sink, text, 0, length, widen, table, substitutedOut,
+                       false);
 }
 
 namespace {

@@ -33,6 +33,14 @@ bool ExportText(EncodingKind kind, LineBreakKind lineBreakKind, ByteSink& sink,
                 bool widen, const ExtensionTable* table = nullptr,
                 std::uint32_t* substitutedOut = nullptr);
 
+// ExportText of text[0, length) for a text written piece by piece after its
+// first piece: no byte-order mark before it. A piece that ends after a line
+// break writes what the same bytes write inside the whole text.
+bool ExportTextContinued(EncodingKind kind, LineBreakKind lineBreakKind, ByteSink& sink,
+                         const std::uint8_t* text, std::uint32_t length, bool widen,
+                         const ExtensionTable* table = nullptr,
+                         std::uint32_t* substitutedOut = nullptr);
+
 // Writes base[startOffset, endOffset) as UTF-8 through the CP932 table, with
 // the same line-break translation, widening and stray-byte rule as ExportText.
 bool ExportUtf8Text(LineBreakKind lineBreakKind, ByteSink& sink, const std::uint8_t* base,

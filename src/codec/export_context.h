@@ -183,10 +183,10 @@ std::uint8_t* EncodeEuc(ExportContext& c, const std::uint8_t* p, const std::uint
                         bool widen);
 std::uint8_t* EncodeJis(ExportContext& c, const std::uint8_t* p, const std::uint8_t* end,
                         bool widen);
-// UTF-8 (bom: after EF BB BF) and UTF-16 (always after its byte-order mark).
+// UTF-8 and UTF-16, bom: after their byte-order mark.
 std::uint8_t* EncodeUtf8(ExportContext& c, const std::uint8_t* p, const std::uint8_t* end,
                          bool widen, bool bom);
 std::uint8_t* EncodeUtf16(ExportContext& c, const std::uint8_t* p, const std::uint8_t* end,
-                          bool widen, bool bigEndian);
+                          bool widen, bool bigEndian, bool bom);
 
 }  // namespace kotoha::encode

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "codec/byte_class.h"
 #include "codec/extension_table.h"
@@ -45,5 +47,51 @@ std::uint32_t ImportText(EncodingKind kind, bool emitCrLf, std::uint8_t* destina
                          const std::uint8_t* source, std::uint32_t length,
                          LineBreakKind* lineBreakKindOut, std::uint32_t* kanaCountOut,
                          ExtensionTable* table = nullptr, ImportLosses* lossesOut = nullptr);
+
+namespace decode {
+struct ImportContext;
+}
+
+// ImportText without CR LF emission, a piece at a time into a buffer of its
+// own: each piece ends just after a line feed (or at the end of the input),
+// so that a long text can be converted and written while its piece is still
+// in the cache, and its whole internal form is never held. The pieces
+// together are ImportText's output, except that a character of table may get
+// another free code: the first code taken reserves every code the whole
+// input uses.
+class ImportPieces {
+  public:
+    ImportPieces(EncodingKind kind, const std::uint8_t* source, std::uint32_t length,
+                 ExtensionTable* table = nullptr);
+    ~ImportPieces();
+    ImportPieces(const ImportPieces&) = delete;
+    ImportPieces& operator=(const ImportPieces&) = delete;
+
+    // Converts the next piece: the input up to the last line feed among the
+    // next pieceBytes bytes, or up to the first one after them when there is
+    // none. Returns false, with an empty piece, once the input is used up.
+    bool Next(std::uint32_t pieceBytes);
+    const std::uint8_t* data() const { return buffer_.data(); }
+    std::uint32_t size() const { return size_; }
+    // Bytes of output before this piece.
+    std::uint32_t offset() const { return offset_; }
+
+    // What the pieces so far held: line breaks of each kind, their total (the
+    // line feeds written), half-width katakana and losses.
+    LineBreakKind lineBreakKind() const;
+    std::uint32_t lineBreaks() const;
+    std::uint32_t kanaCount() const;
+    ImportLosses losses() const;
+
+  private:
+    std::uint32_t PieceEnd(std::uint32_t pieceBytes) const;
+
+    EncodingKind kind_;
+    std::unique_ptr<decode::ImportContext> c_;
+    std::vector<std::uint8_t> buffer_;
+    std::uint32_t size_ = 0;
+    std::uint32_t offset_ = 0;
+    std::uint32_t firstLoss_ = ImportLosses::kNone;
+};
 
 }  // namespace kotoha

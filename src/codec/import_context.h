@@ -48,6 +48,14 @@ struct ImportContext {
     std::uint8_t* outputStart = nullptr;
     void (*reserveUnread)(ImportContext& c) = nullptr;
     bool reserved = false;
+    // Set when the text is imported piece by piece: the output of earlier
+    // pieces is gone, so the first reservation looks at the whole input
+    // instead (a superset of the codes the output so far and the unread
+    // input use).
+    const std::uint8_t* wholeSource = nullptr;
+    std::size_t wholeLength = 0;
+    // The JIS decoder's character set where the piece before left it.
+    std::uint8_t jisMode = 0;
 
     void Put(std::uint8_t b) { *destination++ = b; }
     void PutCode(std::uint16_t code) {
@@ -100,6 +108,16 @@ struct ImportContext {
 
     void ReserveUsedCodes() {
         reserved = true;
+        if (wholeSource != nullptr) {
+            if (reserveUnread != nullptr) {
+                ImportContext whole = *this;
+                whole.source = wholeSource;
+                whole.length = wholeLength;
+                whole.pos = 0;
+                reserveUnread(whole);
+            }
+            return;
+        }
         for (const std::uint8_t* p = outputStart; p < destination;) {
             if (IsLeadByte(*p) && p + 1 < destination) {
                 table->Reserve(static_cast<std::uint16_t>((p[0] << 8) | p[1]));

@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 
+#include "base/byte_sink.h"
 #include "codec/byte_class.h"
 #include "codec/detect.h"
 
@@ -16,6 +17,16 @@ namespace kotoha::reference {
 
 std::uint16_t JisToSjis(std::uint16_t jis);
 std::uint16_t SjisToJis(std::uint16_t sjis);
+
+// Collects what an export writes.
+class StringSink : public ByteSink {
+  public:
+    bool Write(const std::uint8_t* data, std::size_t count) override {
+        bytes.append(reinterpret_cast<const char*>(data), count);
+        return true;
+    }
+    std::string bytes;
+};
 
 struct ImportResult {
     std::string text;

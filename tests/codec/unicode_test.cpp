@@ -18,14 +18,7 @@
 namespace kotoha {
 namespace {
 
-class StringSink : public ByteSink {
-  public:
-    bool Write(const std::uint8_t* bytes, std::size_t count) override {
-        text.append(reinterpret_cast<const char*>(bytes), count);
-        return true;
-    }
-    std::string text;
-};
+using reference::StringSink;
 
 struct Imported {
     std::string text;
@@ -53,7 +46,7 @@ std::string Export(EncodingKind kind, const Imported& imported,
     EXPECT_TRUE(ExportText(
         kind, lineBreak, sink, reinterpret_cast<const std::uint8_t*>(imported.text.data()), 0,
         static_cast<std::uint32_t>(imported.text.size()), false, &imported.table, substituted));
-    return sink.text;
+    return sink.bytes;
 }
 
 std::string Utf8(std::u32string_view text) {
