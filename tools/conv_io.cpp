@@ -38,9 +38,23 @@ class ScopedFd {
 
 }  // namespace
 
-bool ReadWholeInput(const std::string& path, GlobalArray<std::uint8_t>& bytes, std::string& error) {
+const std::uint8_t* Input::data() const {
+    return mapped_.data() != nullptr ? mapped_.data() : bytes_.data();
+}
+
+std::uint32_t Input::size() const {
+    return mapped_.data() != nullptr ? static_cast<std::uint32_t>(mapped_.size())
+                                     : bytes_.capacity();
+}
+
+std::string Input::ChangedError() const {
+    return "cannot read " + name_ + ": the file changed while it was read";
+}
+
+bool ReadInput(const std::string& path, Input& input, std::string& error) {
     const bool isStdin = path == "-";
     const std::string name = isStdin ? std::string("standard input") : Quoted(path);
+    input.name_ = name;
     // Non-blocking, so that a pipe without a writer is refused instead of
     // waited on.
     const int fd =
@@ -50,8 +64,9 @@ bool ReadWholeInput(const std::string& path, GlobalArray<std::uint8_t>& bytes, s
         return false;
     }
     ScopedFd closer(isStdin ? -1 : fd);
-    struct stat info;
-    if (fstat(fd, &info) == 0) {
+    struct stat info {};
+    const bool known = fstat(fd, &info) == 0;
+    if (known) {
         if (S_ISDIR(info.st_mode)) {
             error = "cannot read " + name + ": " + ErrnoText(EISDIR);
             return false;
@@ -61,8 +76,21 @@ bool ReadWholeInput(const std::string& path, GlobalArray<std::uint8_t>& bytes, s
             return false;
         }
     }
+    // A file that announces no size may still have content (/proc): read.
+    if (!isStdin && known && S_ISREG(info.st_mode) && info.st_size > 0) {
+        if (static_cast<std::uint64_t>(info.st_size) > kMaxInputBytes) {
+            error =
+                name + " is too long: the limit is " + std::to_string(kMaxInputBytes) + " bytes";
+            return false;
+        }
+        // Mapped, the file is read straight from the page cache; a file that
+        // cannot be mapped is read instead.
+        int mapError = 0;
+        if (input.mapped_.Map(fd, mapError))
+            return true;
+    }
     int readError = 0;
-    switch (ReadWholeFile(fd, bytes, readError)) {
+    switch (ReadWholeFile(fd, input.bytes_, readError)) {
         case WholeFileStatus::Ok:
             return true;
         case WholeFileStatus::ReadError:

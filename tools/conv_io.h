@@ -10,18 +10,42 @@
 
 #include "base/file_replace.h"
 #include "base/global_array.h"
+#include "base/mapped_file.h"
 
 namespace kotoha::conv {
 
 // The longest input the codec's 32-bit lengths can hold, in bytes.
 inline constexpr std::uint64_t kMaxInputBytes = 0xFFFFFFFFu;
 
-// Reads the whole of path ("-" for standard input) into bytes, until the end
-// of the file whatever size it announced. On failure returns false and sets
-// error to one line naming the input and the cause; an input longer than
-// kMaxInputBytes is a failure, and so is a named file that is not a regular
-// file (a pipe, a socket, a device): it is refused without waiting on it.
-bool ReadWholeInput(const std::string& path, GlobalArray<std::uint8_t>& bytes, std::string& error);
+// The whole input in memory: a named regular file mapped, standard input (or
+// a file that cannot be mapped) read into a block until its end, whatever
+// size it announced.
+class Input {
+  public:
+    const std::uint8_t* data() const;
+    std::uint32_t size() const;
+    // The block the input was read into, which the caller may convert in
+    // place; nullptr for a mapped file.
+    TextStore* block() { return mapped_.data() != nullptr ? nullptr : &bytes_; }
+    // Whether the mapped file shrank while it was read: what was read is not
+    // the file, and must not be passed off as its conversion.
+    bool changed() const { return mapped_.changed(); }
+    // The one line that reports a changed input.
+    std::string ChangedError() const;
+
+  private:
+    friend bool ReadInput(const std::string& path, Input& input, std::string& error);
+    std::string name_;
+    MappedFile mapped_;
+    TextStore bytes_;
+};
+
+// Reads path ("-" for standard input) into input. On failure returns false
+// and sets error to one line naming the input and the cause; an input longer
+// than kMaxInputBytes is a failure, and so is a named file that is not a
+// regular file (a pipe, a socket, a device): it is refused without waiting on
+// it.
+bool ReadInput(const std::string& path, Input& input, std::string& error);
 
 // Writes the output named by -o through write with ReplaceFileContents: the
 // target holds its old contents or the whole new ones; a pipe or device is

@@ -91,17 +91,64 @@ LineBreakKind OutputLineBreak(EolChoice eol, LineBreakKind input) {
     return input == LineBreakKind::MIXED ? LineBreakKind::UX : input;
 }
 
+// The line-break kind a conversion of input writes: with --eol=keep the
+// input's own, which a scan finds before the first piece is written.
+LineBreakKind OutputLineBreak(const Options& options, EncodingKind inputKind, const Input& input) {
+    return OutputLineBreak(options.eol,
+                           options.eol == EolChoice::Keep
+                               ? ScanLineBreakKind(inputKind, input.data(), input.size())
+                               : LineBreakKind::WIN);
+}
+
 // The kind the conversion writes: --to's, or with --to=keep the input's.
 EncodingKind OutputKind(const Options& options, EncodingKind inputKind) {
     return options.toKeep ? inputKind : options.to;
 }
 
-bool Export(const Options& options, EncodingKind inputKind, LineBreakKind inputLineBreak,
-            ByteSink& sink, const std::uint8_t* text, std::uint32_t length,
-            const ExtensionTable& table) {
-    const LineBreakKind lineBreak = OutputLineBreak(options.eol, inputLineBreak);
+// Input bytes per piece of a conversion: a piece and what it becomes stay in
+// the cache between its import and its export.
+constexpr std::uint32_t kPieceBytes = 256 * 1024;
+
+// Characters the output cannot hold, and the line (1-based) of the first.
+struct Unwritable {
+    std::uint32_t count = 0;
+    std::uint32_t firstLine = 0;
+};
+
+// Converts the input piece by piece: each piece imported, its unwritable
+// characters counted and, with a sink, written, so that the converted text is
+// never held whole. False when the sink failed.
+bool ConvertPieces(const Options& options, EncodingKind inputKind, LineBreakKind lineBreak,
+                   const Input& input, ByteSink* sink, Unwritable& unwritable) {
     const EncodingKind kind = OutputKind(options, inputKind);
-    return ExportText(kind, lineBreak, sink, text, 0, length, options.widen, &table);
+    ExtensionTable table;
+    ImportPieces pieces(inputKind, input.data(), input.size(), &table);
+    std::uint32_t linesBefore = 0;
+    bool first = true;
+    while (pieces.Next(kPieceBytes)) {
+        const std::uint8_t* text = pieces.data();
+        std::uint32_t firstOffset = 0;
+        const std::uint32_t lost =
+            CountUnwritableCharacters(kind, text, pieces.size(), &table, &firstOffset);
+        if (lost != 0 && unwritable.count == 0)
+            unwritable.firstLine =
+                1 + linesBefore +
+                static_cast<std::uint32_t>(std::count(text, text + firstOffset, '\n'));
+        unwritable.count += lost;
+        linesBefore = pieces.lineBreaks();
+        if (sink != nullptr &&
+            !(first ? ExportText(kind, lineBreak, *sink, text, 0, pieces.size(), options.widen,
+                                 &table)
+                    : ExportTextContinued(kind, lineBreak, *sink, text, pieces.size(),
+                                          options.widen, &table))) {
+            return false;
+        }
+        first = false;
+    }
+    // An empty text still gets the byte-order mark its kind has.
+    static const std::uint8_t kEmpty = 0;
+    return !first || sink == nullptr ||
+           ExportText(kind, lineBreak, *sink, &kEmpty, 0, 0, options.widen, &table);
 }
 
 // Collects output lines and hands them to a sink in large pieces, so that a
@@ -209,8 +256,8 @@ Decision DecideEncoding(const Options& options, const std::uint8_t* text, std::u
     return decision;
 }
 
-// The text in the viewer's internal form, converted in place, with what the
-// conversion counted and, for --lines and --find, its display lines.
+// The whole text in the viewer's internal form, with what the conversion
+// counted and, for --lines and --find, its display lines.
 struct Converted {
     std::uint8_t* text = nullptr;
     std::uint32_t length = 0;
@@ -220,14 +267,27 @@ struct Converted {
     LayoutText layout;
     // Codes for the characters CP932 cannot hold.
     ExtensionTable table;
+    // The text's block when the input is a mapped file.
+    TextStore copy;
 };
 
-bool Convert(const Options& options, EncodingKind kind, TextStore& bytes, Converted& converted,
+bool Convert(const Options& options, EncodingKind kind, Input& input, Converted& converted,
              std::string& error) {
     static std::uint8_t emptyText = 0;
-    converted.text = bytes.data() == nullptr ? &emptyText : bytes.data();
-    converted.length = ImportText(kind, false, converted.text, converted.text, bytes.capacity(),
-                                  &converted.lineBreak, &converted.kanaCount, &converted.table);
+    // A block read is converted in place; a mapped file into a block of its
+    // size, which the internal form never exceeds.
+    TextStore* block = input.block();
+    if (block == nullptr) {
+        if (!converted.copy.SetSize(input.size())) {
+            error = "out of memory";
+            return false;
+        }
+        block = &converted.copy;
+    }
+    converted.text = block->data() == nullptr ? &emptyText : block->data();
+    converted.length =
+        ImportText(kind, false, converted.text, input.data() != nullptr ? input.data() : &emptyText,
+                   input.size(), &converted.lineBreak, &converted.kanaCount, &converted.table);
     if (!options.lines && !options.find)
         return true;
     // The settings are clamped as the document clamps its own.
@@ -264,10 +324,14 @@ std::string StdoutError(const FdSink& sink) {
 
 // Writes what the options ask for (the lines, the matches, the guess or the
 // converted text) to the -o file or standard output. found is false after a
-// search without a match.
+// search without a match; unwritable receives what a conversion could not
+// write. A conversion of a mapped file that changed while it was read is a
+// failure, and its -o file is not replaced.
 bool WriteResult(const Options& options, const Decision& decision, const Converted& converted,
-                 std::string_view pattern, bool& found, std::string& error) {
+                 const Input& input, std::string_view pattern, bool& found, Unwritable& unwritable,
+                 std::string& error) {
     found = true;
+    bool inputChanged = false;
     const auto write = [&](ByteSink& sink) {
         if (options.lines)
             return WriteLines(converted.layout, converted.table, sink);
@@ -275,16 +339,35 @@ bool WriteResult(const Options& options, const Decision& decision, const Convert
             return WriteMatches(options, converted.layout, pattern, sink, found);
         if (options.guess)
             return WriteText(sink, GuessLine(decision, converted));
-        return Export(options, decision.kind, converted.lineBreak, sink, converted.text,
-                      converted.length, converted.table);
+        unwritable = {};
+        if (!ConvertPieces(options, decision.kind, OutputLineBreak(options, decision.kind, input),
+                           input, &sink, unwritable))
+            return false;
+        inputChanged = input.changed();
+        return !inputChanged;
     };
-    if (!options.output.empty() && options.output != "-")
-        return WriteOutputFile(options.output, write, error);
-    FdSink stdoutSink(STDOUT_FILENO);
-    if (write(stdoutSink) && stdoutSink.Flush())
-        return true;
-    error = StdoutError(stdoutSink);
+    if (!options.output.empty() && options.output != "-") {
+        if (WriteOutputFile(options.output, write, error))
+            return true;
+    } else {
+        FdSink stdoutSink(STDOUT_FILENO);
+        if (write(stdoutSink) && stdoutSink.Flush())
+            return true;
+        error = StdoutError(stdoutSink);
+    }
+    if (inputChanged)
+        error = input.ChangedError();
     return false;
+}
+
+// The warning (or with --strict the error) about characters the output
+// cannot hold.
+std::string UnwritableMessage(const Options& options, EncodingKind outKind,
+                              const Unwritable& unwritable) {
+    return std::string(options.strict ? "" : "warning: ") + std::to_string(unwritable.count) +
+           (unwritable.count == 1 ? " character cannot" : " characters cannot") +
+           " be written in " + EncodingDisplayName(outKind) + " (first at line " +
+           std::to_string(unwritable.firstLine) + ")";
 }
 
 // Parses the options, then reads, decides, converts and writes.
@@ -301,36 +384,39 @@ int Run(int argc, char** argv) {
                    ? 0
                    : Fail(StdoutError(stdoutSink), kExitIoError);
     }
-    TextStore bytes;
-    if (!ReadWholeInput(options.input.value_or("-"), bytes, error))
+    Input input;
+    if (!ReadInput(options.input.value_or("-"), input, error))
         return Fail(error, kExitIoError);
-    const Decision decision = DecideEncoding(options, bytes.data(), bytes.capacity());
+    const Decision decision = DecideEncoding(options, input.data(), input.size());
+    const bool converts = !options.guess && !options.lines && !options.find;
     Converted converted;
-    if (!Convert(options, decision.kind, bytes, converted, error))
-        return Fail(error, kExitIoError);
+    if (!converts) {
+        if (!Convert(options, decision.kind, input, converted, error))
+            return Fail(error, kExitIoError);
+        if (input.changed())
+            return Fail(input.ChangedError(), kExitIoError);
+    }
     std::string pattern;
     if (options.find && !FindPattern(*options.find, converted.table, pattern, error))
         return Fail(error + "; see 'kotoha-conv --help'", kExitUsage);
-    // Characters the output cannot hold: a warning, or with --strict no output.
-    if (!options.guess && !options.lines && !options.find) {
-        const EncodingKind outKind = OutputKind(options, decision.kind);
-        std::uint32_t first = 0;
-        const std::uint32_t lost = CountUnwritableCharacters(
-            outKind, converted.text, converted.length, &converted.table, &first);
-        if (lost != 0) {
-            const auto line = 1 + std::count(converted.text, converted.text + first, '\n');
-            const std::string message =
-                std::string(options.strict ? "" : "warning: ") + std::to_string(lost) +
-                (lost == 1 ? " character cannot" : " characters cannot") + " be written in " +
-                EncodingDisplayName(outKind) + " (first at line " + std::to_string(line) + ")";
-            if (options.strict)
-                return Fail(message + "; nothing written", kExitUnwritable);
-            std::fprintf(stderr, "kotoha-conv: %s\n", message.c_str());
-        }
+    const EncodingKind outKind = OutputKind(options, decision.kind);
+    Unwritable unwritable;
+    // With --strict, characters the output cannot hold mean no output: a
+    // first pass counts them before anything is written.
+    if (converts && options.strict) {
+        ConvertPieces(options, decision.kind, LineBreakKind::UX, input, nullptr, unwritable);
+        if (input.changed())
+            return Fail(input.ChangedError(), kExitIoError);
+        if (unwritable.count != 0)
+            return Fail(UnwritableMessage(options, outKind, unwritable) + "; nothing written",
+                        kExitUnwritable);
     }
     bool found = true;
-    if (!WriteResult(options, decision, converted, pattern, found, error))
+    if (!WriteResult(options, decision, converted, input, pattern, found, unwritable, error))
         return Fail(error, kExitIoError);
+    if (converts && unwritable.count != 0)
+        std::fprintf(stderr, "kotoha-conv: %s\n",
+                     UnwritableMessage(options, outKind, unwritable).c_str());
     // Like grep, a search without a match is no error message, only a status.
     return found ? 0 : kExitNotFound;
 }

@@ -250,43 +250,51 @@ LineBreakKind ScanLineBreakKind(EncodingKind kind, const std::uint8_t* bytes,
                                 std::uint32_t length) {
     constexpr std::uint8_t kCr = 0x0D;
     constexpr std::uint8_t kLf = 0x0A;
-    std::uint64_t pairs = 0;
-    std::uint64_t crs = 0;
-    std::uint64_t lfs = 0;
+    // Only which kinds occur matters, not how often.
+    bool pair = false;
+    bool loneCr = false;
+    bool loneLf = false;
+    const auto mixed = [&] { return pair + loneCr + loneLf > 1; };
     if (kind == EncodingKind::UTF16LE || kind == EncodingKind::UTF16BE) {
         const unsigned high = kind == EncodingKind::UTF16BE ? 0 : 1;
         bool afterCr = false;
         for (std::uint32_t i = ByteOrderMarkLength(kind, bytes, length); i + 1 < length; i += 2) {
             const unsigned unit = bytes[i + high] == 0 ? bytes[i + 1 - high] : 0x100;
-            crs += unit == kCr;
-            lfs += unit == kLf;
-            pairs += afterCr && unit == kLf;
+            pair |= afterCr && unit == kLf;
+            loneCr |= afterCr && unit != kLf;
+            loneLf |= !afterCr && unit == kLf;
             afterCr = unit == kCr;
         }
-    } else {
-        const std::uint8_t* p = bytes;
-        const std::uint8_t* end = bytes + length;
-        std::uint64_t carry = 0;  // the last byte before p was a CR
-        while (end - p >= static_cast<std::ptrdiff_t>(detail::kBlockSize)) {
-            const detail::Block block(p);
-            const std::uint64_t cr = block.Equal(kCr);
-            const std::uint64_t lf = block.Equal(kLf);
-            if ((cr | lf | carry) != 0) {
-                pairs += detail::CountBits(lf & ((cr << 1) | carry));
-                crs += detail::CountBits(cr);
-                lfs += detail::CountBits(lf);
-                carry = cr >> 63;
-            }
-            p += detail::kBlockSize;
-        }
-        for (; p < end; ++p) {
-            pairs += carry && *p == kLf;
-            carry = *p == kCr;
-            crs += carry;
-            lfs += *p == kLf;
-        }
+        loneCr |= afterCr;
+        return LineBreakKindFromCounts(pair, loneCr, loneLf);
     }
-    return LineBreakKindFromCounts(pairs != 0, crs != pairs, lfs != pairs);
+    const std::uint8_t* p = bytes;
+    const std::uint8_t* end = bytes + length;
+    std::uint64_t carry = 0;  // the byte before p is a CR
+    while (end - p >= static_cast<std::ptrdiff_t>(detail::kBlockSize)) {
+        const detail::Block block(p);
+        p += detail::kBlockSize;
+        const std::uint64_t cr = block.Equal(kCr);
+        const std::uint64_t lf = block.Equal(kLf);
+        if ((cr | lf | carry) == 0)
+            continue;
+        const std::uint64_t crBefore = (cr << 1) | carry;
+        pair |= (lf & crBefore) != 0;
+        loneLf |= (lf & ~crBefore) != 0;
+        // A CR in the last byte is decided by the next block's first.
+        loneCr |= (crBefore & ~lf & ~std::uint64_t{1}) != 0 || (carry != 0 && (lf & 1) == 0);
+        carry = cr >> 63;
+        if (mixed())
+            return LineBreakKind::MIXED;
+    }
+    for (; p < end; ++p) {
+        pair |= carry && *p == kLf;
+        loneCr |= carry && *p != kLf;
+        loneLf |= !carry && *p == kLf;
+        carry = *p == kCr;
+    }
+    loneCr |= carry != 0;
+    return LineBreakKindFromCounts(pair, loneCr, loneLf);
 }
 
 }  // namespace kotoha

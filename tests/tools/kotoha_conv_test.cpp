@@ -662,3 +662,52 @@ TEST_F(ConvTest, UnwritableCharactersWarnOrFailWithStrict) {
 }
 
 }  // namespace
+
+// A file of many pieces, read from its name (mapped) and from standard input
+// (read): the same output, the JIS character set carried across line breaks
+// and pieces, the line of the first unwritable character counted across
+// pieces, and one lone LF at the very end making the kept line breaks LF.
+TEST_F(ConvTest, LongFilesConvertTheSameFromANameAndFromStandardInput) {
+    // Kanji mode opened once: every later line holds kanji pairs only, over
+    // several pieces.
+    std::string jis = "\x1B$B";
+    std::string euc;
+    std::string eucLf;
+    const int lines = 60000;
+    for (int i = 0; i < lines; ++i) {
+        jis += "$\"$$$&\r\n";  // あいう
+        euc += "\xA4\xA2\xA4\xA4\xA4\xA6\r\n";
+    }
+    const fs::path jisFile = dir_ / "long.jis";
+    WriteFile(jisFile, jis);
+    const ConvRun named = Run({"-j", "--to=euc", jisFile});
+    EXPECT_EQ(named.status, 0) << named.err;
+    EXPECT_TRUE(named.out == euc) << "sizes " << named.out.size() << " " << euc.size();
+    const ConvRun piped = Run({"-j", "--to=euc"}, jis);
+    EXPECT_TRUE(piped.out == euc);
+
+    // An IBM extension (unwritable in EUC-JP) on line 100000, in the second
+    // piece, then a lone LF.
+    std::string sjis;
+    const int sjisLines = 120000;
+    for (int i = 0; i < sjisLines; ++i)
+        sjis += i == 99999 ? "\xFA\x40\r\n" : "\x82\xA0\r\n";
+    sjis += "z\n";
+    const fs::path sjisFile = dir_ / "long.sjis";
+    WriteFile(sjisFile, sjis);
+    for (const bool fromName : {true, false}) {
+        SCOPED_TRACE(fromName ? "from the name" : "from standard input");
+        const ConvRun run =
+            fromName ? Run({"-s", "--to=euc", sjisFile}) : Run({"-s", "--to=euc"}, sjis);
+        EXPECT_EQ(run.err,
+                  "kotoha-conv: warning: 1 character cannot be written in EUC-JP "
+                  "(first at line 100000)\n");
+        EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\r'), 0);
+        EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), sjisLines + 1);
+        EXPECT_EQ(run.out.substr(0, 6), "\xA4\xA2\n\xA4\xA2\n");
+        const ConvRun strict = fromName ? Run({"-s", "--to=euc", "--strict", sjisFile})
+                                        : Run({"-s", "--to=euc", "--strict"}, sjis);
+        EXPECT_EQ(strict.status, 3);
+        EXPECT_TRUE(strict.out.empty());
+    }
+}
