@@ -29,20 +29,33 @@ void CopyUnchangedSjis(ImportContext& c) {
         const std::uint64_t seconds = (firsts << 1) & detail::LowBits(taken);
         const std::uint64_t trails = block.InRange(0x40, 0xFC) & ~block.Equal(0x7F);
         const std::uint64_t lineFeedBits = block.Equal(kLf);
+        const std::uint64_t crs = block.Equal(kCr);
+        // CR LF pairs inside the block, the usual line break, become their
+        // LF on the way (a CR in the last byte is left to the byte loop).
+        const std::uint64_t pairCrs = c.emitCrLf ? 0 : crs & (lineFeedBits >> 1);
         // A bad second byte stops the run at the lead byte before it.
-        std::uint64_t stops = block.Equal(kCr) | ((seconds & ~trails) >> 1);
+        std::uint64_t stops = (crs & ~pairCrs) | ((seconds & ~trails) >> 1);
         if (c.emitCrLf)
             stops |= lineFeedBits;
         const unsigned runBytes =
             stops != 0 ? static_cast<unsigned>(std::countr_zero(stops)) : taken;
         const std::uint64_t run = detail::LowBits(runBytes);
         kana += detail::CountBits(block.InRange(0xA1, 0xDF) & ~seconds & run);
-        lineFeeds += detail::CountBits(lineFeedBits & run);
+        lineFeeds += detail::CountBits(lineFeedBits & run & ~(pairCrs << 1));
+        // The LF of a pair in the run lies in the run too: neither an LF nor
+        // the byte after a CR stops it.
+        for (std::uint64_t pairs = pairCrs & run; pairs != 0; pairs &= pairs - 1) {
+            const std::size_t cr = i + static_cast<unsigned>(std::countr_zero(pairs));
+            c.CopyRun(cr);
+            c.Put(kLf);
+            ++c.crLfPairs;
+            c.pos = cr + 2;
+        }
         i += runBytes;
         if (stops == 0)
             continue;
-        // A CR LF pair, the usual line break, becomes its LF here and the
-        // blocks go on after it.
+        // A CR LF pair across two blocks becomes its LF here and the blocks
+        // go on after it.
         if (s[i] == kCr && i + 1 < n && s[i + 1] == kLf && !c.emitCrLf) {
             c.CopyRun(i);
             c.Put(kLf);

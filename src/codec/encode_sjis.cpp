@@ -18,9 +18,10 @@ std::uint8_t* EncodeSjis(ExportContext& c, const std::uint8_t* p, const std::uin
         if (out == nullptr)
             return nullptr;
         if (end - p >= static_cast<std::ptrdiff_t>(detail::kBlockSize)) {
-            // Most of the text is written as it is: copy whole blocks up to
-            // the first single byte that changes (an LF that is translated,
-            // a stray 8-bit byte, a half-width katakana when widening).
+            // Most of the text is written as it is: copy the block up to the
+            // first single byte that changes other than a translated line
+            // feed (a stray 8-bit byte, a half-width katakana when
+            // widening), line by line when line feeds are translated.
             const detail::Block block(p);
             const std::uint64_t firsts =
                 detail::PairStarts(block.InRange(0x81, 0x9F) | block.InRange(0xE0, 0xFC));
@@ -29,25 +30,38 @@ std::uint8_t* EncodeSjis(ExportContext& c, const std::uint8_t* p, const std::uin
             std::uint64_t changed = block.High();
             if (!widen)
                 changed &= ~block.InRange(0xA1, 0xDF);
-            if (translatesLf)
-                changed |= block.Equal(kLf);
             changed &= singles;
             // Codes of the extension table are written as CP932 codes.
             if (c.table() != nullptr)
                 changed |= firsts & block.InRange(0xF0, 0xF9);
             const unsigned runBytes =
                 changed != 0 ? static_cast<unsigned>(std::countr_zero(changed)) : taken;
-            std::memcpy(out, p, detail::kBlockSize);  // only runBytes of it count
-            out += runBytes;
+            // A line feed is never part of a pair.
+            std::uint64_t breaks = translatesLf ? block.Equal(kLf) & detail::LowBits(runBytes) : 0;
+            // The block's lines are copied 64 bytes at a time from a copy
+            // of it, so that no copy reads past the block.
+            std::uint8_t lines[2 * detail::kBlockSize];
+            const std::uint8_t* from64 = p;
+            if (breaks != 0) {
+                std::memcpy(lines, p, detail::kBlockSize);
+                from64 = lines;
+            }
+            unsigned from = 0;
+            for (;;) {
+                const unsigned to =
+                    breaks != 0 ? static_cast<unsigned>(std::countr_zero(breaks)) : runBytes;
+                // Only to - from bytes of the copy count.
+                std::memcpy(out, from64 + from, detail::kBlockSize);
+                out += to - from;
+                if (to == runBytes)
+                    break;
+                out = c.LineBreak(out);
+                from = to + 1;
+                breaks &= breaks - 1;
+            }
             p += runBytes;
             if (changed == 0)
                 continue;
-            // A translated line break, the usual stop, is written here.
-            if (translatesLf && *p == kLf) {
-                out = c.LineBreak(out);
-                ++p;
-                continue;
-            }
         }
         const std::uint8_t b = *p;
         if (IsHalfWidthKana(b)) {

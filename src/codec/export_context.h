@@ -30,10 +30,12 @@ constexpr std::uint8_t kLf = 0x0A;
 // followed it.
 class ExportContext {
   public:
-    // The most one step stages: a run from a whole block of input, whose
-    // last 16-byte piece may start at offset 63, and then one character of
-    // up to 2 bytes; or an escape sequence and a two-byte code.
-    static constexpr std::size_t kMaxStepBytes = 96;
+    // The most one step stages: a run from a whole block of 64 input bytes,
+    // each of its line feeds translated into two bytes, and then a 64-byte
+    // copy that may start at its end (only part of it counts); or one
+    // character of up to 2 bytes after the run; or an escape sequence and a
+    // two-byte code.
+    static constexpr std::size_t kMaxStepBytes = 3 * 64;
 
     ExportContext(ByteSink& sink, LineBreakKind lineBreakKind,
                   const ExtensionTable* table = nullptr)
