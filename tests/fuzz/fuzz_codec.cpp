@@ -3,7 +3,8 @@
 // exercised on the rest of the input:
 //   0  DetectEncoding
 //   1  ImportText with every decoder: bounds, in place = out of place,
-//      well-formed output, kana count, CR LF emission
+//      well-formed output, kana count, CR LF emission; the same piece by
+//      piece, and the line-break scan
 //   2  ExportText, ExportUtf8Text and WidenKana on arbitrary bytes: bounds
 //      and chunking, every kind, line-break kind and widening
 //   3  round trips: valid internal text exported and imported again
@@ -155,6 +156,21 @@ void FuzzImport(const std::uint8_t* data, std::size_t size) {
               (losses.firstOffset < written &&
                (inPlace[losses.firstOffset] == ' ' || inPlace[losses.firstOffset] == 0x81)));
         Check(written == 0 || std::memcmp(inPlace.get(), out.get(), written) == 0);
+
+        // Piece by piece, the same text and counts; the line-break scan
+        // agrees without converting.
+        ImportPieces pieces(kind, source.get(), length);
+        const std::uint32_t pieceBytes = size == 0 ? 1 : 1 + data[0] % 97;
+        std::uint32_t offset = 0;
+        while (pieces.Next(pieceBytes)) {
+            Check(pieces.offset() == offset && offset + pieces.size() <= written);
+            Check(pieces.size() == 0 ||
+                  std::memcmp(pieces.data(), out.get() + offset, pieces.size()) == 0);
+            offset += pieces.size();
+        }
+        Check(offset == written && pieces.lineBreakKind() == lineBreak &&
+              pieces.kanaCount() == kana && pieces.losses().firstOffset == losses.firstOffset);
+        Check(ScanLineBreakKind(kind, source.get(), length) == lineBreak);
 
         // With CR LF emitted into twice the room: the same text with every
         // LF preceded by CR, and nothing written past the room.
