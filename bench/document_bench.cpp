@@ -236,6 +236,22 @@ std::uint8_t* ReadWithOneRead(const std::string& path, std::size_t size) {
     return block;
 }
 
+// Writes bytes to a new file at path with one write() and an fsync: the
+// least a save that keeps the old file until the new one is whole can cost.
+void WriteWithOneWrite(const std::string& path, const Bytes& bytes) {
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0)
+        Fail("cannot create " + path);
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n <= 0)
+            Fail("cannot write " + path);
+        done += static_cast<std::size_t>(n);
+    }
+    if (fsync(fd) != 0 || close(fd) != 0)
+        Fail("cannot write " + path);
+}
+
 // Resident bytes of the process now.
 std::size_t ResidentBytes() {
     std::ifstream in("/proc/self/statm");
@@ -419,6 +435,31 @@ int main(int argc, char** argv) {
             Fail("the index differs from the document's");
         rows.push_back({"  BuildLineIndex (W 80, T 8)", corpus.text.size(), indexSeconds,
                         "one read()", readSeconds, 0});
+    }
+
+    // Save As of the whole document under a new name, in its own
+    // encoding and line breaks, against one write() and an fsync of the same
+    // bytes.
+    {
+        const std::string savePath = gTempPath + ".saved";
+        const double writeSeconds = BestSeconds(
+            reps, [&] { unlink(savePath.c_str()); },
+            [&] { WriteWithOneWrite(savePath, file); });
+        bool saved = false;
+        const double saveSeconds = BestSeconds(
+            reps, [&] { unlink(savePath.c_str()); },
+            [&] { saved = doc.DoSave(savePath, true); });
+        Bytes written(fileSize + 1);
+        const int fd = open(savePath.c_str(), O_RDONLY | O_CLOEXEC);
+        const ssize_t got = fd < 0 ? -1 : read(fd, written.data(), written.size());
+        if (fd >= 0)
+            close(fd);
+        if (!saved || got != static_cast<ssize_t>(fileSize) ||
+            std::memcmp(written.data(), file.data(), fileSize) != 0)
+            Fail("Save As did not write the file back");
+        unlink(savePath.c_str());
+        rows.push_back({"Save As (export, write, fsync, rename)", fileSize, saveSeconds,
+                        "one write() + fsync", writeSeconds, 0});
     }
 
     // (b) The heap at the peak of one open, against what the document keeps,
