@@ -51,7 +51,20 @@ std::string Input::ChangedError() const {
     return "cannot read " + name_ + ": the file changed while it was read";
 }
 
-bool ReadInput(const std::string& path, Input& input, std::string& error) {
+namespace {
+
+// Whether the output the command writes is the file info describes.
+bool IsOutputFile(const struct stat& info, const std::string& output) {
+    struct stat target {};
+    const bool known = output.empty() || output == "-" ? fstat(STDOUT_FILENO, &target) == 0
+                                                       : stat(output.c_str(), &target) == 0;
+    return known && target.st_dev == info.st_dev && target.st_ino == info.st_ino;
+}
+
+}  // namespace
+
+bool ReadInput(const std::string& path, const std::string& output, Input& input,
+               std::string& error) {
     const bool isStdin = path == "-";
     const std::string name = isStdin ? std::string("standard input") : Quoted(path);
     input.name_ = name;
@@ -77,7 +90,8 @@ bool ReadInput(const std::string& path, Input& input, std::string& error) {
         }
     }
     // A file that announces no size may still have content (/proc): read.
-    if (!isStdin && known && S_ISREG(info.st_mode) && info.st_size > 0) {
+    if (!isStdin && known && S_ISREG(info.st_mode) && info.st_size > 0 &&
+        !IsOutputFile(info, output)) {
         if (static_cast<std::uint64_t>(info.st_size) > kMaxInputBytes) {
             error =
                 name + " is too long: the limit is " + std::to_string(kMaxInputBytes) + " bytes";

@@ -34,7 +34,8 @@ class Input {
     std::string ChangedError() const;
 
   private:
-    friend bool ReadInput(const std::string& path, Input& input, std::string& error);
+    friend bool ReadInput(const std::string& path, const std::string& output, Input& input,
+                          std::string& error);
     std::string name_;
     MappedFile mapped_;
     TextStore bytes_;
@@ -44,8 +45,11 @@ class Input {
 // and sets error to one line naming the input and the cause; an input longer
 // than kMaxInputBytes is a failure, and so is a named file that is not a
 // regular file (a pipe, a socket, a device): it is refused without waiting on
-// it.
-bool ReadInput(const std::string& path, Input& input, std::string& error);
+// it. A file that is also the output (output names it, through any link, or
+// standard output is it when output is empty or "-") is read whole, never
+// mapped: the output may be written into it in place.
+bool ReadInput(const std::string& path, const std::string& output, Input& input,
+               std::string& error);
 
 // Writes the output named by -o through write with ReplaceFileContents: the
 // target holds its old contents or the whole new ones; a pipe or device is

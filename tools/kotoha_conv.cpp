@@ -385,7 +385,7 @@ int Run(int argc, char** argv) {
                    : Fail(StdoutError(stdoutSink), kExitIoError);
     }
     Input input;
-    if (!ReadInput(options.input.value_or("-"), input, error))
+    if (!ReadInput(options.input.value_or("-"), options.output, input, error))
         return Fail(error, kExitIoError);
     const Decision decision = DecideEncoding(options, input.data(), input.size());
     const bool converts = !options.guess && !options.lines && !options.find;

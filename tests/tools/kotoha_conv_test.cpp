@@ -711,3 +711,22 @@ TEST_F(ConvTest, LongFilesConvertTheSameFromANameAndFromStandardInput) {
         EXPECT_TRUE(strict.out.empty());
     }
 }
+
+// The output is the input itself, reached through a hard link (so written in
+// place): the whole input is read before the first byte is written.
+TEST_F(ConvTest, OutputOntoTheInputThroughAHardLinkConvertsItWhole) {
+    std::string sjis;
+    std::string euc;
+    for (int i = 0; i < 200000; ++i) {
+        sjis += "\x82\xA0\x82\xA2\r\n";
+        euc += "\xA4\xA2\xA4\xA4\r\n";
+    }
+    const fs::path input = dir_ / "text.sjis";
+    const fs::path link = dir_ / "same.txt";
+    WriteFile(input, sjis);
+    fs::create_hard_link(input, link);
+    const ConvRun run = Run({"-s", "--to=euc", "-o", link, input});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::string written = ReadFile(input);
+    EXPECT_TRUE(written == euc) << "sizes " << written.size() << " " << euc.size();
+}
