@@ -27,6 +27,7 @@
 #include "codec/import.h"
 #include "conv_io.h"
 #include "conv_options.h"
+#include "conv_pieces.h"
 #include "document/find.h"
 #include "layout/line_layout.h"
 
@@ -105,50 +106,8 @@ EncodingKind OutputKind(const Options& options, EncodingKind inputKind) {
     return options.toKeep ? inputKind : options.to;
 }
 
-// Input bytes per piece of a conversion: a piece and what it becomes stay in
-// the cache between its import and its export.
-constexpr std::uint32_t kPieceBytes = 256 * 1024;
-
-// Characters the output cannot hold, and the line (1-based) of the first.
-struct Unwritable {
-    std::uint32_t count = 0;
-    std::uint32_t firstLine = 0;
-};
-
-// Converts the input piece by piece: each piece imported, its unwritable
-// characters counted and, with a sink, written, so that the converted text is
-// never held whole. False when the sink failed.
-bool ConvertPieces(const Options& options, EncodingKind inputKind, LineBreakKind lineBreak,
-                   const Input& input, ByteSink* sink, Unwritable& unwritable) {
-    const EncodingKind kind = OutputKind(options, inputKind);
-    ExtensionTable table;
-    ImportPieces pieces(inputKind, input.data(), input.size(), &table);
-    std::uint32_t linesBefore = 0;
-    bool first = true;
-    while (pieces.Next(kPieceBytes)) {
-        const std::uint8_t* text = pieces.data();
-        std::uint32_t firstOffset = 0;
-        const std::uint32_t lost =
-            CountUnwritableCharacters(kind, text, pieces.size(), &table, &firstOffset);
-        if (lost != 0 && unwritable.count == 0)
-            unwritable.firstLine =
-                1 + linesBefore +
-                static_cast<std::uint32_t>(std::count(text, text + firstOffset, '\n'));
-        unwritable.count += lost;
-        linesBefore = pieces.lineBreaks();
-        if (sink != nullptr &&
-            !(first ? ExportText(kind, lineBreak, *sink, text, 0, pieces.size(), options.widen,
-                                 &table)
-                    : ExportTextContinued(kind, lineBreak, *sink, text, pieces.size(),
-                                          options.widen, &table))) {
-            return false;
-        }
-        first = false;
-    }
-    // An empty text still gets the byte-order mark its kind has.
-    static const std::uint8_t kEmpty = 0;
-    return !first || sink == nullptr ||
-           ExportText(kind, lineBreak, *sink, &kEmpty, 0, 0, options.widen, &table);
+PieceConversion ConversionOf(const Options& options, EncodingKind inputKind) {
+    return {inputKind, OutputKind(options, inputKind), options.widen};
 }
 
 // Collects output lines and hands them to a sink in large pieces, so that a
@@ -332,6 +291,7 @@ bool WriteResult(const Options& options, const Decision& decision, const Convert
                  std::string& error) {
     found = true;
     bool inputChanged = false;
+    bool outOfMemory = false;
     const auto write = [&](ByteSink& sink) {
         if (options.lines)
             return WriteLines(converted.layout, converted.table, sink);
@@ -340,8 +300,11 @@ bool WriteResult(const Options& options, const Decision& decision, const Convert
         if (options.guess)
             return WriteText(sink, GuessLine(decision, converted));
         unwritable = {};
-        if (!ConvertPieces(options, decision.kind, OutputLineBreak(options, decision.kind, input),
-                           input, &sink, unwritable))
+        const PiecesResult result = ConvertPieces(
+            ConversionOf(options, decision.kind), input.data(), input.size(),
+            [&] { return OutputLineBreak(options, decision.kind, input); }, &sink, unwritable);
+        outOfMemory = result == PiecesResult::OutOfMemory;
+        if (result != PiecesResult::Done)
             return false;
         inputChanged = input.changed();
         return !inputChanged;
@@ -357,6 +320,8 @@ bool WriteResult(const Options& options, const Decision& decision, const Convert
     }
     if (inputChanged)
         error = input.ChangedError();
+    if (outOfMemory)
+        error = "out of memory";
     return false;
 }
 
@@ -404,7 +369,10 @@ int Run(int argc, char** argv) {
     // With --strict, characters the output cannot hold mean no output: a
     // first pass counts them before anything is written.
     if (converts && options.strict) {
-        ConvertPieces(options, decision.kind, LineBreakKind::UX, input, nullptr, unwritable);
+        if (ConvertPieces(
+                ConversionOf(options, decision.kind), input.data(), input.size(),
+                [] { return LineBreakKind::UX; }, nullptr, unwritable) == PiecesResult::OutOfMemory)
+            return Fail("out of memory", kExitIoError);
         if (input.changed())
             return Fail(input.ChangedError(), kExitIoError);
         if (unwritable.count != 0)

@@ -38,11 +38,12 @@ std::uint8_t* EncodeSjis(ExportContext& c, const std::uint8_t* p, const std::uin
                 changed != 0 ? static_cast<unsigned>(std::countr_zero(changed)) : taken;
             // A line feed is never part of a pair.
             std::uint64_t breaks = translatesLf ? block.Equal(kLf) & detail::LowBits(runBytes) : 0;
-            // The block's lines are copied 64 bytes at a time from a copy
-            // of it, so that no copy reads past the block.
+            // The block's lines are copied 64 bytes at a time; near the end
+            // of the text from a copy of the block, so that no copy reads
+            // past the text.
             std::uint8_t lines[2 * detail::kBlockSize];
             const std::uint8_t* from64 = p;
-            if (breaks != 0) {
+            if (breaks != 0 && end - p < static_cast<std::ptrdiff_t>(2 * detail::kBlockSize)) {
                 std::memcpy(lines, p, detail::kBlockSize);
                 from64 = lines;
             }

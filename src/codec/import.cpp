@@ -5,6 +5,7 @@
 #include "codec/import_context.h"
 
 #include <cstring>
+#include <utility>
 
 namespace kotoha {
 
@@ -121,6 +122,11 @@ bool ImportPieces::Next(std::uint32_t pieceBytes) {
     if (c.firstLoss != nullptr && firstLoss_ == ImportLosses::kNone)
         firstLoss_ = offset_ + static_cast<std::uint32_t>(c.firstLoss - buffer_.data());
     return true;
+}
+
+std::vector<std::uint8_t> ImportPieces::ExchangeBuffer(std::vector<std::uint8_t> recycled) {
+    std::swap(buffer_, recycled);
+    return recycled;
 }
 
 LineBreakKind ImportPieces::lineBreakKind() const {

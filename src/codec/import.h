@@ -75,6 +75,10 @@ class ImportPieces {
     std::uint32_t size() const { return size_; }
     // Bytes of output before this piece.
     std::uint32_t offset() const { return offset_; }
+    // Hands out the block holding this piece (its first size() bytes) and
+    // takes recycled, any block, to convert the next piece into: so that a
+    // piece can be written while the next is converted, without a copy.
+    std::vector<std::uint8_t> ExchangeBuffer(std::vector<std::uint8_t> recycled);
 
     // What the pieces so far held: line breaks of each kind, their total (the
     // line feeds written), half-width katakana and losses.

@@ -712,6 +712,25 @@ TEST_F(ConvTest, LongFilesConvertTheSameFromANameAndFromStandardInput) {
     }
 }
 
+// Characters beyond CP932 met in every piece of a long UTF-8 file get codes
+// while earlier pieces are being written: each piece is written with the
+// codes it was given, and the file comes back byte for byte.
+TEST_F(ConvTest, LongUnicodeFilesComeBackByteIdentical) {
+    const std::string line = "\xF0\x9F\x98\x80 caf\xC3\xA9 \xE2\x82\xAC\xE3\x81\x82\n";
+    std::string text;
+    for (int i = 0; i < 60000; ++i) {
+        text += line;
+        // A new emoji now and then, so that the table grows along the text.
+        if (i % 5000 == 0)
+            text += "\xF0\x9F\x98" + std::string(1, static_cast<char>(0x81 + i / 5000)) + "\n";
+    }
+    const fs::path file = dir_ / "long.utf8";
+    WriteFile(file, text);
+    const ConvRun run = Run({"-u", "--to=utf8", file});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(run.out == text) << "sizes " << run.out.size() << " " << text.size();
+}
+
 // The output is the input itself, reached through a hard link (so written in
 // place): the whole input is read before the first byte is written.
 TEST_F(ConvTest, OutputOntoTheInputThroughAHardLinkConvertsItWhole) {
