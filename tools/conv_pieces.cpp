@@ -3,9 +3,7 @@
 
 #include <algorithm>
 #include <condition_variable>
-#include <deque>
 #include <exception>
-#include <memory>
 #include <mutex>
 #include <new>
 #include <system_error>
@@ -13,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "codec/detect.h"
 #include "codec/export.h"
 #include "codec/extension_table.h"
 #include "codec/import.h"
@@ -24,63 +23,112 @@ namespace {
 // Input bytes per piece: a piece and what it becomes stay in the cache
 // between its import and its export.
 constexpr std::uint32_t kPieceBytes = 256 * 1024;
-// Pieces the import may run ahead of the writing.
-constexpr std::size_t kPiecesAhead = 4;
+// Pieces converted ahead of the one to be written next, at most.
+constexpr std::uint32_t kWindow = 8;
 
-// One imported piece on its way to the writer, with the extension table as
-// it stood after it (null while the table is empty): the importer goes on
-// adding codes to its own.
-struct Piece {
-    std::vector<std::uint8_t> bytes;
-    std::uint32_t size = 0;
-    std::shared_ptr<const ExtensionTable> table;
+// Collects an exported piece.
+class BlockSink final : public ByteSink {
+  public:
+    explicit BlockSink(std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
+    bool Write(const std::uint8_t* data, std::size_t count) override {
+        bytes_.insert(bytes_.end(), data, data + count);
+        return true;
+    }
+
+  private:
+    std::vector<std::uint8_t>& bytes_;
 };
 
-// Pieces from the importing thread to the writing one, a few at a time, and
-// their emptied blocks back for the next pieces.
-class PieceQueue {
+// A piece converted, waiting to be written.
+struct Converted {
+    std::vector<std::uint8_t> bytes;  // the piece in the output encoding
+    std::uint32_t lineBreaks = 0;
+    std::uint32_t lost = 0;
+    std::uint32_t firstLostLine = 0;  // 0-based, within the piece
+    bool ready = false;
+};
+
+// Imports the piece that starts at start and ends at end and counts what the
+// output cannot hold; with lineBreak, exports it into bytes too (the first
+// piece after the output's byte-order mark).
+void ConvertPiece(const PieceConversion& conversion, const std::uint8_t* text, std::uint32_t length,
+                  PieceStart start, std::uint32_t end, const LineBreakKind* lineBreak,
+                  ExtensionTable& table, Converted& converted) {
+    ImportPieces piece(conversion.from, text, length, &table, start);
+    piece.Next(std::max<std::uint32_t>(end - start.offset, 1));
+    const std::uint8_t* data = piece.data();
+    std::uint32_t firstOffset = 0;
+    converted.lineBreaks = piece.lineBreaks();
+    converted.lost =
+        CountUnwritableCharacters(conversion.to, data, piece.size(), &table, &firstOffset);
+    converted.firstLostLine =
+        converted.lost != 0 ? static_cast<std::uint32_t>(std::count(data, data + firstOffset, '\n'))
+                            : 0;
+    if (lineBreak == nullptr)
+        return;
+    converted.bytes.clear();
+    BlockSink sink(converted.bytes);
+    if (start.offset == 0)
+        ExportText(conversion.to, *lineBreak, sink, data, 0, piece.size(), conversion.widen,
+                   &table);
+    else
+        ExportTextContinued(conversion.to, *lineBreak, sink, data, piece.size(), conversion.widen,
+                            &table);
+}
+
+// The pieces of one conversion, claimed in order by the two threads and
+// written in order by the calling one. Each thread has its own extension
+// table: a piece is written with the codes its thread gave it.
+class Conversion {
   public:
-    // Waits while the queue is full; false once the writer has stopped.
-    bool Push(Piece piece) {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return stopped_ || pieces_.size() < kPiecesAhead; });
-        if (stopped_)
-            return false;
-        pieces_.push_back(std::move(piece));
-        changed_.notify_all();
-        return true;
+    Conversion(const PieceConversion& conversion, const std::uint8_t* text, std::uint32_t length)
+        : conversion_(conversion), text_(text), length_(length), slots_(kWindow) {
+        if (conversion.eol != EolChoice::Keep) {
+            lineBreak_ = OutputLineBreak(conversion.eol, LineBreakKind::WIN);
+            lineBreakKnown_ = true;
+        }
     }
-    // Waits for the next piece; false when there is none and none will come.
-    bool Pop(Piece& piece) {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return finished_ || !pieces_.empty(); });
-        if (pieces_.empty())
-            return false;
-        piece = std::move(pieces_.front());
-        pieces_.pop_front();
-        changed_.notify_all();
-        return true;
+
+    // Which halves of the text a thread scans for line breaks.
+    enum class Role { Writer, Helper, WriterAlone };
+
+    // The line-break scan of this thread's halves of the text, then pieces
+    // until none is left. The writer writes what is ready between pieces,
+    // and never waits for room.
+    void Work(Role role, ByteSink* writer) {
+        try {
+            Scan(role);
+            ExtensionTable table;
+            for (;;) {
+                if (writer != nullptr && !WriteReady(*writer))
+                    return;
+                std::uint32_t index = 0;
+                PieceStart start;
+                std::uint32_t end = 0;
+                if (!Claim(writer == nullptr, index, start, end)) {
+                    if (writer == nullptr || Finished())
+                        return;
+                    WaitForReady();
+                    continue;
+                }
+                Converted converted;
+                converted.bytes = TakeBlock();
+                ConvertPiece(conversion_, text_, length_, start, end, &lineBreak_, table,
+                             converted);
+                Deposit(index, std::move(converted));
+            }
+        } catch (const std::bad_alloc&) {
+            Fail();
+        }
     }
-    // A block a written piece gave back, or an empty one.
-    std::vector<std::uint8_t> Recycled() {
-        std::lock_guard lock(mutex_);
-        if (free_.empty())
-            return {};
-        std::vector<std::uint8_t> block = std::move(free_.back());
-        free_.pop_back();
-        return block;
-    }
-    void GiveBack(std::vector<std::uint8_t> block) {
-        std::lock_guard lock(mutex_);
-        free_.push_back(std::move(block));
-    }
-    // The importer has no more pieces.
-    void Finish() {
-        std::lock_guard lock(mutex_);
-        finished_ = true;
-        changed_.notify_all();
-    }
-    // The writer wants no more pieces.
+
+    bool outOfMemory() const { return outOfMemory_; }
+    bool sinkFailed() const { return sinkFailed_; }
+    std::uint32_t written() const { return written_; }
+    const Unwritable& unwritable() const { return unwritable_; }
+    LineBreakKind lineBreak() const { return lineBreak_; }
+
+    // Stops the other thread.
     void Stop() {
         std::lock_guard lock(mutex_);
         stopped_ = true;
@@ -88,140 +136,213 @@ class PieceQueue {
     }
 
   private:
+    // Scans the halves role gives this thread, split just after a line
+    // feed, and waits for the other's; the second half to arrive decides
+    // how line breaks are written.
+    void Scan(Role role) {
+        if (conversion_.eol != EolChoice::Keep)
+            return;
+        // Only the offset is wanted: a JIS text splits like any other
+        // byte-oriented one, without looking for its character set.
+        const EncodingKind splitKind =
+            conversion_.from == EncodingKind::JIS ? EncodingKind::SJIS : conversion_.from;
+        const std::uint32_t middle =
+            NextPieceStart(splitKind, text_, length_, {}, length_ / 2).offset;
+        LineBreaksSeen seen;
+        int halves = 0;
+        const auto add = [&](const LineBreaksSeen& part) {
+            seen.crLfPairs |= part.crLfPairs;
+            seen.loneCrs |= part.loneCrs;
+            seen.loneLfs |= part.loneLfs;
+            ++halves;
+        };
+        if (role != Role::Helper)
+            add(ScanLineBreaks(conversion_.from, text_, middle));
+        if (role != Role::Writer)
+            add(ScanLineBreaks(conversion_.from, text_ + middle, length_ - middle));
+        std::unique_lock lock(mutex_);
+        seen_.crLfPairs |= seen.crLfPairs;
+        seen_.loneCrs |= seen.loneCrs;
+        seen_.loneLfs |= seen.loneLfs;
+        halvesScanned_ += halves;
+        if (halvesScanned_ == 2) {
+            lineBreak_ = OutputLineBreak(
+                conversion_.eol,
+                LineBreakKindFromCounts(seen_.crLfPairs, seen_.loneCrs, seen_.loneLfs));
+            lineBreakKnown_ = true;
+            changed_.notify_all();
+        }
+        changed_.wait(lock, [&] { return lineBreakKnown_ || stopped_; });
+    }
+
+    // The next piece to convert; false when none is left, the conversion
+    // stopped, or (unless wait) the window is full.
+    bool Claim(bool wait, std::uint32_t& index, PieceStart& start, std::uint32_t& end) {
+        std::unique_lock lock(mutex_);
+        const auto room = [&] { return stopped_ || claimed_ < written_ + kWindow; };
+        if (wait)
+            changed_.wait(lock, room);
+        if (stopped_ || !room() || !PiecesLeft())
+            return false;
+        index = claimed_++;
+        start = next_;
+        next_ = NextPieceStart(conversion_.from, text_, length_, start, kPieceBytes);
+        end = next_.offset;
+        return true;
+    }
+    bool PiecesLeft() const { return claimed_ == 0 || next_.offset < length_; }
+
+    std::vector<std::uint8_t> TakeBlock() {
+        std::lock_guard lock(mutex_);
+        if (free_.empty())
+            return {};
+        std::vector<std::uint8_t> block = std::move(free_.back());
+        free_.pop_back();
+        return block;
+    }
+
+    void Deposit(std::uint32_t index, Converted converted) {
+        std::lock_guard lock(mutex_);
+        converted.ready = true;
+        slots_[index % kWindow] = std::move(converted);
+        changed_.notify_all();
+    }
+
+    // Writes the pieces that are ready, in order; false when the sink failed
+    // or the conversion stopped.
+    bool WriteReady(ByteSink& sink) {
+        for (;;) {
+            Converted converted;
+            {
+                std::lock_guard lock(mutex_);
+                if (stopped_)
+                    return false;
+                Converted& slot = slots_[written_ % kWindow];
+                if (!slot.ready)
+                    return true;
+                converted = std::move(slot);
+                slot = Converted();
+            }
+            if (converted.lost != 0 && unwritable_.count == 0)
+                unwritable_.firstLine = 1 + linesBefore_ + converted.firstLostLine;
+            unwritable_.count += converted.lost;
+            linesBefore_ += converted.lineBreaks;
+            if (!sink.Write(converted.bytes.data(), converted.bytes.size())) {
+                sinkFailed_ = true;
+                Stop();
+                return false;
+            }
+            std::lock_guard lock(mutex_);
+            ++written_;
+            free_.push_back(std::move(converted.bytes));
+            changed_.notify_all();
+        }
+    }
+
+    // Every piece claimed and written.
+    bool Finished() {
+        std::lock_guard lock(mutex_);
+        return stopped_ || (!PiecesLeft() && written_ == claimed_);
+    }
+
+    void WaitForReady() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return stopped_ || slots_[written_ % kWindow].ready; });
+    }
+
+    void Fail() {
+        std::lock_guard lock(mutex_);
+        outOfMemory_ = true;
+        stopped_ = true;
+        changed_.notify_all();
+    }
+
+    const PieceConversion& conversion_;
+    const std::uint8_t* text_;
+    std::uint32_t length_;
+
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::deque<Piece> pieces_;
+    LineBreaksSeen seen_;
+    int halvesScanned_ = 0;
+    bool lineBreakKnown_ = false;
+    LineBreakKind lineBreak_ = LineBreakKind::WIN;
+    PieceStart next_;
+    std::uint32_t claimed_ = 0;
+    std::uint32_t written_ = 0;
+    std::vector<Converted> slots_;
     std::vector<std::vector<std::uint8_t>> free_;
-    bool finished_ = false;
     bool stopped_ = false;
+    bool outOfMemory_ = false;
+    bool sinkFailed_ = false;
+    // The writer's own.
+    Unwritable unwritable_;
+    std::uint32_t linesBefore_ = 0;
 };
 
-// Counts into unwritable the characters of the piece pieces holds that the
-// output cannot; linesBefore is the number of lines before the piece.
-void CountPiece(const PieceConversion& conversion, const ImportPieces& pieces,
-                const ExtensionTable& table, std::uint32_t linesBefore, Unwritable& unwritable) {
-    const std::uint8_t* text = pieces.data();
-    std::uint32_t firstOffset = 0;
-    const std::uint32_t lost =
-        CountUnwritableCharacters(conversion.to, text, pieces.size(), &table, &firstOffset);
-    if (lost != 0 && unwritable.count == 0)
-        unwritable.firstLine =
-            1 + linesBefore +
-            static_cast<std::uint32_t>(std::count(text, text + firstOffset, '\n'));
-    unwritable.count += lost;
-}
-
-bool ExportPiece(const PieceConversion& conversion, LineBreakKind lineBreak, ByteSink& sink,
-                 const std::uint8_t* text, std::uint32_t size, const ExtensionTable* table,
-                 bool first) {
-    return first
-               ? ExportText(conversion.to, lineBreak, sink, text, 0, size, conversion.widen, table)
-               : ExportTextContinued(conversion.to, lineBreak, sink, text, size, conversion.widen,
-                                     table);
-}
-
-// An empty text still gets the byte-order mark its kind has.
-bool ExportEmpty(const PieceConversion& conversion, LineBreakKind lineBreak, ByteSink& sink) {
-    static const std::uint8_t kEmpty = 0;
-    return ExportText(conversion.to, lineBreak, sink, &kEmpty, 0, 0, conversion.widen);
-}
-
-// The conversion on the calling thread alone: with --strict's counting pass
-// (no sink), and when no second thread can be had.
-bool ConvertOnOneThread(const PieceConversion& conversion, const std::uint8_t* text,
-                        std::uint32_t length, const std::function<LineBreakKind()>& lineBreakOf,
-                        ByteSink* sink, Unwritable& unwritable) {
-    const LineBreakKind lineBreak = sink != nullptr ? lineBreakOf() : LineBreakKind::UX;
+// --strict's counting pass: the pieces imported and counted on this thread.
+void CountOnOneThread(const PieceConversion& conversion, const std::uint8_t* text,
+                      std::uint32_t length, Unwritable& unwritable) {
     ExtensionTable table;
-    ImportPieces pieces(conversion.from, text, length, &table);
     std::uint32_t linesBefore = 0;
-    bool first = true;
-    while (pieces.Next(kPieceBytes)) {
-        CountPiece(conversion, pieces, table, linesBefore, unwritable);
-        linesBefore = pieces.lineBreaks();
-        if (sink != nullptr &&
-            !ExportPiece(conversion, lineBreak, *sink, pieces.data(), pieces.size(), &table, first))
-            return false;
-        first = false;
+    for (PieceStart start; start.offset == 0 || start.offset < length;) {
+        const PieceStart next = NextPieceStart(conversion.from, text, length, start, kPieceBytes);
+        Converted converted;
+        ConvertPiece(conversion, text, length, start, next.offset, nullptr, table, converted);
+        if (converted.lost != 0 && unwritable.count == 0)
+            unwritable.firstLine = 1 + linesBefore + converted.firstLostLine;
+        unwritable.count += converted.lost;
+        linesBefore += converted.lineBreaks;
+        if (next.offset >= length)
+            break;
+        start = next;
     }
-    return !first || sink == nullptr || ExportEmpty(conversion, lineBreak, *sink);
-}
-
-// The importing thread's work: every piece imported, counted and queued.
-void ImportAll(const PieceConversion& conversion, const std::uint8_t* text, std::uint32_t length,
-               PieceQueue& queue, Unwritable& unwritable, std::exception_ptr& failure) {
-    try {
-        ExtensionTable table;
-        ImportPieces pieces(conversion.from, text, length, &table);
-        std::shared_ptr<const ExtensionTable> snapshot;
-        std::uint32_t linesBefore = 0;
-        while (pieces.Next(kPieceBytes)) {
-            CountPiece(conversion, pieces, table, linesBefore, unwritable);
-            linesBefore = pieces.lineBreaks();
-            if (table.size() != (snapshot != nullptr ? snapshot->size() : 0))
-                snapshot = std::make_shared<const ExtensionTable>(table);
-            Piece piece;
-            piece.size = pieces.size();
-            piece.table = snapshot;
-            piece.bytes = pieces.ExchangeBuffer(queue.Recycled());
-            if (!queue.Push(std::move(piece)))
-                break;
-        }
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    queue.Finish();
 }
 
 }  // namespace
 
+LineBreakKind OutputLineBreak(EolChoice eol, LineBreakKind input) {
+    switch (eol) {
+        case EolChoice::WIN:
+            return LineBreakKind::WIN;
+        case EolChoice::UX:
+            return LineBreakKind::UX;
+        case EolChoice::MAC:
+            return LineBreakKind::MAC;
+        case EolChoice::Keep:
+            break;
+    }
+    return input == LineBreakKind::MIXED ? LineBreakKind::UX : input;
+}
+
 PiecesResult ConvertPieces(const PieceConversion& conversion, const std::uint8_t* text,
-                           std::uint32_t length, const std::function<LineBreakKind()>& lineBreakOf,
-                           ByteSink* sink, Unwritable& unwritable) {
-    const auto result = [](bool written) {
-        return written ? PiecesResult::Done : PiecesResult::SinkFailed;
-    };
+                           std::uint32_t length, ByteSink* sink, Unwritable& unwritable) {
+    static const std::uint8_t kEmpty = 0;
+    if (text == nullptr)
+        text = &kEmpty;
     try {
-        if (sink == nullptr)
-            return result(
-                ConvertOnOneThread(conversion, text, length, lineBreakOf, sink, unwritable));
-        PieceQueue queue;
-        std::exception_ptr failure;
-        std::thread importer;
+        if (sink == nullptr) {
+            CountOnOneThread(conversion, text, length, unwritable);
+            return PiecesResult::Done;
+        }
+        Conversion pieces(conversion, text, length);
+        std::thread helper;
         try {
-            importer = std::thread(ImportAll, std::cref(conversion), text, length, std::ref(queue),
-                                   std::ref(unwritable), std::ref(failure));
+            helper = std::thread([&] { pieces.Work(Conversion::Role::Helper, nullptr); });
         } catch (const std::system_error&) {
-            return result(
-                ConvertOnOneThread(conversion, text, length, lineBreakOf, sink, unwritable));
+            // No second thread: this one does all the work.
         }
-        bool ok = true;
-        {
-            // However this block is left, the importer is stopped and waited
-            // for.
-            struct Joiner {
-                PieceQueue& queue;
-                std::thread& thread;
-                ~Joiner() {
-                    queue.Stop();
-                    thread.join();
-                }
-            } joiner{queue, importer};
-            const LineBreakKind lineBreak = lineBreakOf();
-            bool first = true;
-            Piece piece;
-            while (ok && queue.Pop(piece)) {
-                ok = ExportPiece(conversion, lineBreak, *sink, piece.bytes.data(), piece.size,
-                                 piece.table.get(), first);
-                first = false;
-                queue.GiveBack(std::move(piece.bytes));
-            }
-            if (ok && first && !failure)
-                ok = ExportEmpty(conversion, lineBreak, *sink);
-        }
-        if (failure)
-            std::rethrow_exception(failure);
-        return result(ok);
+        pieces.Work(helper.joinable() ? Conversion::Role::Writer : Conversion::Role::WriterAlone,
+                    sink);
+        pieces.Stop();
+        if (helper.joinable())
+            helper.join();
+        unwritable = pieces.unwritable();
+        if (pieces.outOfMemory())
+            return PiecesResult::OutOfMemory;
+        if (pieces.sinkFailed())
+            return PiecesResult::SinkFailed;
+        return PiecesResult::Done;
     } catch (const std::bad_alloc&) {
         return PiecesResult::OutOfMemory;
     }

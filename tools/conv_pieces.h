@@ -1,22 +1,29 @@
 // SPDX-License-Identifier: MIT
 // Converting a whole input piece by piece, so that the converted text is
-// never held whole: one thread imports the pieces while another writes them.
+// never held whole: two threads convert pieces side by side, and the pieces
+// are written in order.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
 #include "base/byte_sink.h"
 #include "codec/byte_class.h"
+#include "conv_options.h"
 
 namespace kotoha::conv {
 
+// The line-break kind the export writes. Keeping a mixed input's breaks is
+// impossible once they are all LF, so such a text is written with LF.
+LineBreakKind OutputLineBreak(EolChoice eol, LineBreakKind input);
+
 // What a conversion is: the input's kind, the output's, whether half-width
-// katakana are widened.
+// katakana are widened, how line breaks are written (with Keep, as the
+// input's own, which a scan finds before the first byte is written).
 struct PieceConversion {
     EncodingKind from = EncodingKind::SJIS;
     EncodingKind to = EncodingKind::SJIS;
     bool widen = false;
+    EolChoice eol = EolChoice::Keep;
 };
 
 // Characters the output cannot hold, and the line (1-based) of the first.
@@ -28,14 +35,12 @@ struct Unwritable {
 enum class PiecesResult { Done, SinkFailed, OutOfMemory };
 
 // Imports text[0, length) piece by piece and counts into unwritable what the
-// output kind cannot hold. With a sink each piece is also exported to it, on
-// the calling thread, while a second thread imports the pieces after it;
-// lineBreakOf, called on the calling thread before the first piece is
-// written, says how line feeds are written (its work overlaps the first
-// imports). When the sink fails, or memory runs out, the import stops too;
-// nothing is thrown, so that a caller writing a file can clean up.
+// output kind cannot hold. With a sink each piece is also exported, and the
+// pieces are written to the sink in order, from the calling thread; a second
+// thread converts pieces too. When the sink fails, or memory runs out, the
+// conversion stops; nothing is thrown, so that a caller writing a file can
+// clean up.
 PiecesResult ConvertPieces(const PieceConversion& conversion, const std::uint8_t* text,
-                           std::uint32_t length, const std::function<LineBreakKind()>& lineBreakOf,
-                           ByteSink* sink, Unwritable& unwritable);
+                           std::uint32_t length, ByteSink* sink, Unwritable& unwritable);
 
 }  // namespace kotoha::conv

@@ -76,38 +76,13 @@ const char* LineBreakName(LineBreakKind kind) {
     }
 }
 
-// The line-break kind the export writes. Keeping a mixed input's breaks is
-// impossible once they are all LF, so such a text is written with LF.
-LineBreakKind OutputLineBreak(EolChoice eol, LineBreakKind input) {
-    switch (eol) {
-        case EolChoice::WIN:
-            return LineBreakKind::WIN;
-        case EolChoice::UX:
-            return LineBreakKind::UX;
-        case EolChoice::MAC:
-            return LineBreakKind::MAC;
-        case EolChoice::Keep:
-            break;
-    }
-    return input == LineBreakKind::MIXED ? LineBreakKind::UX : input;
-}
-
-// The line-break kind a conversion of input writes: with --eol=keep the
-// input's own, which a scan finds before the first piece is written.
-LineBreakKind OutputLineBreak(const Options& options, EncodingKind inputKind, const Input& input) {
-    return OutputLineBreak(options.eol,
-                           options.eol == EolChoice::Keep
-                               ? ScanLineBreakKind(inputKind, input.data(), input.size())
-                               : LineBreakKind::WIN);
-}
-
 // The kind the conversion writes: --to's, or with --to=keep the input's.
 EncodingKind OutputKind(const Options& options, EncodingKind inputKind) {
     return options.toKeep ? inputKind : options.to;
 }
 
 PieceConversion ConversionOf(const Options& options, EncodingKind inputKind) {
-    return {inputKind, OutputKind(options, inputKind), options.widen};
+    return {inputKind, OutputKind(options, inputKind), options.widen, options.eol};
 }
 
 // Collects output lines and hands them to a sink in large pieces, so that a
@@ -300,9 +275,8 @@ bool WriteResult(const Options& options, const Decision& decision, const Convert
         if (options.guess)
             return WriteText(sink, GuessLine(decision, converted));
         unwritable = {};
-        const PiecesResult result = ConvertPieces(
-            ConversionOf(options, decision.kind), input.data(), input.size(),
-            [&] { return OutputLineBreak(options, decision.kind, input); }, &sink, unwritable);
+        const PiecesResult result = ConvertPieces(ConversionOf(options, decision.kind),
+                                                  input.data(), input.size(), &sink, unwritable);
         outOfMemory = result == PiecesResult::OutOfMemory;
         if (result != PiecesResult::Done)
             return false;
@@ -369,9 +343,8 @@ int Run(int argc, char** argv) {
     // With --strict, characters the output cannot hold mean no output: a
     // first pass counts them before anything is written.
     if (converts && options.strict) {
-        if (ConvertPieces(
-                ConversionOf(options, decision.kind), input.data(), input.size(),
-                [] { return LineBreakKind::UX; }, nullptr, unwritable) == PiecesResult::OutOfMemory)
+        if (ConvertPieces(ConversionOf(options, decision.kind), input.data(), input.size(), nullptr,
+                          unwritable) == PiecesResult::OutOfMemory)
             return Fail("out of memory", kExitIoError);
         if (input.changed())
             return Fail(input.ChangedError(), kExitIoError);

@@ -9,8 +9,6 @@ namespace kotoha::decode {
 
 namespace {
 
-enum class JisMode : std::uint8_t { ASCII, KANA, KANJI };
-
 bool IsJisByte(std::uint8_t b) {
     return b >= 0x21 && b <= 0x7E;
 }

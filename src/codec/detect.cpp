@@ -246,8 +246,7 @@ LineBreakKind LineBreakKindFromCounts(std::uint32_t crLfPairs, std::uint32_t lon
     return LineBreakKind::WIN;
 }
 
-LineBreakKind ScanLineBreakKind(EncodingKind kind, const std::uint8_t* bytes,
-                                std::uint32_t length) {
+LineBreaksSeen ScanLineBreaks(EncodingKind kind, const std::uint8_t* bytes, std::uint32_t length) {
     constexpr std::uint8_t kCr = 0x0D;
     constexpr std::uint8_t kLf = 0x0A;
     // Only which kinds occur matters, not how often.
@@ -266,7 +265,7 @@ LineBreakKind ScanLineBreakKind(EncodingKind kind, const std::uint8_t* bytes,
             afterCr = unit == kCr;
         }
         loneCr |= afterCr;
-        return LineBreakKindFromCounts(pair, loneCr, loneLf);
+        return {pair, loneCr, loneLf};
     }
     const std::uint8_t* p = bytes;
     const std::uint8_t* end = bytes + length;
@@ -285,7 +284,7 @@ LineBreakKind ScanLineBreakKind(EncodingKind kind, const std::uint8_t* bytes,
         loneCr |= (crBefore & ~lf & ~std::uint64_t{1}) != 0 || (carry != 0 && (lf & 1) == 0);
         carry = cr >> 63;
         if (mixed())
-            return LineBreakKind::MIXED;
+            return {pair, loneCr, loneLf};
     }
     for (; p < end; ++p) {
         pair |= carry && *p == kLf;
@@ -294,7 +293,13 @@ LineBreakKind ScanLineBreakKind(EncodingKind kind, const std::uint8_t* bytes,
         carry = *p == kCr;
     }
     loneCr |= carry != 0;
-    return LineBreakKindFromCounts(pair, loneCr, loneLf);
+    return {pair, loneCr, loneLf};
+}
+
+LineBreakKind ScanLineBreakKind(EncodingKind kind, const std::uint8_t* bytes,
+                                std::uint32_t length) {
+    const LineBreaksSeen seen = ScanLineBreaks(kind, bytes, length);
+    return LineBreakKindFromCounts(seen.crLfPairs, seen.loneCrs, seen.loneLfs);
 }
 
 }  // namespace kotoha

@@ -99,10 +99,22 @@ std::uint32_t ByteOrderMarkLength(EncodingKind kind, const std::uint8_t* bytes,
 LineBreakKind LineBreakKindFromCounts(std::uint32_t crLfPairs, std::uint32_t loneCrs,
                                       std::uint32_t loneLfs);
 
-// Line-break kind of bytes[0, length) in the given encoding as ImportText
-// reports it, without converting: UTF-16 is read by units after its
+// Which kinds of line break a text holds; the scan below may stop at the
+// second kind it finds.
+struct LineBreaksSeen {
+    bool crLfPairs = false;
+    bool loneCrs = false;
+    bool loneLfs = false;
+};
+
+// The line breaks of bytes[0, length) in the given encoding as ImportText
+// counts them, without converting: UTF-16 is read by units after its
 // byte-order mark, every other kind by bytes (a CR or LF byte is never part
-// of a character there).
+// of a character there). Two parts of a text split just after a line feed
+// give together what the whole gives.
+LineBreaksSeen ScanLineBreaks(EncodingKind kind, const std::uint8_t* bytes, std::uint32_t length);
+
+// LineBreakKindFromCounts of what ScanLineBreaks finds.
 LineBreakKind ScanLineBreakKind(EncodingKind kind, const std::uint8_t* bytes, std::uint32_t length);
 
 // A figure as a whole percentage of total: per mille truncated, then rounded

@@ -4,6 +4,7 @@
 #include "codec/detect.h"
 #include "codec/import_context.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -34,7 +35,79 @@ void Decode(EncodingKind kind, decode::ImportContext& c) {
     }
 }
 
+// The end of the piece that starts at start: just after the last line feed
+// among its first pieceBytes bytes, else just after the first one after them,
+// else the end of the text.
+std::uint32_t PieceEnd(EncodingKind kind, const std::uint8_t* s, std::size_t total,
+                       std::size_t start, std::uint32_t pieceBytes) {
+    if (pieceBytes == 0 || total - start <= pieceBytes)
+        return static_cast<std::uint32_t>(total);
+    const std::size_t limit = start + pieceBytes;
+    if (kind == EncodingKind::UTF16LE || kind == EncodingKind::UTF16BE) {
+        // Just after an LF unit; pieces start on unit boundaries.
+        const std::size_t high = kind == EncodingKind::UTF16BE ? 0 : 1;
+        auto isLf = [&](std::size_t i) { return s[i + 1 - high] == 0x0A && s[i + high] == 0; };
+        std::size_t i = limit - (limit - start) % 2;
+        while (i > start) {
+            i -= 2;
+            if (isLf(i))
+                return static_cast<std::uint32_t>(i + 2);
+        }
+        for (i = limit - (limit - start) % 2; i + 1 < total; i += 2) {
+            if (isLf(i))
+                return static_cast<std::uint32_t>(i + 2);
+        }
+        return static_cast<std::uint32_t>(total);
+    }
+    // A line feed byte is a character of its own in every other kind.
+    if (const void* lf = memrchr(s + start, 0x0A, pieceBytes))
+        return static_cast<std::uint32_t>(static_cast<const std::uint8_t*>(lf) - s + 1);
+    if (const void* lf = std::memchr(s + limit, 0x0A, total - limit))
+        return static_cast<std::uint32_t>(static_cast<const std::uint8_t*>(lf) - s + 1);
+    return static_cast<std::uint32_t>(total);
+}
+
+// The JIS decoder's character set after source[from, to), given the one at
+// from: that of the last designation in it (the decoder keeps its set
+// across line breaks, and only a designation changes it).
+std::uint8_t JisCharsetAfter(const std::uint8_t* source, std::size_t from, std::size_t to,
+                             std::uint8_t charset) {
+    for (std::size_t end = to; end > from;) {
+        const void* found = memrchr(source + from, 0x1B, end - from);
+        if (found == nullptr)
+            break;
+        const std::size_t esc =
+            static_cast<std::size_t>(static_cast<const std::uint8_t*>(found) - source);
+        if (esc + 2 < to) {
+            switch (DesignationOf(source[esc + 1], source[esc + 2])) {
+                case JisDesignation::Ascii:
+                    return static_cast<std::uint8_t>(decode::JisMode::ASCII);
+                case JisDesignation::Kana:
+                    return static_cast<std::uint8_t>(decode::JisMode::KANA);
+                case JisDesignation::Kanji:
+                    return static_cast<std::uint8_t>(decode::JisMode::KANJI);
+                case JisDesignation::None:
+                    break;
+            }
+        }
+        end = esc;
+    }
+    return charset;
+}
+
 }  // namespace
+
+PieceStart NextPieceStart(EncodingKind kind, const std::uint8_t* source, std::uint32_t length,
+                          PieceStart start, std::uint32_t pieceBytes) {
+    std::size_t from = start.offset;
+    if (from == 0)
+        from = ByteOrderMarkLength(kind, source, length);
+    if (from >= length)
+        return {length, start.jisCharset};
+    const std::uint32_t end = PieceEnd(kind, source, length, from, pieceBytes);
+    return {end, kind == EncodingKind::JIS ? JisCharsetAfter(source, from, end, start.jisCharset)
+                                           : start.jisCharset};
+}
 
 std::uint32_t ImportText(EncodingKind kind, bool emitCrLf, std::uint8_t* destination,
                          const std::uint8_t* source, std::uint32_t length,
@@ -71,38 +144,17 @@ ImportPieces::ImportPieces(EncodingKind kind, const std::uint8_t* source, std::u
     c_->length = c_->pos;
 }
 
-ImportPieces::~ImportPieces() = default;
-
-std::uint32_t ImportPieces::PieceEnd(std::uint32_t pieceBytes) const {
-    const std::uint8_t* s = c_->wholeSource;
-    const std::size_t start = c_->pos;
-    const std::size_t total = c_->wholeLength;
-    if (pieceBytes == 0 || total - start <= pieceBytes)
-        return static_cast<std::uint32_t>(total);
-    const std::size_t limit = start + pieceBytes;
-    if (kind_ == EncodingKind::UTF16LE || kind_ == EncodingKind::UTF16BE) {
-        // Just after an LF unit; pieces start on unit boundaries.
-        const std::size_t high = kind_ == EncodingKind::UTF16BE ? 0 : 1;
-        auto isLf = [&](std::size_t i) { return s[i + 1 - high] == 0x0A && s[i + high] == 0; };
-        std::size_t i = limit - (limit - start) % 2;
-        while (i > start) {
-            i -= 2;
-            if (isLf(i))
-                return static_cast<std::uint32_t>(i + 2);
-        }
-        for (i = limit - (limit - start) % 2; i + 1 < total; i += 2) {
-            if (isLf(i))
-                return static_cast<std::uint32_t>(i + 2);
-        }
-        return static_cast<std::uint32_t>(total);
+ImportPieces::ImportPieces(EncodingKind kind, const std::uint8_t* source, std::uint32_t length,
+                           ExtensionTable* table, PieceStart start)
+    : ImportPieces(kind, source, length, table) {
+    if (start.offset != 0) {
+        c_->pos = std::min(start.offset, length);
+        c_->length = c_->pos;
     }
-    // A line feed byte is a character of its own in every other kind.
-    if (const void* lf = memrchr(s + start, 0x0A, pieceBytes))
-        return static_cast<std::uint32_t>(static_cast<const std::uint8_t*>(lf) - s + 1);
-    if (const void* lf = std::memchr(s + limit, 0x0A, total - limit))
-        return static_cast<std::uint32_t>(static_cast<const std::uint8_t*>(lf) - s + 1);
-    return static_cast<std::uint32_t>(total);
+    c_->jisMode = start.jisCharset;
 }
+
+ImportPieces::~ImportPieces() = default;
 
 bool ImportPieces::Next(std::uint32_t pieceBytes) {
     decode::ImportContext& c = *c_;
@@ -110,7 +162,7 @@ bool ImportPieces::Next(std::uint32_t pieceBytes) {
     size_ = 0;
     if (c.pos >= c.wholeLength)
         return false;
-    c.length = PieceEnd(pieceBytes);
+    c.length = PieceEnd(kind_, c.wholeSource, c.wholeLength, c.pos, pieceBytes);
     // Without CR LF emission a piece's output is never longer than it.
     const std::size_t most = c.length - c.pos;
     if (buffer_.size() < most)

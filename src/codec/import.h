@@ -52,6 +52,20 @@ namespace decode {
 struct ImportContext;
 }
 
+// Where a piece of a text starts: offset 0 (the text's start, before any
+// byte-order mark) or just after a line feed, and the character set the JIS
+// decoder is in there.
+struct PieceStart {
+    std::uint32_t offset = 0;
+    std::uint8_t jisCharset = 0;
+};
+
+// Where the piece after the one that starts at start begins (its end, as
+// ImportPieces::Next(pieceBytes) chooses it), found without converting: so
+// that pieces can be imported apart, on other threads.
+PieceStart NextPieceStart(EncodingKind kind, const std::uint8_t* source, std::uint32_t length,
+                          PieceStart start, std::uint32_t pieceBytes);
+
 // ImportText without CR LF emission, a piece at a time into a buffer of its
 // own: each piece ends just after a line feed (or at the end of the input),
 // so that a long text can be converted and written while its piece is still
@@ -63,6 +77,10 @@ class ImportPieces {
   public:
     ImportPieces(EncodingKind kind, const std::uint8_t* source, std::uint32_t length,
                  ExtensionTable* table = nullptr);
+    // The pieces from start on, as if the text before it had been imported
+    // (the counts then cover only what this object converts).
+    ImportPieces(EncodingKind kind, const std::uint8_t* source, std::uint32_t length,
+                 ExtensionTable* table, PieceStart start);
     ~ImportPieces();
     ImportPieces(const ImportPieces&) = delete;
     ImportPieces& operator=(const ImportPieces&) = delete;
@@ -88,8 +106,6 @@ class ImportPieces {
     ImportLosses losses() const;
 
   private:
-    std::uint32_t PieceEnd(std::uint32_t pieceBytes) const;
-
     EncodingKind kind_;
     std::unique_ptr<decode::ImportContext> c_;
     std::vector<std::uint8_t> buffer_;

@@ -18,6 +18,9 @@ constexpr std::uint8_t kCr = 0x0D;
 constexpr std::uint8_t kLf = 0x0A;
 constexpr std::uint8_t kBlank = 0x20;
 
+// The character sets of the JIS decoder, as ImportContext::jisMode holds them.
+enum class JisMode : std::uint8_t { ASCII, KANA, KANJI };
+
 // State of one import call. Reads always happen before the writes they
 // allow, so destination may trail the source within the same buffer.
 struct ImportContext {

@@ -62,32 +62,69 @@ Imported ImportInPieces(EncodingKind kind, const std::string& input, std::uint32
     return result;
 }
 
+// Calls check(input, kind, its whole import, a name for messages) for random
+// inputs in every kind.
+template <typename Check>
+void ForRandomInputsOfEveryKind(unsigned seed, Check check) {
+    std::mt19937 rng(seed);
+    for (int round = 0; round < 1500; ++round) {
+        const std::string input = reference::RandomRawBytes(rng, round % 10 == 0 ? 600 : 80);
+        for (EncodingKind kind : kEveryKind)
+            check(input, kind, ImportWhole(kind, input, nullptr),
+                  "round " + std::to_string(round) + " kind " +
+                      std::to_string(static_cast<int>(kind)));
+    }
+}
+
+std::uint32_t LineFeeds(const std::string& text) {
+    return static_cast<std::uint32_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
 // Every kind, pieces of one byte up to more than the text: the same bytes,
 // counts and first loss as one call, and as many line breaks as line feeds.
 TEST(ImportPieces, MatchTheWholeImport) {
-    std::mt19937 rng(23);
-    for (int round = 0; round < 1500; ++round) {
-        const std::string input = reference::RandomRawBytes(rng, round % 10 == 0 ? 600 : 80);
-        for (EncodingKind kind : kEveryKind) {
-            const Imported whole = ImportWhole(kind, input, nullptr);
-            for (std::uint32_t pieceBytes : {1u, 2u, 7u, 64u, 0u}) {
-                std::uint32_t lineBreaks = 0;
-                const Imported pieces =
-                    ImportInPieces(kind, input, pieceBytes, nullptr, &lineBreaks);
-                const std::string where = "round " + std::to_string(round) + " kind " +
-                                          std::to_string(static_cast<int>(kind)) + " piece " +
-                                          std::to_string(pieceBytes);
-                ASSERT_EQ(pieces.text, whole.text) << where;
-                ASSERT_EQ(pieces.lineBreak, whole.lineBreak) << where;
-                ASSERT_EQ(pieces.kana, whole.kana) << where;
-                ASSERT_EQ(pieces.losses.noCodeLeft, whole.losses.noCodeLeft) << where;
-                ASSERT_EQ(pieces.losses.undecodable, whole.losses.undecodable) << where;
-                ASSERT_EQ(pieces.losses.firstOffset, whole.losses.firstOffset) << where;
-                ASSERT_EQ(lineBreaks, std::count(whole.text.begin(), whole.text.end(), '\n'))
-                    << where;
-            }
+    ForRandomInputsOfEveryKind(23, [](const std::string& input, EncodingKind kind,
+                                      const Imported& whole, const std::string& name) {
+        for (std::uint32_t pieceBytes : {1u, 2u, 7u, 64u, 0u}) {
+            std::uint32_t lineBreaks = 0;
+            const Imported pieces = ImportInPieces(kind, input, pieceBytes, nullptr, &lineBreaks);
+            const std::string where = name + " piece " + std::to_string(pieceBytes);
+            ASSERT_EQ(pieces.text, whole.text) << where;
+            ASSERT_EQ(pieces.lineBreak, whole.lineBreak) << where;
+            ASSERT_EQ(pieces.kana, whole.kana) << where;
+            ASSERT_EQ(pieces.losses.noCodeLeft, whole.losses.noCodeLeft) << where;
+            ASSERT_EQ(pieces.losses.undecodable, whole.losses.undecodable) << where;
+            ASSERT_EQ(pieces.losses.firstOffset, whole.losses.firstOffset) << where;
+            ASSERT_EQ(lineBreaks, LineFeeds(whole.text)) << where;
         }
-    }
+    });
+}
+
+// Each piece imported on its own, from where NextPieceStart says it starts
+// (the JIS character set found without converting what comes before): the
+// same bytes and line breaks as one import.
+TEST(ImportPieces, ImportedApartMatchTheWholeImport) {
+    ForRandomInputsOfEveryKind(29, [](const std::string& input, EncodingKind kind,
+                                      const Imported& whole, const std::string& name) {
+        for (std::uint32_t pieceBytes : {1u, 5u, 64u}) {
+            std::string text;
+            std::uint32_t lineBreaks = 0;
+            PieceStart start;
+            while (start.offset < input.size()) {
+                const PieceStart next =
+                    NextPieceStart(kind, Bytes(input), Size(input), start, pieceBytes);
+                ImportPieces piece(kind, Bytes(input), Size(input), nullptr, start);
+                if (piece.Next(pieceBytes))
+                    text.append(reinterpret_cast<const char*>(piece.data()), piece.size());
+                lineBreaks += piece.lineBreaks();
+                ASSERT_GT(next.offset, start.offset);
+                start = next;
+            }
+            const std::string where = name + " piece " + std::to_string(pieceBytes);
+            ASSERT_EQ(text, whole.text) << where;
+            ASSERT_EQ(lineBreaks, LineFeeds(whole.text)) << where;
+        }
+    });
 }
 
 // A piece ends just after a line feed, or holds the rest of a line longer
