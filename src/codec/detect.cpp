@@ -3,7 +3,10 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <initializer_list>
+#include <system_error>
+#include <thread>
 
 #include "codec/block_scan.h"
 #include "codec/utf8_scan.h"
@@ -150,6 +153,54 @@ ScanFigures ScanBuffer(const std::uint8_t* bytes, std::size_t length) {
     return f;
 }
 
+// What a part of the buffer gives: the scan's figures, and whether the part
+// reads as EUC-JP from its first 8-bit byte on.
+struct PartFigures {
+    ScanFigures scan;
+    bool euc = true;
+};
+
+PartFigures ExaminePart(const std::uint8_t* bytes, std::size_t length) {
+    PartFigures part;
+    part.scan = ScanBuffer(bytes, length);
+    part.euc = PassesEucTest(bytes, part.scan.firstEightBit, length);
+    return part;
+}
+
+// A buffer at least this long is examined by two threads, a half each.
+constexpr std::size_t kTwoThreadsBytes = 16u << 20;
+
+// ExaminePart of the whole buffer. A long one is split just after a line
+// feed near its middle, which starts a character in every legacy encoding
+// and is never inside an escape sequence; the tests and counts of the two
+// halves then add up to those of the whole.
+PartFigures ExamineBuffer(const std::uint8_t* bytes, std::size_t length) {
+    const void* lineFeed = length >= kTwoThreadsBytes ? memrchr(bytes, 0x0A, length / 2) : nullptr;
+    if (lineFeed == nullptr)
+        return ExaminePart(bytes, length);
+    const auto middle =
+        static_cast<std::size_t>(static_cast<const std::uint8_t*>(lineFeed) - bytes) + 1;
+    PartFigures second;
+    std::thread helper;
+    try {
+        helper = std::thread([&] { second = ExaminePart(bytes + middle, length - middle); });
+    } catch (const std::system_error&) {
+        return ExaminePart(bytes, length);
+    }
+    PartFigures whole = ExaminePart(bytes, middle);
+    helper.join();
+    ScanFigures& f = whole.scan;
+    f.escapeBytes += second.scan.escapeBytes;
+    f.eightBitCount += second.scan.eightBitCount;
+    if (f.firstEightBit == middle)
+        f.firstEightBit = middle + second.scan.firstEightBit;
+    f.sjis = f.sjis && second.scan.sjis;
+    f.kanaBytes += second.scan.kanaBytes;
+    f.pairs += second.scan.pairs;
+    whole.euc = whole.euc && second.euc;
+    return whole;
+}
+
 }  // namespace
 
 std::uint32_t ShareOf(std::uint32_t figure, std::uint32_t total) {
@@ -161,7 +212,8 @@ std::uint32_t ShareOf(std::uint32_t figure, std::uint32_t total) {
 
 DetectionResult DetectEncoding(const std::uint8_t* bytes, std::uint32_t length,
                                bool preferWinText) {
-    const ScanFigures f = ScanBuffer(bytes, length);
+    const PartFigures examined = ExamineBuffer(bytes, length);
+    const ScanFigures& f = examined.scan;
     const std::uint32_t escapeShare = ShareOf(f.escapeBytes, length);
     const std::uint32_t eightBitShare = ShareOf(f.eightBitCount, length);
     const bool escapes = f.escapeBytes != 0;
@@ -169,7 +221,7 @@ DetectionResult DetectEncoding(const std::uint8_t* bytes, std::uint32_t length,
     if (f.eightBitCount == 0)
         return escapes ? MakeDetectionResult(kDetectJis, kDetectJis) : 0;
 
-    const bool euc = PassesEucTest(bytes, f.firstEightBit, length);
+    const bool euc = examined.euc;
     const bool sjis = f.sjis;
     const std::uint32_t kanaShare = sjis ? ShareOf(f.kanaBytes, f.kanaBytes + 2 * f.pairs) : 0;
 

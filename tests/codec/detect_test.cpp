@@ -111,6 +111,44 @@ TEST(DetectEncodingTest, MatchesReferenceOnRandomInput) {
     }
 }
 
+// Buffers long enough to be examined in two halves, each a text repeated
+// with what decides its kind placed in one half or the other: the same
+// result as the reference that walks the whole buffer.
+TEST(DetectEncodingTest, LongBuffersExaminedInHalvesMatchTheReference) {
+    const std::string sjisLine = "\x82\xA0\x8A\xBF\xB1\xDE abc\r\n";
+    const std::string eucLine = "\xA4\xA2\xB4\xC1\x8E\xB1 abc\r\n";
+    const std::string jisLine = "\x1B$B$\"4A\x1B(B abc\r\n";
+    const std::string asciiLine = "plain text line\r\n";
+    constexpr int kLines = (17 << 20) / 16;
+    struct LongCase {
+        const char* name;
+        std::string line;
+        std::string insert;  // put in at the given share of the buffer
+        double at;
+    };
+    const LongCase cases[] = {
+        {"Shift-JIS", sjisLine, "", 0},
+        {"EUC-JP", eucLine, "", 0},
+        {"JIS", jisLine, "", 0},
+        {"Shift-JIS broken in the second half", sjisLine, "\x80\r\n", 0.8},
+        {"EUC-JP broken in the first half", eucLine, "\xA4\r\n", 0.2},
+        {"escapes only in the second half", asciiLine, jisLine, 0.9},
+        {"8-bit bytes only in the second half", asciiLine, sjisLine, 0.7},
+        {"kana that read as EUC-JP pairs too", "\xB1\xB1\xB1\xE0\xA1\r\n", "", 0},
+    };
+    for (const LongCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string bytes = Repeat(c.line, kLines / static_cast<int>(c.line.size()) * 16);
+        if (!c.insert.empty()) {
+            std::size_t at = static_cast<std::size_t>(static_cast<double>(bytes.size()) * c.at);
+            at = bytes.find('\n', at) + 1;
+            bytes.insert(at, c.insert);
+        }
+        ASSERT_GE(bytes.size(), std::size_t{16} << 20);
+        EXPECT_EQ(Detect(bytes, false), reference::Detect(bytes, false));
+    }
+}
+
 TEST(LineBreakKindFromCountsTest, OneKindOrMixed) {
     struct Case {
         std::uint32_t pairs, loneCrs, loneLfs;
