@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 #include "codec/byte_class.h"
 
@@ -80,8 +82,11 @@ std::uint32_t WriteLine(const LayoutText& layout, std::int32_t line, char* out) 
 
 }  // namespace
 
-bool BuildLineIndex(const std::uint8_t* text, std::uint32_t length, std::int32_t wrapColumn,
-                    std::int32_t tabWidth, LineIndex& index) {
+namespace {
+
+// BuildLineIndex on the calling thread alone.
+bool BuildLineIndexOnOneThread(const std::uint8_t* text, std::uint32_t length,
+                               std::int32_t wrapColumn, std::int32_t tabWidth, LineIndex& index) {
     if (length == 0) {
         index.Free();
         return true;
@@ -170,6 +175,49 @@ bool BuildLineIndex(const std::uint8_t* text, std::uint32_t length, std::int32_t
     if (!scratch.SetSize(scratch.count()))
         return false;
     index.Attach(scratch.Detach());
+    return true;
+}
+
+// A text at least this long has its two halves laid out by two threads.
+constexpr std::uint32_t kTwoThreadsBytes = 16u << 20;
+
+}  // namespace
+
+bool BuildLineIndex(const std::uint8_t* text, std::uint32_t length, std::int32_t wrapColumn,
+                    std::int32_t tabWidth, LineIndex& index, IndexThreads threads) {
+    // Layout starts afresh after a line feed: the second half's lines are
+    // the whole text's lines from there, its offsets moved by the split.
+    const void* lineFeed = threads == IndexThreads::Any && length >= kTwoThreadsBytes
+                               ? std::memchr(text + length / 2, kLf, length - length / 2)
+                               : nullptr;
+    const std::uint32_t middle =
+        lineFeed != nullptr
+            ? static_cast<std::uint32_t>(static_cast<const std::uint8_t*>(lineFeed) - text) + 1
+            : length;
+    if (middle >= length)
+        return BuildLineIndexOnOneThread(text, length, wrapColumn, tabWidth, index);
+    LineIndex second;
+    bool secondBuilt = false;
+    std::thread helper;
+    try {
+        helper = std::thread([&] {
+            secondBuilt = BuildLineIndexOnOneThread(text + middle, length - middle, wrapColumn,
+                                                    tabWidth, second);
+        });
+    } catch (const std::system_error&) {
+        return BuildLineIndexOnOneThread(text, length, wrapColumn, tabWidth, index);
+    }
+    LineIndex first;
+    const bool firstBuilt = BuildLineIndexOnOneThread(text, middle, wrapColumn, tabWidth, first);
+    helper.join();
+    // The first half ends with the entry middle, where the second begins.
+    const std::uint32_t firstCount = first.capacity();
+    const std::uint32_t secondCount = second.capacity();
+    if (!firstBuilt || !secondBuilt || !first.SetSize(firstCount + secondCount - 1))
+        return false;
+    for (std::uint32_t i = 1; i < secondCount; ++i)
+        first[firstCount - 1 + i] = second[i] + middle;
+    index.Attach(first.Detach());
     return true;
 }
 

@@ -53,11 +53,17 @@ struct LayoutText {
     }
 };
 
+// Whether a long text's index may be built by two threads, each laying out
+// half of the text (split after a line feed, where layout starts afresh):
+// the same index either way.
+enum class IndexThreads { Any, One };
+
 // Builds the display-line index of text[0, length) for wrap column W (2..255)
 // and tab width T (1..64). On success index is replaced by the new one (empty
 // for an empty text); false when memory ran out, index then unchanged.
 bool BuildLineIndex(const std::uint8_t* text, std::uint32_t length, std::int32_t wrapColumn,
-                    std::int32_t tabWidth, LineIndex& index);
+                    std::int32_t tabWidth, LineIndex& index,
+                    IndexThreads threads = IndexThreads::Any);
 
 // Writes the display text of line (0..N) into out (kLineBufferSize bytes):
 // one byte per column (tabs as spaces, LF and unshowable bytes as one space),

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -169,6 +170,41 @@ TEST(BuildLineIndex, AgreesWithTheCharacterByCharacterRules) {
                      std::to_string(t));
         const Laid laid(bytes, w, t);
         ASSERT_EQ(laid.Entries(), ReferenceEntries(bytes, w, t));
+    }
+}
+
+// Texts long enough to be laid out in two halves: the same index as one
+// thread builds, whether the line feed after the middle comes at once, after
+// a line that wraps many times, or only at the very end.
+TEST(BuildLineIndex, TwoHalvesGiveTheIndexOfOneThread) {
+    const std::size_t length = std::size_t{17} << 20;
+    std::uint32_t seed = 7;
+    auto next = [&](std::uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    std::string mixed;
+    mixed.reserve(length);
+    while (mixed.size() < length)
+        mixed += next(30) == 0 ? "\n" : next(9) == 0 ? "\t" : next(3) == 0 ? "a" : "\x82\xa0";
+    std::string longMiddleLine = mixed;
+    std::fill(longMiddleLine.begin() + static_cast<std::ptrdiff_t>(length / 2) - 10,
+              longMiddleLine.begin() + static_cast<std::ptrdiff_t>(length / 2) + 100000, 'x');
+    std::string oneLine(length, 'y');
+    oneLine.back() = '\n';
+    for (const std::string* text : {&mixed, &longMiddleLine, &oneLine}) {
+        for (const std::int32_t w : {2, 80, 255}) {
+            const auto* bytes = reinterpret_cast<const std::uint8_t*>(text->data());
+            const auto size = static_cast<std::uint32_t>(text->size());
+            LineIndex two;
+            LineIndex one;
+            ASSERT_TRUE(BuildLineIndex(bytes, size, w, 8, two));
+            ASSERT_TRUE(BuildLineIndex(bytes, size, w, 8, one, IndexThreads::One));
+            ASSERT_EQ(two.capacity(), one.capacity()) << "W " << w;
+            EXPECT_EQ(std::memcmp(two.data(), one.data(), one.capacity() * sizeof(std::uint32_t)),
+                      0)
+                << "W " << w;
+        }
     }
 }
 
