@@ -4,7 +4,7 @@
 //   0  DetectEncoding
 //   1  ImportText with every decoder: bounds, in place = out of place,
 //      well-formed output, kana count, CR LF emission; the same piece by
-//      piece, and the line-break scan
+//      piece (in order and each on its own), and the line-break scan
 //   2  ExportText, ExportUtf8Text and WidenKana on arbitrary bytes: bounds
 //      and chunking, every kind, line-break kind and widening
 //   3  round trips: valid internal text exported and imported again
@@ -171,6 +171,20 @@ void FuzzImport(const std::uint8_t* data, std::size_t size) {
         Check(offset == written && pieces.lineBreakKind() == lineBreak &&
               pieces.kanaCount() == kana && pieces.losses().firstOffset == losses.firstOffset);
         Check(ScanLineBreakKind(kind, source.get(), length) == lineBreak);
+        // Each piece on its own from where NextPieceStart puts it: the same text.
+        offset = 0;
+        for (PieceStart start; start.offset < length;) {
+            const PieceStart next = NextPieceStart(kind, source.get(), length, start, pieceBytes);
+            Check(next.offset > start.offset && next.offset <= length);
+            ImportPieces apart(kind, source.get(), length, nullptr, start);
+            if (apart.Next(pieceBytes)) {
+                Check(offset + apart.size() <= written &&
+                      std::memcmp(apart.data(), out.get() + offset, apart.size()) == 0);
+                offset += apart.size();
+            }
+            start = next;
+        }
+        Check(offset == written);
 
         // With CR LF emitted into twice the room: the same text with every
         // LF preceded by CR, and nothing written past the room.
