@@ -48,32 +48,50 @@ struct Converted {
     bool ready = false;
 };
 
+// What one thread keeps from piece to piece: its extension table, and the
+// block its pieces are imported into (so that no piece allocates one).
+struct Workspace {
+    ExtensionTable table;
+    std::vector<std::uint8_t> importBlock;
+};
+
 // Imports the piece that starts at start and ends at end and counts what the
 // output cannot hold; with lineBreak, exports it into bytes too (the first
 // piece after the output's byte-order mark).
 void ConvertPiece(const PieceConversion& conversion, const std::uint8_t* text, std::uint32_t length,
                   PieceStart start, std::uint32_t end, const LineBreakKind* lineBreak,
-                  ExtensionTable& table, Converted& converted) {
-    ImportPieces piece(conversion.from, text, length, &table, start);
+                  Workspace& work, Converted& converted) {
+    ImportPieces piece(conversion.from, text, length, &work.table, start);
+    piece.ExchangeBuffer(std::move(work.importBlock));
     piece.Next(std::max<std::uint32_t>(end - start.offset, 1));
     const std::uint8_t* data = piece.data();
     std::uint32_t firstOffset = 0;
     converted.lineBreaks = piece.lineBreaks();
     converted.lost =
-        CountUnwritableCharacters(conversion.to, data, piece.size(), &table, &firstOffset);
+        CountUnwritableCharacters(conversion.to, data, piece.size(), &work.table, &firstOffset);
     converted.firstLostLine =
         converted.lost != 0 ? static_cast<std::uint32_t>(std::count(data, data + firstOffset, '\n'))
                             : 0;
-    if (lineBreak == nullptr)
-        return;
-    converted.bytes.clear();
-    BlockSink sink(converted.bytes);
-    if (start.offset == 0)
-        ExportText(conversion.to, *lineBreak, sink, data, 0, piece.size(), conversion.widen,
-                   &table);
-    else
-        ExportTextContinued(conversion.to, *lineBreak, sink, data, piece.size(), conversion.widen,
-                            &table);
+    if (lineBreak != nullptr) {
+        converted.bytes.clear();
+        BlockSink sink(converted.bytes);
+        if (start.offset == 0)
+            ExportText(conversion.to, *lineBreak, sink, data, 0, piece.size(), conversion.widen,
+                       &work.table);
+        else
+            ExportTextContinued(conversion.to, *lineBreak, sink, data, piece.size(),
+                                conversion.widen, &work.table);
+    }
+    work.importBlock = piece.ExchangeBuffer({});
+}
+
+// Adds a written (or counted) piece to what the output cannot hold;
+// linesBefore counts the lines before it and moves past it.
+void AddUnwritable(const Converted& converted, std::uint32_t& linesBefore, Unwritable& unwritable) {
+    if (converted.lost != 0 && unwritable.count == 0)
+        unwritable.firstLine = 1 + linesBefore + converted.firstLostLine;
+    unwritable.count += converted.lost;
+    linesBefore += converted.lineBreaks;
 }
 
 // The pieces of one conversion, claimed in order by the two threads and
@@ -98,7 +116,7 @@ class Conversion {
     void Work(Role role, ByteSink* writer) {
         try {
             Scan(role);
-            ExtensionTable table;
+            Workspace work;
             for (;;) {
                 if (writer != nullptr && !WriteReady(*writer))
                     return;
@@ -113,8 +131,7 @@ class Conversion {
                 }
                 Converted converted;
                 converted.bytes = TakeBlock();
-                ConvertPiece(conversion_, text_, length_, start, end, &lineBreak_, table,
-                             converted);
+                ConvertPiece(conversion_, text_, length_, start, end, &lineBreak_, work, converted);
                 Deposit(index, std::move(converted));
             }
         } catch (const std::bad_alloc&) {
@@ -223,10 +240,7 @@ class Conversion {
                 converted = std::move(slot);
                 slot = Converted();
             }
-            if (converted.lost != 0 && unwritable_.count == 0)
-                unwritable_.firstLine = 1 + linesBefore_ + converted.firstLostLine;
-            unwritable_.count += converted.lost;
-            linesBefore_ += converted.lineBreaks;
+            AddUnwritable(converted, linesBefore_, unwritable_);
             if (!sink.Write(converted.bytes.data(), converted.bytes.size())) {
                 sinkFailed_ = true;
                 Stop();
@@ -283,16 +297,13 @@ class Conversion {
 // --strict's counting pass: the pieces imported and counted on this thread.
 void CountOnOneThread(const PieceConversion& conversion, const std::uint8_t* text,
                       std::uint32_t length, Unwritable& unwritable) {
-    ExtensionTable table;
+    Workspace work;
     std::uint32_t linesBefore = 0;
     for (PieceStart start; start.offset == 0 || start.offset < length;) {
         const PieceStart next = NextPieceStart(conversion.from, text, length, start, kPieceBytes);
         Converted converted;
-        ConvertPiece(conversion, text, length, start, next.offset, nullptr, table, converted);
-        if (converted.lost != 0 && unwritable.count == 0)
-            unwritable.firstLine = 1 + linesBefore + converted.firstLostLine;
-        unwritable.count += converted.lost;
-        linesBefore += converted.lineBreaks;
+        ConvertPiece(conversion, text, length, start, next.offset, nullptr, work, converted);
+        AddUnwritable(converted, linesBefore, unwritable);
         if (next.offset >= length)
             break;
         start = next;

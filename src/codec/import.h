@@ -94,8 +94,8 @@ class ImportPieces {
     // Bytes of output before this piece.
     std::uint32_t offset() const { return offset_; }
     // Hands out the block holding this piece (its first size() bytes) and
-    // takes recycled, any block, to convert the next piece into: so that a
-    // piece can be written while the next is converted, without a copy.
+    // takes recycled, any block, to convert the next piece into: so that
+    // pieces reuse one block instead of allocating one each.
     std::vector<std::uint8_t> ExchangeBuffer(std::vector<std::uint8_t> recycled);
 
     // What the pieces so far held: line breaks of each kind, their total (the
