@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <system_error>
-#include <thread>
+
+#include "base/side_by_side.h"
 
 namespace kotoha {
 
@@ -24,10 +24,6 @@ ssize_t ReadSome(int fd, void* buffer, std::size_t count) {
             return got;
     }
 }
-
-// A file at least this long is read by two threads at once, each copying
-// half of it out of the page cache: the copy is most of the read's time.
-constexpr std::uint32_t kTwoReadersBytes = 16u << 20;
 
 // Reads up to count bytes at offset with pread (the descriptor's offset
 // stays); the bytes read, fewer at the end of the file. error is set on
@@ -50,30 +46,22 @@ std::size_t ReadAt(int fd, std::uint8_t* buffer, std::size_t count, off_t offset
     return done;
 }
 
-// Reads the first count bytes of the file from start into buffer, the second
-// half on another thread; the bytes read without a gap (fewer when the file
-// ended sooner), or -1 with error set, or -2 when no thread could be had.
-long long ReadInTwoHalves(int fd, std::uint8_t* buffer, std::uint32_t count, off_t start,
-                          int& error) {
+// Reads the first count bytes of the file from start into buffer, each half
+// copied out of the page cache by a thread of its own (the copy is most of a
+// read's time); the bytes read without a gap, fewer when the file ended
+// sooner. error is set on failure.
+std::uint32_t ReadInTwoHalves(int fd, std::uint8_t* buffer, std::uint32_t count, off_t start,
+                              int& error) {
     const std::uint32_t half = count / 2;
-    int secondError = 0;
-    std::size_t secondDone = 0;
-    std::thread second;
-    try {
-        second = std::thread([&] {
-            secondDone = ReadAt(fd, buffer + half, count - half, start + half, secondError);
-        });
-    } catch (const std::system_error&) {
-        return -2;
-    }
     int firstError = 0;
-    const std::size_t firstDone = ReadAt(fd, buffer, half, start, firstError);
-    second.join();
+    int secondError = 0;
+    std::size_t firstDone = 0;
+    std::size_t secondDone = 0;
+    RunSideBySide(
+        [&] { firstDone = ReadAt(fd, buffer, half, start, firstError); },
+        [&] { secondDone = ReadAt(fd, buffer + half, count - half, start + half, secondError); });
     error = firstError != 0 ? firstError : secondError;
-    if (error != 0)
-        return -1;
-    return firstDone < half ? static_cast<long long>(firstDone)
-                            : static_cast<long long>(half + secondDone);
+    return static_cast<std::uint32_t>(firstDone < half ? firstDone : half + secondDone);
 }
 
 }  // namespace
@@ -95,18 +83,15 @@ WholeFileStatus ReadWholeFile(int fd, GlobalArray<std::uint8_t>& bytes, int& err
         return WholeFileStatus::OutOfMemory;
 
     std::uint32_t done = 0;
-    const off_t start = announced >= kTwoReadersBytes ? lseek(fd, 0, SEEK_CUR) : -1;
+    const off_t start = announced >= kSideBySideBytes ? lseek(fd, 0, SEEK_CUR) : -1;
     if (start >= 0) {
-        const long long got = ReadInTwoHalves(fd, bytes.data(), bytes.capacity(), start, error);
-        if (got == -1)
+        done = ReadInTwoHalves(fd, bytes.data(), bytes.capacity(), start, error);
+        if (error != 0)
             return fail(WholeFileStatus::ReadError);
-        if (got >= 0) {
-            done = static_cast<std::uint32_t>(got);
-            // On from there, as one read() would have left the descriptor.
-            if (lseek(fd, start + static_cast<off_t>(done), SEEK_SET) < 0) {
-                error = errno;
-                return fail(WholeFileStatus::ReadError);
-            }
+        // On from there, as one read() would have left the descriptor.
+        if (lseek(fd, start + static_cast<off_t>(done), SEEK_SET) < 0) {
+            error = errno;
+            return fail(WholeFileStatus::ReadError);
         }
     }
     for (;;) {

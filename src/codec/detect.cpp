@@ -5,9 +5,8 @@
 #include <bit>
 #include <cstring>
 #include <initializer_list>
-#include <system_error>
-#include <thread>
 
+#include "base/side_by_side.h"
 #include "codec/block_scan.h"
 #include "codec/utf8_scan.h"
 #include "codec/word_scan.h"
@@ -167,28 +166,20 @@ PartFigures ExaminePart(const std::uint8_t* bytes, std::size_t length) {
     return part;
 }
 
-// A buffer at least this long is examined by two threads, a half each.
-constexpr std::size_t kTwoThreadsBytes = 16u << 20;
-
 // ExaminePart of the whole buffer. A long one is split just after a line
 // feed near its middle, which starts a character in every legacy encoding
 // and is never inside an escape sequence; the tests and counts of the two
 // halves then add up to those of the whole.
 PartFigures ExamineBuffer(const std::uint8_t* bytes, std::size_t length) {
-    const void* lineFeed = length >= kTwoThreadsBytes ? memrchr(bytes, 0x0A, length / 2) : nullptr;
+    const void* lineFeed = length >= kSideBySideBytes ? memrchr(bytes, 0x0A, length / 2) : nullptr;
     if (lineFeed == nullptr)
         return ExaminePart(bytes, length);
     const auto middle =
         static_cast<std::size_t>(static_cast<const std::uint8_t*>(lineFeed) - bytes) + 1;
+    PartFigures whole;
     PartFigures second;
-    std::thread helper;
-    try {
-        helper = std::thread([&] { second = ExaminePart(bytes + middle, length - middle); });
-    } catch (const std::system_error&) {
-        return ExaminePart(bytes, length);
-    }
-    PartFigures whole = ExaminePart(bytes, middle);
-    helper.join();
+    RunSideBySide([&] { whole = ExaminePart(bytes, middle); },
+                  [&] { second = ExaminePart(bytes + middle, length - middle); });
     ScanFigures& f = whole.scan;
     f.escapeBytes += second.scan.escapeBytes;
     f.eightBitCount += second.scan.eightBitCount;

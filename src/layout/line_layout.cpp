@@ -3,9 +3,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <system_error>
-#include <thread>
 
+#include "base/side_by_side.h"
 #include "codec/byte_class.h"
 
 namespace kotoha {
@@ -178,16 +177,13 @@ bool BuildLineIndexOnOneThread(const std::uint8_t* text, std::uint32_t length,
     return true;
 }
 
-// A text at least this long has its two halves laid out by two threads.
-constexpr std::uint32_t kTwoThreadsBytes = 16u << 20;
-
 }  // namespace
 
 bool BuildLineIndex(const std::uint8_t* text, std::uint32_t length, std::int32_t wrapColumn,
                     std::int32_t tabWidth, LineIndex& index, IndexThreads threads) {
     // Layout starts afresh after a line feed: the second half's lines are
     // the whole text's lines from there, its offsets moved by the split.
-    const void* lineFeed = threads == IndexThreads::Any && length >= kTwoThreadsBytes
+    const void* lineFeed = threads == IndexThreads::Any && length >= kSideBySideBytes
                                ? std::memchr(text + length / 2, kLf, length - length / 2)
                                : nullptr;
     const std::uint32_t middle =
@@ -196,20 +192,16 @@ bool BuildLineIndex(const std::uint8_t* text, std::uint32_t length, std::int32_t
             : length;
     if (middle >= length)
         return BuildLineIndexOnOneThread(text, length, wrapColumn, tabWidth, index);
+    LineIndex first;
     LineIndex second;
+    bool firstBuilt = false;
     bool secondBuilt = false;
-    std::thread helper;
-    try {
-        helper = std::thread([&] {
+    RunSideBySide(
+        [&] { firstBuilt = BuildLineIndexOnOneThread(text, middle, wrapColumn, tabWidth, first); },
+        [&] {
             secondBuilt = BuildLineIndexOnOneThread(text + middle, length - middle, wrapColumn,
                                                     tabWidth, second);
         });
-    } catch (const std::system_error&) {
-        return BuildLineIndexOnOneThread(text, length, wrapColumn, tabWidth, index);
-    }
-    LineIndex first;
-    const bool firstBuilt = BuildLineIndexOnOneThread(text, middle, wrapColumn, tabWidth, first);
-    helper.join();
     // The first half ends with the entry middle, where the second begins.
     const std::uint32_t firstCount = first.capacity();
     const std::uint32_t secondCount = second.capacity();
