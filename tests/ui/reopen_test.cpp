@@ -35,14 +35,6 @@ const QByteArray kFirstLineSjis =
     "\x82\xb1\x82\xcc\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xcd EUC-JP \x82\xc5\x8f\x91"
     "\x82\xa9\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7\x81\x42";
 
-QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
-    const QString path = dir.filePath(name);
-    QFile out(path);
-    if (out.open(QIODevice::WriteOnly))
-        out.write(bytes);
-    return path;
-}
-
 QByteArray FirstLine(const CKotohaDoc& doc) {
     const auto* text = reinterpret_cast<const char*>(doc.text.data());
     const QByteArray all(text, static_cast<qsizetype>(doc.text.capacity()));

@@ -520,14 +520,9 @@ void SaveAsTest::asksBeforeCharactersBecomeBlanks() {
     ModalSteps modals;
     TestFolders folders;
     QTemporaryDir dir;
-    const QString source = dir.filePath(QStringLiteral("ext.txt"));
-    {
-        QFile file(source);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(
-            "a\xfa\x40\xf0\x40"
-            "b\r\n");
-    }
+    const QString source = WriteFile(dir, QStringLiteral("ext.txt"),
+                                     "a\xfa\x40\xf0\x40"
+                                     "b\r\n");
     Session s({"-s", source.toStdString()});
     QVERIFY(s.exposed);
     const QString question = QStringLiteral(

@@ -74,6 +74,15 @@ class Session {
     bool exposed = false;
 };
 
+// Writes bytes to the file name in dir and returns its path.
+inline QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
+    const QString path = dir.filePath(name);
+    QFile out(path);
+    if (out.open(QIODevice::WriteOnly))
+        out.write(bytes);
+    return path;
+}
+
 inline std::string SamplePath(const char* name) {
     return std::string(KOTOHA_SAMPLES_DIR) + "/" + name;
 }
