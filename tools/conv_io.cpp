@@ -47,6 +47,30 @@ std::uint32_t Input::size() const {
                                      : bytes_.capacity();
 }
 
+namespace {
+
+template <typename State>
+State StateOf(const struct stat& info) {
+    State state;
+    state.device = info.st_dev;
+    state.inode = info.st_ino;
+    state.size = static_cast<std::uint64_t>(info.st_size);
+    state.modifiedSeconds = info.st_mtim.tv_sec;
+    state.modifiedNanoseconds = info.st_mtim.tv_nsec;
+    return state;
+}
+
+}  // namespace
+
+bool Input::changed() const {
+    if (mapped_.changed())
+        return true;
+    if (path_.empty())
+        return false;
+    struct stat info {};
+    return stat(path_.c_str(), &info) != 0 || !(StateOf<FileState>(info) == before_);
+}
+
 std::string Input::ChangedError() const {
     return "cannot read " + name_ + ": the file changed while it was read";
 }
@@ -79,6 +103,11 @@ bool ReadInput(const std::string& path, const std::string& output, Input& input,
     ScopedFd closer(isStdin ? -1 : fd);
     struct stat info {};
     const bool known = fstat(fd, &info) == 0;
+    // A regular file is watched for changes while it is read.
+    if (!isStdin && known && S_ISREG(info.st_mode)) {
+        input.path_ = path;
+        input.before_ = StateOf<Input::FileState>(info);
+    }
     if (known) {
         if (S_ISDIR(info.st_mode)) {
             error = "cannot read " + name + ": " + ErrnoText(EISDIR);
@@ -106,6 +135,14 @@ bool ReadInput(const std::string& path, const std::string& output, Input& input,
     int readError = 0;
     switch (ReadWholeFile(fd, input.bytes_, readError)) {
         case WholeFileStatus::Ok:
+            // What was read into the block stays what it is: the file is
+            // looked at once more, and no longer watched (the output may
+            // be written into it).
+            if (input.changed()) {
+                error = input.ChangedError();
+                return false;
+            }
+            input.path_.clear();
             return true;
         case WholeFileStatus::ReadError:
             error = "cannot read " + name + ": " + ErrnoText(readError);

@@ -27,9 +27,11 @@ class Input {
     // The block the input was read into, which the caller may convert in
     // place; nullptr for a mapped file.
     TextStore* block() { return mapped_.data() != nullptr ? nullptr : &bytes_; }
-    // Whether the mapped file shrank while it was read: what was read is not
-    // the file, and must not be passed off as its conversion.
-    bool changed() const { return mapped_.changed(); }
+    // Whether the named file changed while it was read (it shrank under its
+    // mapping, or its name now leads to another file, or its size or
+    // modification time moved): what was read is not the file, and must not
+    // be passed off as its conversion.
+    bool changed() const;
     // The one line that reports a changed input.
     std::string ChangedError() const;
 
@@ -37,6 +39,12 @@ class Input {
     friend bool ReadInput(const std::string& path, const std::string& output, Input& input,
                           std::string& error);
     std::string name_;
+    std::string path_;  // empty for standard input
+    struct FileState {
+        std::uint64_t device = 0, inode = 0, size = 0;
+        std::int64_t modifiedSeconds = 0, modifiedNanoseconds = 0;
+        bool operator==(const FileState&) const = default;
+    } before_;
     MappedFile mapped_;
     TextStore bytes_;
 };

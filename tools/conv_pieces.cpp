@@ -20,9 +20,6 @@ namespace kotoha::conv {
 
 namespace {
 
-// Input bytes per piece: a piece and what it becomes stay in the cache
-// between its import and its export.
-constexpr std::uint32_t kPieceBytes = 256 * 1024;
 // Pieces converted ahead of the one to be written next, at most.
 constexpr std::uint32_t kWindow = 8;
 
@@ -43,8 +40,9 @@ class BlockSink final : public ByteSink {
 struct Converted {
     std::vector<std::uint8_t> bytes;  // the piece in the output encoding
     std::uint32_t lineBreaks = 0;
-    std::uint32_t lost = 0;
-    std::uint32_t firstLostLine = 0;  // 0-based, within the piece
+    // Lines within the piece are 0-based.
+    LossCount unreadable;
+    LossCount unwritable;
     bool ready = false;
 };
 
@@ -55,42 +53,105 @@ struct Workspace {
     std::vector<std::uint8_t> importBlock;
 };
 
-// Imports the piece that starts at start and ends at end and counts what the
-// output cannot hold; with lineBreak, exports it into bytes too (the first
-// piece after the output's byte-order mark).
+// Takes the imported piece a part at a time (the whole piece, or the parts
+// between the points where the extension table ran full): counts what the
+// output cannot hold and what could not be read, and exports each part with
+// the codes the table had for it.
+class PieceOutput {
+  public:
+    PieceOutput(const PieceConversion& conversion, const LineBreakKind* lineBreak, bool startsText,
+                ExtensionTable& table, Converted& converted)
+        : conversion_(conversion),
+          lineBreak_(lineBreak),
+          startsText_(startsText),
+          table_(table),
+          converted_(converted) {}
+
+    void Take(const ImportPieces& piece, const std::uint8_t* data, std::uint32_t size, bool last) {
+        std::uint32_t firstOffset = 0;
+        const std::uint32_t lost =
+            CountUnwritableCharacters(conversion_.to, data, size, &table_, &firstOffset);
+        if (lost != 0 && converted_.unwritable.count == 0)
+            converted_.unwritable.firstLine = LinesBefore(data, firstOffset);
+        converted_.unwritable.count += lost;
+        const ImportLosses losses = piece.losses();
+        const std::uint32_t at = losses.firstOffset - piece.offset();
+        if (losses.undecodable != 0 && !unreadableSeen_ && losses.firstOffset >= piece.offset() &&
+            at < size) {
+            converted_.unreadable.firstLine = LinesBefore(data, at);
+            unreadableSeen_ = true;
+        }
+        converted_.unreadable.count = losses.undecodable;
+        if (!last)
+            lines_ += static_cast<std::uint32_t>(std::count(data, data + size, '\n'));
+        if (lineBreak_ == nullptr)
+            return;
+        BlockSink sink(converted_.bytes);
+        if (startsText_)
+            ExportText(conversion_.to, *lineBreak_, sink, data, 0, size, conversion_.widen,
+                       &table_);
+        else
+            ExportTextContinued(conversion_.to, *lineBreak_, sink, data, size, conversion_.widen,
+                                &table_);
+        startsText_ = false;
+    }
+
+    // The handler the import calls when the table runs full.
+    struct Full {
+        PieceOutput* output;
+        const ImportPieces* piece;
+    };
+    static void TakeFull(void* full, const std::uint8_t* data, std::uint32_t size) {
+        const auto& f = *static_cast<Full*>(full);
+        f.output->Take(*f.piece, data, size, false);
+    }
+
+  private:
+    std::uint32_t LinesBefore(const std::uint8_t* data, std::uint32_t offset) const {
+        return lines_ + static_cast<std::uint32_t>(std::count(data, data + offset, '\n'));
+    }
+
+    const PieceConversion& conversion_;
+    const LineBreakKind* lineBreak_;
+    bool startsText_;
+    ExtensionTable& table_;
+    Converted& converted_;
+    std::uint32_t lines_ = 0;  // in the parts taken before
+    bool unreadableSeen_ = false;
+};
+
+// Imports the piece that starts at start and ends at end and counts what
+// could not be read and what the output cannot hold; with lineBreak, exports
+// it into bytes too (the first piece after the output's byte-order mark).
+// Every piece starts with the table's codes free, so that what a piece
+// writes does not depend on the pieces its thread converted before.
 void ConvertPiece(const PieceConversion& conversion, const std::uint8_t* text, std::uint32_t length,
-                  PieceStart start, std::uint32_t end, const LineBreakKind* lineBreak,
-                  Workspace& work, Converted& converted) {
+                  PieceStart start, PieceStart end, const LineBreakKind* lineBreak, Workspace& work,
+                  Converted& converted) {
+    work.table.ReleaseCodes();
     ImportPieces piece(conversion.from, text, length, &work.table, start);
     piece.ExchangeBuffer(std::move(work.importBlock));
-    piece.Next(std::max<std::uint32_t>(end - start.offset, 1));
-    const std::uint8_t* data = piece.data();
-    std::uint32_t firstOffset = 0;
+    converted.bytes.clear();
+    PieceOutput output(conversion, lineBreak, start.offset == 0, work.table, converted);
+    PieceOutput::Full full{&output, &piece};
+    piece.OnTableFull(&PieceOutput::TakeFull, &full);
+    piece.NextTo(end);
     converted.lineBreaks = piece.lineBreaks();
-    converted.lost =
-        CountUnwritableCharacters(conversion.to, data, piece.size(), &work.table, &firstOffset);
-    converted.firstLostLine =
-        converted.lost != 0 ? static_cast<std::uint32_t>(std::count(data, data + firstOffset, '\n'))
-                            : 0;
-    if (lineBreak != nullptr) {
-        converted.bytes.clear();
-        BlockSink sink(converted.bytes);
-        if (start.offset == 0)
-            ExportText(conversion.to, *lineBreak, sink, data, 0, piece.size(), conversion.widen,
-                       &work.table);
-        else
-            ExportTextContinued(conversion.to, *lineBreak, sink, data, piece.size(),
-                                conversion.widen, &work.table);
-    }
+    output.Take(piece, piece.data(), piece.size(), true);
     work.importBlock = piece.ExchangeBuffer({});
 }
 
-// Adds a written (or counted) piece to what the output cannot hold;
-// linesBefore counts the lines before it and moves past it.
+void AddLoss(const LossCount& piece, std::uint32_t linesBefore, LossCount& whole) {
+    if (piece.count != 0 && whole.count == 0)
+        whole.firstLine = 1 + linesBefore + piece.firstLine;
+    whole.count += piece.count;
+}
+
+// Adds a written (or counted) piece to what was lost; linesBefore counts the
+// lines before it and moves past it.
 void AddUnwritable(const Converted& converted, std::uint32_t& linesBefore, Unwritable& unwritable) {
-    if (converted.lost != 0 && unwritable.count == 0)
-        unwritable.firstLine = 1 + linesBefore + converted.firstLostLine;
-    unwritable.count += converted.lost;
+    AddLoss(converted.unreadable, linesBefore, unwritable.unreadable);
+    AddLoss(converted.unwritable, linesBefore, unwritable.unwritable);
     linesBefore += converted.lineBreaks;
 }
 
@@ -122,7 +183,7 @@ class Conversion {
                     return;
                 std::uint32_t index = 0;
                 PieceStart start;
-                std::uint32_t end = 0;
+                PieceStart end;
                 if (!Claim(writer == nullptr, index, start, end)) {
                     if (writer == nullptr || Finished())
                         return;
@@ -194,7 +255,7 @@ class Conversion {
 
     // The next piece to convert; false when none is left, the conversion
     // stopped, or (unless wait) the window is full.
-    bool Claim(bool wait, std::uint32_t& index, PieceStart& start, std::uint32_t& end) {
+    bool Claim(bool wait, std::uint32_t& index, PieceStart& start, PieceStart& end) {
         std::unique_lock lock(mutex_);
         const auto room = [&] { return stopped_ || claimed_ < written_ + kWindow; };
         if (wait)
@@ -203,8 +264,8 @@ class Conversion {
             return false;
         index = claimed_++;
         start = next_;
-        next_ = NextPieceStart(conversion_.from, text_, length_, start, kPieceBytes);
-        end = next_.offset;
+        next_ = NextPieceStart(conversion_.from, text_, length_, start, conversion_.pieceBytes);
+        end = next_;
         return true;
     }
     bool PiecesLeft() const { return claimed_ == 0 || next_.offset < length_; }
@@ -300,9 +361,10 @@ void CountOnOneThread(const PieceConversion& conversion, const std::uint8_t* tex
     Workspace work;
     std::uint32_t linesBefore = 0;
     for (PieceStart start; start.offset == 0 || start.offset < length;) {
-        const PieceStart next = NextPieceStart(conversion.from, text, length, start, kPieceBytes);
+        const PieceStart next =
+            NextPieceStart(conversion.from, text, length, start, conversion.pieceBytes);
         Converted converted;
-        ConvertPiece(conversion, text, length, start, next.offset, nullptr, work, converted);
+        ConvertPiece(conversion, text, length, start, next, nullptr, work, converted);
         AddUnwritable(converted, linesBefore, unwritable);
         if (next.offset >= length)
             break;

@@ -299,14 +299,27 @@ bool WriteResult(const Options& options, const Decision& decision, const Convert
     return false;
 }
 
-// The warning (or with --strict the error) about characters the output
-// cannot hold.
-std::string UnwritableMessage(const Options& options, EncodingKind outKind,
-                              const Unwritable& unwritable) {
-    return std::string(options.strict ? "" : "warning: ") + std::to_string(unwritable.count) +
-           (unwritable.count == 1 ? " character cannot" : " characters cannot") +
-           " be written in " + EncodingDisplayName(outKind) + " (first at line " +
-           std::to_string(unwritable.firstLine) + ")";
+// The warning (or with --strict the error) about what the input held that
+// could not be read, or the output cannot hold: a line each.
+std::vector<std::string> LossMessages(const Options& options, EncodingKind inKind,
+                                      EncodingKind outKind, const Unwritable& unwritable) {
+    const std::string prefix = options.strict ? "" : "warning: ";
+    const auto counted = [](const LossCount& loss, const char* one, const char* many) {
+        return std::to_string(loss.count) + (loss.count == 1 ? one : many);
+    };
+    const auto line = [](const LossCount& loss) {
+        return " (first at line " + std::to_string(loss.firstLine) + ")";
+    };
+    std::vector<std::string> messages;
+    if (unwritable.unreadable.count != 0)
+        messages.push_back(prefix + counted(unwritable.unreadable, " byte", " bytes") +
+                           " could not be read as " + EncodingDisplayName(inKind) +
+                           " and became blanks" + line(unwritable.unreadable));
+    if (unwritable.unwritable.count != 0)
+        messages.push_back(
+            prefix + counted(unwritable.unwritable, " character cannot", " characters cannot") +
+            " be written in " + EncodingDisplayName(outKind) + line(unwritable.unwritable));
+    return messages;
 }
 
 // Parses the options, then reads, decides, converts and writes.
@@ -348,16 +361,20 @@ int Run(int argc, char** argv) {
             return Fail("out of memory", kExitIoError);
         if (input.changed())
             return Fail(input.ChangedError(), kExitIoError);
-        if (unwritable.count != 0)
-            return Fail(UnwritableMessage(options, outKind, unwritable) + "; nothing written",
-                        kExitUnwritable);
+        if (unwritable.count() != 0) {
+            const std::vector<std::string> messages =
+                LossMessages(options, decision.kind, outKind, unwritable);
+            for (std::size_t i = 0; i + 1 < messages.size(); ++i)
+                Fail(messages[i], kExitUnwritable);
+            return Fail(messages.back() + "; nothing written", kExitUnwritable);
+        }
     }
     bool found = true;
     if (!WriteResult(options, decision, converted, input, pattern, found, unwritable, error))
         return Fail(error, kExitIoError);
-    if (converts && unwritable.count != 0)
-        std::fprintf(stderr, "kotoha-conv: %s\n",
-                     UnwritableMessage(options, outKind, unwritable).c_str());
+    if (converts)
+        for (const std::string& message : LossMessages(options, decision.kind, outKind, unwritable))
+            Fail(message, 0);
     // Like grep, a search without a match is no error message, only a status.
     return found ? 0 : kExitNotFound;
 }

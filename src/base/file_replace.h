@@ -74,12 +74,16 @@ struct ReplaceOptions {
 
 // How a replacement failed: errno (EIO for a write callback that failed
 // without one) and whether the file was being created or written. When
-// inPlace is set the target itself was being written, so it may be damaged.
+// inPlace is set the target itself was being written; damaged says its old
+// contents could not be put back, and keptCopy names the file that holds
+// them (or, when they could not be kept aside, the new contents).
 struct ReplaceResult {
     enum class Stage { Create, Write };
     int error = 0;
     Stage stage = Stage::Create;
     bool inPlace = false;
+    bool damaged = false;
+    std::string keptCopy;
 
     bool ok() const { return error == 0; }
 };
@@ -90,10 +94,14 @@ struct ReplaceResult {
 // temporary file is removed on every failure and on SIGINT, SIGTERM and
 // SIGHUP. An existing target keeps its owner, group and mode, less the
 // set-user-id and set-group-id bits; a new file gets options.newFileMode.
-// The target is written in place instead (truncated, written, flushed) when
-// it is not a regular file (a pipe, a device), has other hard links, cannot
-// keep its owner through a rename, or sits in a folder where no temporary
-// file can be created. Symbolic links are followed (FollowLinks), so a link
+// The target is written in place instead when it is not a regular file (a
+// pipe, a device: written as it is), has other hard links, cannot keep its
+// owner through a rename, sits in a folder where no temporary file can be
+// created, or cannot be renamed over (a file mounted on its own). A regular
+// file written in place keeps its old contents on failure: the new ones are
+// written aside first and the whole new size reserved in the target before
+// its first byte is overwritten (or, where nothing can be reserved, a copy
+// of the old contents is put back). Symbolic links are followed (FollowLinks), so a link
 // stays a link. A folder fails with EISDIR; an existing file this process may
 // not write fails with EACCES before anything is touched.
 ReplaceResult ReplaceFileContents(const std::string& path,

@@ -137,7 +137,9 @@ std::uint8_t* EncodeEuc(ExportContext& c, const std::uint8_t* p, const std::uint
                 ++p;
             }
         } else {
-            *out++ = 0x00;
+            // A stray 8-bit byte has no EUC-JP form.
+            ++c.substituted;
+            out = PutCode(out, 0xA1A1);
             ++p;
         }
     }

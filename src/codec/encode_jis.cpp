@@ -89,9 +89,16 @@ std::uint8_t* EncodeJis(ExportContext& c, const std::uint8_t* p, const std::uint
                 *out++ = b & 0x7F;
                 ++p;
             }
+        } else if (b >= 0x80 || b == kEsc) {
+            // A stray 8-bit byte has no JIS form, and an ESC would read as
+            // the start of a designation.
+            ++c.substituted;
+            enter(JisMode::KANJI, '$', 'B');
+            out = PutCode(out, 0x2121);
+            ++p;
         } else {
             enter(JisMode::ASCII, '(', 'B');
-            out = c.Output(out, b >= 0x80 || b == kEsc ? 0x00 : b);
+            out = c.Output(out, b);
             ++p;
         }
     }

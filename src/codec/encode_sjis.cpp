@@ -82,7 +82,9 @@ std::uint8_t* EncodeSjis(ExportContext& c, const std::uint8_t* p, const std::uin
             }
             p += 2;
         } else {
-            out = c.Output(out, b >= 0x80 ? 0x00 : b);
+            // A stray 8-bit byte came from a Shift-JIS file: it goes back as
+            // it came.
+            out = c.Output(out, b);
             ++p;
         }
     }

@@ -69,11 +69,20 @@ bool ExportTextContinued(EncodingKind kind, LineBreakKind lineBreakKind, ByteSin
 
 namespace {
 
-// The count for EUC and JIS of a text without extension characters, 64
-// bytes at a time: a pair has no JIS X 0208 code exactly when its first byte
-// is 0xF0 or above or its second byte is no trail byte.
-std::uint32_t CountPairsWithoutJisRow(const std::uint8_t*& p, const std::uint8_t* end,
-                                      const std::uint8_t* text, std::uint32_t* firstOffset) {
+// A single byte no encoding but Shift-JIS can write: an 8-bit byte that
+// is neither a lead byte with its second byte nor a half-width katakana
+// (0x80, 0xA0, 0xFD-0xFF, a lead byte at the end), and in JIS the ESC.
+bool IsStrayByte(EncodingKind kind, std::uint8_t b) {
+    return (b >= 0x80 && !IsHalfWidthKana(b)) || (b == kEsc && kind == EncodingKind::JIS);
+}
+
+// The count of a text without extension characters, 64 bytes at a time:
+// stray bytes, and for EUC and JIS the pairs without a JIS X 0208 code
+// (exactly those whose first byte is 0xF0 or above or whose second byte is
+// no trail byte).
+std::uint32_t CountBlocksWithoutTable(EncodingKind kind, bool jisRows, const std::uint8_t*& p,
+                                      const std::uint8_t* end, const std::uint8_t* text,
+                                      std::uint32_t* firstOffset) {
     std::uint32_t count = 0;
     while (end - p >= static_cast<std::ptrdiff_t>(detail::kBlockSize)) {
         const detail::Block block(p);
@@ -81,10 +90,16 @@ std::uint32_t CountPairsWithoutJisRow(const std::uint8_t*& p, const std::uint8_t
             detail::PairStarts(block.InRange(0x81, 0x9F) | block.InRange(0xE0, 0xFC));
         const unsigned taken = detail::WholeCharBytes(firsts);
         firsts &= detail::LowBits(taken);
-        const std::uint64_t noTrail =
-            block.InRange(0x00, 0x3F) | block.Equal(0x7F) | block.InRange(0xFD, 0xFF);
-        const std::uint64_t lost =
-            (firsts & block.InRange(0xF0, 0xFC)) | ((noTrail & (firsts << 1)) >> 1);
+        const std::uint64_t singles = ~(firsts | (firsts << 1)) & detail::LowBits(taken);
+        std::uint64_t stray = block.High() & ~block.InRange(0xA1, 0xDF);
+        if (kind == EncodingKind::JIS)
+            stray |= block.Equal(kEsc);
+        std::uint64_t lost = stray & singles;
+        if (jisRows) {
+            const std::uint64_t noTrail =
+                block.InRange(0x00, 0x3F) | block.Equal(0x7F) | block.InRange(0xFD, 0xFF);
+            lost |= (firsts & block.InRange(0xF0, 0xFC)) | ((noTrail & (firsts << 1)) >> 1);
+        }
         if (lost != 0) {
             if (count == 0 && firstOffset)
                 *firstOffset = static_cast<std::uint32_t>(p - text) +
@@ -103,16 +118,19 @@ std::uint32_t CountUnwritableCharacters(EncodingKind kind, const std::uint8_t* t
                                         std::uint32_t* firstOffset) {
     if (firstOffset)
         *firstOffset = length;
-    if (IsUnicodeKind(kind))
-        return 0;
-    if (table != nullptr && table->empty())
+    const bool unicode = IsUnicodeKind(kind);
+    // The Unicode encodings hold every character of the table.
+    if (table != nullptr && (table->empty() || unicode))
         table = nullptr;
     const bool jisRows = kind == EncodingKind::EUC || kind == EncodingKind::JIS;
-    // Shift-JIS holds every CP932 code: only extension characters can fail.
-    if (!jisRows && table == nullptr)
+    // Shift-JIS holds every CP932 code and every stray byte: only extension
+    // characters can fail.
+    const bool sjis = !jisRows && !unicode;
+    if (sjis && table == nullptr)
         return 0;
-    // A CP932 code the encoding holds: any in Shift-JIS, in EUC and JIS only
-    // those with a JIS X 0208 row (the full-width space itself among them).
+    // A CP932 code the encoding holds: any in Shift-JIS and Unicode, in EUC
+    // and JIS only those with a JIS X 0208 row (the full-width space itself
+    // among them).
     auto holds = [&](std::uint16_t code) {
         if (!jisRows)
             return true;
@@ -123,9 +141,16 @@ std::uint32_t CountUnwritableCharacters(EncodingKind kind, const std::uint8_t* t
     const std::uint8_t* p = text;
     std::uint32_t count = 0;
     if (table == nullptr)
-        count = CountPairsWithoutJisRow(p, end, text, firstOffset);
+        count = CountBlocksWithoutTable(kind, jisRows, p, end, text, firstOffset);
+    const auto lose = [&] {
+        if (count == 0 && firstOffset)
+            *firstOffset = static_cast<std::uint32_t>(p - text);
+        ++count;
+    };
     while (p < end) {
         if (!encode::IsPairAt(p, end)) {
+            if (!sjis && IsStrayByte(kind, *p))
+                lose();
             ++p;
             continue;
         }
@@ -140,11 +165,8 @@ std::uint32_t CountUnwritableCharacters(EncodingKind kind, const std::uint8_t* t
         } else {
             written = holds(code);
         }
-        if (!written) {
-            if (count == 0 && firstOffset)
-                *firstOffset = static_cast<std::uint32_t>(p - text);
-            ++count;
-        }
+        if (!written)
+            lose();
         p += 2;
     }
     return count;

@@ -21,8 +21,11 @@ inline constexpr std::size_t kExportChunkSize = 512;
 // other value SJIS), each LF written as the line-break kind says (WIN CR LF,
 // MAC CR, anything else LF), widening half-width katakana when widen is set.
 // Returns false as soon as the sink fails; what was written before stays.
-// A lead byte without its second byte inside the range counts as a stray
-// 8-bit byte and is written as 0x00; nothing outside the range is read.
+// A stray 8-bit byte (0x80, 0xA0, 0xFD-0xFF, or a lead byte without its
+// second byte inside the range) is written as itself in Shift-JIS, as the
+// full-width space in EUC and JIS (so is an ESC in JIS) and as U+FFFD in
+// Unicode, those counted in substitutedOut; nothing outside the range is
+// read.
 //
 // Codes of table are written as their characters in the Unicode encodings;
 // in EUC a JIS X 0212 character after single shift 3; otherwise as the
@@ -47,9 +50,10 @@ bool ExportUtf8Text(LineBreakKind lineBreakKind, ByteSink& sink, const std::uint
                     std::uint32_t startOffset, std::uint32_t endOffset, bool widen);
 
 // The characters of text[0, length) that ExportText in kind would write as a
-// substitute (the full-width space): CP932's NEC and IBM extensions and
-// user-defined characters in EUC and JIS, and characters of table none of
-// the legacy encodings' rules can place. firstOffset, when not null,
+// substitute (the full-width space, or U+FFFD): CP932's NEC and IBM
+// extensions and user-defined characters in EUC and JIS, characters of
+// table none of the legacy encodings' rules can place, and stray bytes in
+// every encoding but Shift-JIS. firstOffset, when not null,
 // receives the offset of the first one (length when there is none).
 std::uint32_t CountUnwritableCharacters(EncodingKind kind, const std::uint8_t* text,
                                         std::uint32_t length, const ExtensionTable* table,

@@ -151,11 +151,15 @@ inline std::uint8_t* PutCode(std::uint8_t* out, std::uint16_t code) {
     return out + 2;
 }
 
+// What the Unicode encoders write for a byte no character can be read from.
+inline constexpr char32_t kReplacementChar = 0xFFFD;
+
 // The character at p as the Unicode encoders write it, p moved past it: a
 // half-width katakana (widened, with a following sound mark, when widen is
-// set), a pair through the tables, a stray 8-bit byte as U+0000.
-inline char32_t NextUnicodeChar(const ExportContext& c, const std::uint8_t*& p,
-                                const std::uint8_t* end, bool widen) {
+// set), a pair through the tables, a stray 8-bit byte as U+FFFD (counted
+// as substituted).
+inline char32_t NextUnicodeChar(ExportContext& c, const std::uint8_t*& p, const std::uint8_t* end,
+                                bool widen) {
     const std::uint8_t b = *p;
     if (IsHalfWidthKana(b)) {
         if (widen)
@@ -174,7 +178,10 @@ inline char32_t NextUnicodeChar(const ExportContext& c, const std::uint8_t*& p,
         return ch != 0 ? ch : kUnmappedChar;
     }
     ++p;
-    return b >= 0x80 ? 0 : b;
+    if (b < 0x80)
+        return b;
+    ++c.substituted;
+    return kReplacementChar;
 }
 
 // One encoder per encoding; each stages [p, end) and returns the position

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "codec/extension_table.h"
 
+#include <algorithm>
+
 namespace kotoha {
 
 namespace {
@@ -60,14 +62,24 @@ char32_t ExtensionTable::CharOf(std::uint16_t code) const {
 
 void ExtensionTable::Reserve(std::uint16_t code) {
     const int index = UserCodeIndex(code);
-    if (index >= 0)
+    if (index >= 0) {
         taken_[static_cast<std::size_t>(index)] = true;
+        reserved_[static_cast<std::size_t>(index)] = true;
+    }
+}
+
+void ExtensionTable::ReleaseCodes() {
+    std::fill(chars_.begin(), chars_.end(), 0);
+    codes_.clear();
+    taken_ = reserved_;
+    next_ = 0;
 }
 
 void ExtensionTable::clear() {
     chars_.clear();
     codes_.clear();
     taken_.reset();
+    reserved_.reset();
     next_ = 0;
 }
 

@@ -38,11 +38,14 @@ class ExtensionTable {
     bool empty() const { return codes_.empty(); }
     std::size_t size() const { return codes_.size(); }
     void clear();
+    // Gives back every code given to a character; reserved codes stay taken.
+    void ReleaseCodes();
 
   private:
     std::vector<char32_t> chars_;  // by user-code index; empty until the first code
     std::unordered_map<char32_t, std::uint16_t> codes_;
     std::bitset<kUserCodeCount> taken_;
+    std::bitset<kUserCodeCount> reserved_;
     std::size_t next_ = 0;  // no free index below it
 };
 

@@ -157,12 +157,47 @@ ImportPieces::ImportPieces(EncodingKind kind, const std::uint8_t* source, std::u
 ImportPieces::~ImportPieces() = default;
 
 bool ImportPieces::Next(std::uint32_t pieceBytes) {
+    const decode::ImportContext& c = *c_;
+    if (c.pos >= c.wholeLength)
+        return ConvertTo(c.pos);
+    return ConvertTo(PieceEnd(kind_, c.wholeSource, c.wholeLength, c.pos, pieceBytes));
+}
+
+bool ImportPieces::NextTo(PieceStart end) {
+    return ConvertTo(std::clamp<std::uint32_t>(end.offset, static_cast<std::uint32_t>(c_->pos),
+                                               static_cast<std::uint32_t>(c_->wholeLength)));
+}
+
+void ImportPieces::OnTableFull(TableFullHandler handler, void* owner) {
+    tableFull_ = handler;
+    tableFullOwner_ = owner;
+    c_->tableFull = handler != nullptr ? &ImportPieces::FlushFull : nullptr;
+    c_->tableFullOwner = this;
+}
+
+void ImportPieces::FlushFull(void* self) {
+    auto& pieces = *static_cast<ImportPieces*>(self);
+    decode::ImportContext& c = *pieces.c_;
+    const auto size = static_cast<std::uint32_t>(c.destination - pieces.buffer_.data());
+    if (c.firstLoss != nullptr && pieces.firstLoss_ == ImportLosses::kNone)
+        pieces.firstLoss_ =
+            pieces.offset_ + static_cast<std::uint32_t>(c.firstLoss - pieces.buffer_.data());
+    pieces.size_ = size;
+    pieces.tableFull_(pieces.tableFullOwner_, pieces.buffer_.data(), size);
+    pieces.size_ = 0;
+    pieces.offset_ += size;
+    c.destination = pieces.buffer_.data();
+    c.outputStart = pieces.buffer_.data();
+    c.table->ReleaseCodes();
+}
+
+bool ImportPieces::ConvertTo(std::uint32_t end) {
     decode::ImportContext& c = *c_;
     offset_ += size_;
     size_ = 0;
     if (c.pos >= c.wholeLength)
         return false;
-    c.length = PieceEnd(kind_, c.wholeSource, c.wholeLength, c.pos, pieceBytes);
+    c.length = end;
     // Without CR LF emission a piece's output is never longer than it.
     const std::size_t most = c.length - c.pos;
     if (buffer_.size() < most)

@@ -89,6 +89,19 @@ class ImportPieces {
     // next pieceBytes bytes, or up to the first one after them when there is
     // none. Returns false, with an empty piece, once the input is used up.
     bool Next(std::uint32_t pieceBytes);
+    // Converts the next piece up to end, an offset NextPieceStart gave: the
+    // call that converts pieces apart, so that a piece ends where the
+    // piece after it starts, whatever the byte-order mark before the first.
+    bool NextTo(PieceStart end);
+    // Called when the table has no free code left in the middle of a piece,
+    // with the output so far (a prefix of the piece, ending between
+    // characters): the handler consumes it with the table as it stands;
+    // then every code the table gave is given back (those the text uses
+    // itself stay reserved), the piece goes on, and data() holds the rest.
+    // So that a conversion that never keeps its whole text gives every
+    // character a code, however many distinct ones the text has.
+    using TableFullHandler = void (*)(void* owner, const std::uint8_t* data, std::uint32_t size);
+    void OnTableFull(TableFullHandler handler, void* owner);
     const std::uint8_t* data() const { return buffer_.data(); }
     std::uint32_t size() const { return size_; }
     // Bytes of output before this piece.
@@ -106,7 +119,12 @@ class ImportPieces {
     ImportLosses losses() const;
 
   private:
+    static void FlushFull(void* self);
+    bool ConvertTo(std::uint32_t end);
+
     EncodingKind kind_;
+    TableFullHandler tableFull_ = nullptr;
+    void* tableFullOwner_ = nullptr;
     std::unique_ptr<decode::ImportContext> c_;
     std::vector<std::uint8_t> buffer_;
     std::uint32_t size_ = 0;

@@ -59,6 +59,10 @@ struct ImportContext {
     std::size_t wholeLength = 0;
     // The JIS decoder's character set where the piece before left it.
     std::uint8_t jisMode = 0;
+    // Called when table has no free code left: it consumes the output so
+    // far, resets destination and gives the table's codes back.
+    void (*tableFull)(void* owner) = nullptr;
+    void* tableFullOwner = nullptr;
 
     void Put(std::uint8_t b) { *destination++ = b; }
     void PutCode(std::uint16_t code) {
@@ -89,6 +93,10 @@ struct ImportContext {
             if (!reserved)
                 ReserveUsedCodes();
             code = table->CodeFor(ch);
+            if (code == 0 && tableFull != nullptr) {
+                tableFull(tableFullOwner);
+                code = table->CodeFor(ch);
+            }
         }
         if (code == 0) {
             code = kNoCodeLeftCode;

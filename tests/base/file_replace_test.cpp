@@ -6,12 +6,14 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 #include <cerrno>
+#include <climits>
 #include <functional>
 #include <string>
 
@@ -300,6 +302,78 @@ TEST(ReplaceFileContents, FullDiskKeepsTheOldFile) {
     EXPECT_EQ(result.error, ENOSPC);
     EXPECT_EQ(after, "old");
     EXPECT_EQ(left, 0);
+}
+
+// A file written in place (other names link it) on a full disk or beyond
+// the file size limit keeps its old contents byte for byte, with nothing
+// left beside it.
+TEST(ReplaceFileContents, FailedInPlaceWriteKeepsTheOldContents) {
+    TempDir dir;
+    const std::string mountPoint = dir.Path("small");
+    ASSERT_EQ(mkdir(mountPoint.c_str(), 0755), 0);
+    if (mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=2m") != 0)
+        GTEST_SKIP() << "cannot mount a small tmpfs here";
+    const std::string file = mountPoint + "/t.txt";
+    std::string old(1536 * 1024, 'o');
+    for (std::size_t i = 0; i < old.size(); i += 4093)
+        old[i] = static_cast<char>(i / 4093);
+    TempDir::WriteAt(file, old);
+    const std::string other = mountPoint + "/link.txt";
+    const bool linked = link(file.c_str(), other.c_str()) == 0;
+    const ReplaceResult full = ReplaceFileContents(file, Writing(std::string(1 << 20, 'n')));
+    const std::string afterFull = TempDir::Read(file);
+    // Beyond the size limit, in a child that may not write a file that long.
+    const pid_t child = fork();
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{64 * 1024, 64 * 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const ReplaceResult result = ReplaceFileContents(file, Writing(std::string(1 << 17, 'n')));
+        _exit(result.error == EFBIG && !result.damaged ? 0 : 1);
+    }
+    int status = 1;
+    waitpid(child, &status, 0);
+    const std::string afterLimit = TempDir::Read(file);
+    int left = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(mountPoint))
+        left += entry.path().filename() != "t.txt" && entry.path().filename() != "link.txt";
+    umount(mountPoint.c_str());
+    ASSERT_TRUE(linked);
+    EXPECT_EQ(full.error, ENOSPC);
+    EXPECT_FALSE(full.damaged);
+    EXPECT_TRUE(afterFull == old);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(afterLimit == old);
+    EXPECT_EQ(left, 0);
+}
+
+// Targets a rename cannot replace are still written: a file mounted on its
+// own (rename fails with EBUSY), and a name so long that the temporary
+// file's would pass the path length limit.
+TEST(ReplaceFileContents, WritesWhereARenameCannot) {
+    TempDir dir;
+    const std::string file = dir.Write("file.txt", "old");
+    const std::string mounted = dir.Write("mounted.txt", "other");
+    if (mount(mounted.c_str(), file.c_str(), nullptr, MS_BIND, nullptr) == 0) {
+        const ReplaceResult result = ReplaceFileContents(file, Writing("new"));
+        const std::string after = TempDir::Read(file);
+        umount(file.c_str());
+        EXPECT_TRUE(result.ok()) << result.error;
+        EXPECT_EQ(after, "new");
+        EXPECT_EQ(TempDir::Read(mounted), "new");
+    }
+    // Folders of 200 bytes down to a path a few bytes short of PATH_MAX.
+    std::string path = dir.path();
+    while (path.size() + 201 + 20 < PATH_MAX) {
+        path += "/" + std::string(200, 'd');
+        ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
+    }
+    path += "/" + std::string(PATH_MAX - 2 - path.size(), 'f');
+    ASSERT_EQ(path.size(), PATH_MAX - 1u);
+    EXPECT_TRUE(ReplaceFileContents(path, Writing("created")).ok());
+    EXPECT_EQ(TempDir::Read(path), "created");
+    EXPECT_TRUE(ReplaceFileContents(path, Writing("replaced")).ok());
+    EXPECT_EQ(TempDir::Read(path), "replaced");
 }
 
 TEST(ReplaceFileContents, DeviceThatFailsReportsAnInPlaceFailure) {

@@ -95,13 +95,18 @@ const ExportCase kCases[] = {
     {kEuc, kUx, false, "\xF0\x40", "\xA1\xA1"},
     {kJis, kUx, false, "\xF0\x40", "\x1B$B!!"},
     {kSjis, kUx, false, "\xF0\x40", "\xF0\x40"},
-    {kSjis, kUx, false, "\x80\xA0\xFD\xFE\xFF", "\0\0\0\0\0"s},
-    {kEuc, kUx, false, "\x80\xA0\xFD\xFE\xFF", "\0\0\0\0\0"s},
-    {kJis, kUx, false, "\x80\xA0\xFD\xFE\xFF", "\0\0\0\0\0"s},
-    {kJis, kUx, false, "\x82\xA0\x80", "\x1B$B$\"\x1B(B\0"s},
+    // Stray bytes: never NUL; back as they came in Shift-JIS, else a
+    // full-width space (and ESC in JIS).
+    {kSjis, kUx, false, "\x80\xA0\xFD\xFE\xFF", "\x80\xA0\xFD\xFE\xFF"},
+    {kEuc, kUx, false, "\x80\xA0\xFD", "\xA1\xA1\xA1\xA1\xA1\xA1"},
+    {kJis, kUx, false, "\x80\xA0\xFE\xFF", "\x1B$B!!!!!!!!"},
+    {kJis, kUx, false,
+     "\x82\xA0\x80"
+     "a",
+     "\x1B$B$\"!!\x1B(Ba"},
     {kSjis, kUx, false, "\x1B", "\x1B"},
     {kEuc, kUx, false, "\x1B", "\x1B"},
-    {kJis, kUx, false, "\x1B", "\0"s},
+    {kJis, kUx, false, "\x1B", "\x1B$B!!"},
     {kJis, kWin, false, "\xB1\x82\xA0\n\xB1", "\x1B(I1\x1B$B$\"\x1B(B\r\n\x1B(I1"},
     {kJis, kMac, false, "\xB1\xB2\x82\xA0\x82\xA2", "\x1B(I12\x1B$B$\"$$"},
     {kSjis, kUx, false, "\0\t\x7F"s, "\0\t\x7F"s},
@@ -126,7 +131,7 @@ TEST(ExportTextTest, WritesOnlyTheRange) {
     // A range that cuts a character writes its lead byte as a stray byte.
     RecordingSink cut;
     EXPECT_TRUE(Export(kSjis, kUx, "a\x82\xA0", false, cut, 0, 2));
-    EXPECT_EQ(cut.Joined(), "a\0"s);
+    EXPECT_EQ(cut.Joined(), "a\x82");
 }
 
 TEST(ExportTextTest, EmptyRangeWritesOneEmptyChunk) {
@@ -277,7 +282,7 @@ TEST(ExportUtf8TextTest, Cases) {
         {kUx, false, "\xB1", "\xEF\xBD\xB1"},
         {kUx, true, "\xB6\xDE", "\xE3\x82\xAC"},
         {kUx, false, "\\\x81\x5F", "\\\xEF\xBC\xBC"},
-        {kMac, false, "a\n\x80", "a\r\0"s},
+        {kMac, false, "a\n\x80", "a\r\xEF\xBF\xBD"},
         {kUx, false, "\x81\xAD", "\xE3\x83\xBB"},  // no mapping
     };
     for (const auto& c : cases) {

@@ -284,9 +284,14 @@ std::string Export(EncodingKind kind, LineBreakKind lineBreak, const std::string
                 const unsigned j = SjisToJis(static_cast<std::uint16_t>(b * 256 + At(text, i + 1)));
                 outputCode(j == 0 ? 0x2121 : j);
                 i += 2;
+            } else if (b >= 0x80 || b == kEsc) {
+                // Stray bytes and ESC have no JIS form: a full-width space.
+                enter(KANJI);
+                outputCode(0x2121);
+                ++i;
             } else {
                 enter(ASCII);
-                output(b >= 0x80 || b == kEsc ? 0 : b);
+                output(b);
                 ++i;
             }
         } else if (k == 2) {
@@ -300,8 +305,11 @@ std::string Export(EncodingKind kind, LineBreakKind lineBreak, const std::string
                 const unsigned j = SjisToJis(static_cast<std::uint16_t>(b * 256 + At(text, i + 1)));
                 outputCode(j == 0 ? 0xA1A1 : j + 0x8080);
                 i += 2;
+            } else if (b >= 0x80) {
+                outputCode(0xA1A1);
+                ++i;
             } else {
-                output(b >= 0x80 ? 0 : b);
+                output(b);
                 ++i;
             }
         } else {
@@ -315,7 +323,8 @@ std::string Export(EncodingKind kind, LineBreakKind lineBreak, const std::string
                 output(At(text, i + 1));
                 i += 2;
             } else {
-                output(b >= 0x80 ? 0 : b);
+                // Shift-JIS writes a stray byte back as it came.
+                output(b);
                 ++i;
             }
         }

@@ -177,7 +177,7 @@ void FuzzImport(const std::uint8_t* data, std::size_t size) {
             const PieceStart next = NextPieceStart(kind, source.get(), length, start, pieceBytes);
             Check(next.offset > start.offset && next.offset <= length);
             ImportPieces apart(kind, source.get(), length, nullptr, start);
-            if (apart.Next(pieceBytes)) {
+            if (apart.NextTo(next)) {
                 Check(offset + apart.size() <= written &&
                       std::memcmp(apart.data(), out.get() + offset, apart.size()) == 0);
                 offset += apart.size();

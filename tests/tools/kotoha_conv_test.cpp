@@ -661,6 +661,99 @@ TEST_F(ConvTest, UnwritableCharactersWarnOrFailWithStrict) {
     EXPECT_EQ(Run({"--to=euc", "--strict"}, kText.at("sjis")).out, kText.at("euc"));
 }
 
+// Stray single bytes of a Shift-JIS file: back as they came in Shift-JIS,
+// never as NUL; elsewhere a substitute that the warning and --strict count.
+TEST_F(ConvTest, StrayBytesAreNeverWrittenAsNul) {
+    const std::string text = "a\x80\xA0\n\xFD\xFE\xFF\n";
+    const ConvRun sjis = Run({"-s", "--to=sjis", "--strict"}, text);
+    EXPECT_EQ(sjis.status, 0);
+    EXPECT_EQ(sjis.out, text);
+    const ConvRun utf8 = Run({"-s", "--to=utf8"}, text);
+    EXPECT_EQ(utf8.out, "a\xEF\xBF\xBD\xEF\xBF\xBD\n\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\n");
+    EXPECT_EQ(utf8.err,
+              "kotoha-conv: warning: 5 characters cannot be written in UTF-8 (first at line 1)\n");
+    EXPECT_EQ(Run({"-s", "--to=euc"}, "x\x80").out, "x\xA1\xA1");
+    ExpectOneErrorLine(Run({"-s", "--to=jis", "--strict"}, "x\n\x1B"), 3, "line 2");
+}
+
+// An empty input gives an empty output file and leaves nothing beside it.
+TEST_F(ConvTest, EmptyInputWritesAnEmptyFile) {
+    for (const char* to : {"--to=sjis", "--to=utf16le"}) {
+        const fs::path target = dir_ / "empty.out";
+        const ConvRun run = Run({to, "-o", target.string()}, "");
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(ReadFile(target), std::string(to) == "--to=sjis" ? "" : "\xFF\xFE");
+        EXPECT_EQ(OtherFiles(), std::set<std::string>{"empty.out"});
+        fs::remove(target);
+    }
+}
+
+// Bytes no character can be read from: one warning line with the count and
+// the first line; --strict refuses them and writes nothing.
+TEST_F(ConvTest, UnreadableInputWarnsOrFailsWithStrict) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string input, warning;
+    } const cases[] = {
+        {{"-u"},
+         "ok\n\xFF\xFE\n",
+         "2 bytes could not be read as UTF-8 and became blanks (first at line 2)"},
+        {{"--in=utf16le"},
+         std::string("a\0\n\0\x00\xD8", 6),
+         "1 byte could not be read as UTF-16LE"},
+        {{"--in=utf16be"}, std::string("\0a\0", 3), "(first at line 1)"},
+        {{"-s"}, "abc\n\x82", "1 byte could not be read as Shift-JIS"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.warning);
+        std::vector<std::string> args = c.args;
+        args.push_back("--to=utf8");
+        const ConvRun run = Run(args, c.input);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.err.rfind("kotoha-conv: warning: ", 0), 0u) << run.err;
+        EXPECT_NE(run.err.find(c.warning), std::string::npos) << run.err;
+        args.push_back("--strict");
+        const ConvRun strict = Run(args, c.input);
+        ExpectOneErrorLine(strict, 3, "nothing written");
+    }
+}
+
+// A file rewritten in place (same size) after detection read it and before
+// the conversion has finished: the output would mix old and new, so it is
+// refused. The -o target is a pipe, so that the command waits for its
+// reader while the file is rewritten.
+TEST_F(ConvTest, AFileRewrittenWhileReadIsAnError) {
+    const fs::path input = dir_ / "in.txt";
+    const fs::path pipe = dir_ / "pipe";
+    // Longer than the command's 1 MiB writes, so that it waits on the pipe.
+    std::string text;
+    for (int i = 0; i < 40000; ++i)
+        text += std::string(79, 'a') + "\n";
+    WriteFile(input, text);
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const pid_t rewriter = fork();
+    if (rewriter == 0) {
+        // Blocks until kotoha-conv opens the pipe for writing.
+        const int reader = open(pipe.c_str(), O_RDONLY);
+        const int file = open(input.c_str(), O_WRONLY);
+        const std::string other(50000, 'b');
+        const bool rewritten =
+            pwrite(file, other.data(), other.size(), 0) == static_cast<ssize_t>(other.size());
+        // A new modification time even on a file system of coarse times.
+        timespec times[2] = {{0, UTIME_OMIT}, {12345, 0}};
+        futimens(file, times);
+        char buffer[4096];
+        while (read(reader, buffer, sizeof buffer) > 0) {
+        }
+        _exit(rewritten ? 0 : 1);
+    }
+    const ConvRun run = Run({"-s", "--to=euc", "-o", pipe.string(), input.string()});
+    int status = 0;
+    ASSERT_EQ(waitpid(rewriter, &status, 0), rewriter);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    ExpectOneErrorLine(run, 1, "the file changed while it was read");
+}
+
 }  // namespace
 
 // A file of many pieces, read from its name (mapped) and from standard input
