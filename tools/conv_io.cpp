@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string_view>
 
 namespace kotoha::conv {
 namespace {
@@ -94,15 +95,27 @@ bool ReadInput(const std::string& path, const std::string& output, Input& input,
     input.name_ = name;
     // Non-blocking, so that a pipe without a writer is refused instead of
     // waited on.
-    const int fd =
+    int fd =
         isStdin ? STDIN_FILENO : open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         error = "cannot read " + name + ": " + ErrnoText(errno);
         return false;
     }
-    ScopedFd closer(isStdin ? -1 : fd);
     struct stat info {};
-    const bool known = fstat(fd, &info) == 0;
+    bool known = fstat(fd, &info) == 0;
+    // A pipe named as the file (<(command), /dev/stdin) is read as a stream,
+    // like standard input: opened again, waiting for its writer as cat does.
+    if (!isStdin && known && S_ISFIFO(info.st_mode)) {
+        close(fd);
+        fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) {
+            error = "cannot read " + name + ": " + ErrnoText(errno);
+            return false;
+        }
+        known = fstat(fd, &info) == 0;
+    }
+    ScopedFd closer(isStdin ? -1 : fd);
+    const bool stream = isStdin || (known && S_ISFIFO(info.st_mode));
     // A regular file is watched for changes while it is read.
     if (!isStdin && known && S_ISREG(info.st_mode)) {
         input.path_ = path;
@@ -113,7 +126,7 @@ bool ReadInput(const std::string& path, const std::string& output, Input& input,
             error = "cannot read " + name + ": " + ErrnoText(EISDIR);
             return false;
         }
-        if (!isStdin && !S_ISREG(info.st_mode)) {
+        if (!stream && !S_ISREG(info.st_mode)) {
             error = "cannot read " + name + ": not a regular file";
             return false;
         }
@@ -158,8 +171,40 @@ bool ReadInput(const std::string& path, const std::string& output, Input& input,
     return false;
 }
 
+namespace {
+
+// The descriptor a name of this process's open descriptors stands for, or -1.
+int DescriptorNamedBy(const std::string& path) {
+    if (path == "/dev/stdout")
+        return STDOUT_FILENO;
+    if (path == "/dev/stderr")
+        return STDERR_FILENO;
+    for (const std::string_view prefix : {"/dev/fd/", "/proc/self/fd/"}) {
+        if (!path.starts_with(prefix) || path.size() == prefix.size())
+            continue;
+        int fd = 0;
+        for (const char c : std::string_view(path).substr(prefix.size())) {
+            if (c < '0' || c > '9' || fd > 100000)
+                return -1;
+            fd = fd * 10 + (c - '0');
+        }
+        return fcntl(fd, F_GETFD) != -1 ? fd : -1;
+    }
+    return -1;
+}
+
+}  // namespace
+
 bool WriteOutputFile(const std::string& path, const std::function<bool(ByteSink& sink)>& write,
                      std::string& error) {
+    if (const int fd = DescriptorNamedBy(path); fd >= 0) {
+        FdSink sink(fd);
+        if (write(sink) && sink.Flush())
+            return true;
+        error = "cannot write " + Quoted(path) + ": " +
+                ErrnoText(sink.error() != 0 ? sink.error() : EIO);
+        return false;
+    }
     ReplaceOptions options;
     options.waitForSpecialFiles = true;
     const ReplaceResult result = ReplaceFileContents(

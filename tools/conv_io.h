@@ -51,9 +51,10 @@ class Input {
 
 // Reads path ("-" for standard input) into input. On failure returns false
 // and sets error to one line naming the input and the cause; an input longer
-// than kMaxInputBytes is a failure, and so is a named file that is not a
-// regular file (a pipe, a socket, a device): it is refused without waiting on
-// it. A file that is also the output (output names it, through any link, or
+// than kMaxInputBytes is a failure, and so is a named file that is neither a
+// regular file nor a pipe (a socket, a device, a folder): it is refused
+// without waiting on it. A named pipe is read as a stream, like standard
+// input. A file that is also the output (output names it, through any link, or
 // standard output is it when output is empty or "-") is read whole, never
 // mapped: the output may be written into it in place.
 bool ReadInput(const std::string& path, const std::string& output, Input& input,
@@ -62,7 +63,9 @@ bool ReadInput(const std::string& path, const std::string& output, Input& input,
 // Writes the output named by -o through write with ReplaceFileContents: the
 // target holds its old contents or the whole new ones; a pipe or device is
 // written as it is (waiting for a reader, as the shell's ">" does), and an
-// existing file that may not be written is refused. On failure returns false
+// existing file that may not be written is refused. A name of an open
+// descriptor (/dev/stdout, /dev/stderr, /dev/fd/N, /proc/self/fd/N) means
+// that descriptor, written as it is (an append stays an append). On failure returns false
 // and sets error to one line naming the file and the cause.
 bool WriteOutputFile(const std::string& path, const std::function<bool(ByteSink& sink)>& write,
                      std::string& error);

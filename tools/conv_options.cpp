@@ -11,9 +11,10 @@ namespace kotoha::conv {
 namespace {
 
 constexpr std::string_view kUsageHead =
-    "Usage: kotoha-conv [OPTIONS] [FILE]\n"
+    "Usage: kotoha-conv [OPTIONS] [FILE...]\n"
     "Converts Japanese text between Shift-JIS, JIS, EUC-JP, UTF-8 and UTF-16.\n"
-    "FILE absent or \"-\": standard input. The output goes to standard output.\n";
+    "FILE absent or \"-\": standard input. Several files are converted in turn, each\n"
+    "detected by itself, the outputs one after the other, to standard output.\n";
 
 constexpr std::string_view kDisplayIntro =
     "Instead of converting, --lines and --find show how the viewer lays out and searches the "
@@ -25,17 +26,26 @@ constexpr std::string_view kExitStatus =
     "Exit status: 0 on success, 1 when reading or writing fails (or --find finds nothing), 2 "
     "for a usage error, 3 when --strict finds characters the output cannot hold.";
 
-// The encodings by the names the options give them.
+// The encodings by the names people write for them (and --guess prints),
+// compared without regard to case, '-' and '_'.
 constexpr std::pair<std::string_view, EncodingKind> kEncodingNames[] = {
-    {"sjis", EncodingKind::SJIS},       {"jis", EncodingKind::JIS},
-    {"euc", EncodingKind::EUC},         {"utf8", EncodingKind::UTF8},
-    {"utf8bom", EncodingKind::UTF8BOM}, {"utf16le", EncodingKind::UTF16LE},
-    {"utf16be", EncodingKind::UTF16BE},
+    {"sjis", EncodingKind::SJIS},       {"shiftjis", EncodingKind::SJIS},
+    {"cp932", EncodingKind::SJIS},      {"windows31j", EncodingKind::SJIS},
+    {"mskanji", EncodingKind::SJIS},    {"jis", EncodingKind::JIS},
+    {"iso2022jp", EncodingKind::JIS},   {"euc", EncodingKind::EUC},
+    {"eucjp", EncodingKind::EUC},       {"eucjpms", EncodingKind::EUC},
+    {"utf8", EncodingKind::UTF8},       {"utf8bom", EncodingKind::UTF8BOM},
+    {"utf16le", EncodingKind::UTF16LE}, {"utf16be", EncodingKind::UTF16BE},
 };
 
 bool ParseEncodingName(std::string_view value, EncodingKind& kind) {
+    std::string folded;
+    for (const char c : value) {
+        if (c != '-' && c != '_')
+            folded += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    }
     for (const auto& [name, named] : kEncodingNames) {
-        if (value == name) {
+        if (folded == name) {
             kind = named;
             return true;
         }
@@ -110,6 +120,8 @@ bool CheckCombinations(const Options& options, std::string& error) {
         error = "option " + Quoted(options.layoutOptions.front()) + " needs '--lines' or '--find'";
     } else if (!options.find && !options.findOptions.empty()) {
         error = "option " + Quoted(options.findOptions.front()) + " needs '--find'";
+    } else if (showing && options.inputs.size() > 1) {
+        error = std::string(options.lines ? "'--lines'" : "'--find'") + " takes one file";
     } else {
         return true;
     }
@@ -162,7 +174,9 @@ const std::vector<OptionSpec> kOptionTable = {
      "ENC",
      Section::Conversion,
      "The input is in encoding ENC: sjis, jis, euc, utf8, utf8bom, utf16le or utf16be; no "
-     "detection. A byte-order mark the encoding has is not part of the text.",
+     "detection. A byte-order mark the encoding has is not part of the text. The usual names "
+     "are understood too, in any case: Shift_JIS, CP932, Windows-31J, MS_Kanji, EUC-JP, "
+     "eucJP-ms, ISO-2022-JP, UTF-8, UTF-8-BOM, UTF-16LE, UTF-16BE.",
      [](Options& o, std::string_view name, std::string_view value, std::string& error) {
          EncodingKind kind;
          if (!ParseEncodingName(value, kind)) {
@@ -532,12 +546,7 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (optionsEnded || arg == "-" || !arg.starts_with('-')) {
-            if (options.input) {
-                error = "more than one input file (" + Quoted(*options.input) + " and " +
-                        Quoted(arg) + ")";
-                return false;
-            }
-            options.input = std::string(arg);
+            options.inputs.emplace_back(arg);
             continue;
         }
         if (arg == "--") {

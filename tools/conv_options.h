@@ -39,9 +39,9 @@ struct Options {
     bool toKeep = false;  // --to=keep: the input's own kind
     EolChoice eol = EolChoice::Keep;
     bool widen = false;
-    bool strict = false;               // characters the output cannot hold: fail, write nothing
-    std::optional<std::string> input;  // "-" or absent: standard input
-    std::string output;                // empty or "-": standard output
+    bool strict = false;              // characters the output cannot hold: fail, write nothing
+    std::vector<std::string> inputs;  // "-" or none: standard input
+    std::string output;               // empty or "-": standard output
 };
 
 // Where an option is described: among the conversion's options, or among

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <new>
 #include <optional>
 #include <string>
@@ -256,59 +257,37 @@ std::string StdoutError(const FdSink& sink) {
     return "cannot write standard output: " + std::string(std::strerror(sink.error()));
 }
 
-// Writes what the options ask for (the lines, the matches, the guess or the
-// converted text) to the -o file or standard output. found is false after a
-// search without a match; unwritable receives what a conversion could not
-// write. A conversion of a mapped file that changed while it was read is a
-// failure, and its -o file is not replaced.
-bool WriteResult(const Options& options, const Decision& decision, const Converted& converted,
-                 const Input& input, std::string_view pattern, bool& found, Unwritable& unwritable,
-                 std::string& error) {
+// Writes the lines or the matches of the one input to the -o file or
+// standard output; found is false after a search without a match.
+bool WriteDisplay(const Options& options, const Converted& converted, std::string_view pattern,
+                  bool& found, std::string& error) {
     found = true;
-    bool inputChanged = false;
-    bool outOfMemory = false;
     const auto write = [&](ByteSink& sink) {
         if (options.lines)
             return WriteLines(converted.layout, converted.table, sink);
-        if (options.find)
-            return WriteMatches(options, converted.layout, pattern, sink, found);
-        if (options.guess)
-            return WriteText(sink, GuessLine(decision, converted));
-        unwritable = {};
-        const PiecesResult result = ConvertPieces(ConversionOf(options, decision.kind),
-                                                  input.data(), input.size(), &sink, unwritable);
-        outOfMemory = result == PiecesResult::OutOfMemory;
-        if (result != PiecesResult::Done)
-            return false;
-        inputChanged = input.changed();
-        return !inputChanged;
+        return WriteMatches(options, converted.layout, pattern, sink, found);
     };
-    if (!options.output.empty() && options.output != "-") {
-        if (WriteOutputFile(options.output, write, error))
-            return true;
-    } else {
-        FdSink stdoutSink(STDOUT_FILENO);
-        if (write(stdoutSink) && stdoutSink.Flush())
-            return true;
-        error = StdoutError(stdoutSink);
-    }
-    if (inputChanged)
-        error = input.ChangedError();
-    if (outOfMemory)
-        error = "out of memory";
+    if (!options.output.empty() && options.output != "-")
+        return WriteOutputFile(options.output, write, error);
+    FdSink stdoutSink(STDOUT_FILENO);
+    if (write(stdoutSink) && stdoutSink.Flush())
+        return true;
+    error = StdoutError(stdoutSink);
     return false;
 }
 
 // The warning (or with --strict the error) about what the input held that
 // could not be read, or the output cannot hold: a line each.
 std::vector<std::string> LossMessages(const Options& options, EncodingKind inKind,
-                                      EncodingKind outKind, const Unwritable& unwritable) {
+                                      EncodingKind outKind, const Unwritable& unwritable,
+                                      const std::string& fileName) {
     const std::string prefix = options.strict ? "" : "warning: ";
     const auto counted = [](const LossCount& loss, const char* one, const char* many) {
         return std::to_string(loss.count) + (loss.count == 1 ? one : many);
     };
-    const auto line = [](const LossCount& loss) {
-        return " (first at line " + std::to_string(loss.firstLine) + ")";
+    const auto line = [&](const LossCount& loss) {
+        return " (first at line " + std::to_string(loss.firstLine) +
+               (fileName.empty() ? "" : " of " + fileName) + ")";
     };
     std::vector<std::string> messages;
     if (unwritable.unreadable.count != 0)
@@ -322,6 +301,142 @@ std::vector<std::string> LossMessages(const Options& options, EncodingKind inKin
     return messages;
 }
 
+// One input of a conversion or a guess: read, its kind decided, what it
+// lost once converted.
+struct Job {
+    std::string path;
+    std::unique_ptr<Input> input;
+    Decision decision;
+    Unwritable lost;
+};
+
+// Reads the job's input (again, for a named file whose first reading was
+// let go) and decides its encoding.
+bool Prepare(const Options& options, Job& job, std::string& error) {
+    if (job.input != nullptr)
+        return true;
+    job.input = std::make_unique<Input>();
+    if (!ReadInput(job.path, options.output, *job.input, error))
+        return false;
+    job.decision = DecideEncoding(options, job.input->data(), job.input->size());
+    return true;
+}
+
+// Converts (or guesses) the job into sink, or with no sink only counts what
+// it loses; false with error when that fails or the file changed meanwhile.
+bool ConvertJob(const Options& options, Job& job, ByteSink* sink, std::string& error) {
+    if (!Prepare(options, job, error))
+        return false;
+    const Input& input = *job.input;
+    if (options.guess) {
+        Converted converted;
+        if (!Convert(options, job.decision.kind, *job.input, converted, error))
+            return false;
+        if (input.changed()) {
+            error = input.ChangedError();
+            return false;
+        }
+        if (sink != nullptr && !WriteText(*sink, GuessLine(job.decision, converted))) {
+            error.clear();
+            return false;
+        }
+        return true;
+    }
+    job.lost = {};
+    switch (ConvertPieces(ConversionOf(options, job.decision.kind), input.data(), input.size(),
+                          sink, job.lost)) {
+        case PiecesResult::Done:
+            break;
+        case PiecesResult::OutOfMemory:
+            error = "out of memory";
+            return false;
+        case PiecesResult::SinkFailed:
+            error.clear();
+            return false;
+    }
+    if (input.changed()) {
+        error = input.ChangedError();
+        return false;
+    }
+    return true;
+}
+
+// Ends the process as a closed pipe would have without the command's own
+// handling: quietly, the way other filters end.
+[[noreturn]] void EndOnBrokenPipe() {
+    std::signal(SIGPIPE, SIG_DFL);
+    std::raise(SIGPIPE);
+    std::_Exit(1);
+}
+
+// Converts (or guesses) every input in turn into the -o file or standard
+// output. With --strict a first pass counts what each would lose, and any
+// loss means nothing is written.
+int RunConversion(const Options& options) {
+    std::vector<Job> jobs;
+    for (const std::string& path : options.inputs)
+        jobs.emplace_back().path = path;
+    if (jobs.empty())
+        jobs.emplace_back().path = "-";
+    const bool several = jobs.size() > 1;
+    const auto messagesOf = [&](const Job& job) {
+        return LossMessages(options, job.decision.kind, OutputKind(options, job.decision.kind),
+                            job.lost, several ? Quoted(job.path) : std::string());
+    };
+    std::string error;
+    if (options.strict && !options.guess) {
+        std::vector<std::string> messages;
+        for (Job& job : jobs) {
+            if (!ConvertJob(options, job, nullptr, error))
+                return Fail(error, kExitIoError);
+            for (const std::string& message : messagesOf(job))
+                messages.push_back(message);
+            // A named file is read again when it is written; standard
+            // input cannot be.
+            if (job.path != "-")
+                job.input.reset();
+        }
+        if (!messages.empty()) {
+            for (std::size_t i = 0; i + 1 < messages.size(); ++i)
+                Fail(messages[i], kExitUnwritable);
+            return Fail(messages.back() + "; nothing written", kExitUnwritable);
+        }
+    }
+    std::string jobError;
+    std::size_t done = 0;
+    const auto write = [&](ByteSink& sink) {
+        for (; done < jobs.size(); ++done) {
+            if (!ConvertJob(options, jobs[done], &sink, jobError))
+                return false;
+            if (several)
+                jobs[done].input.reset();
+        }
+        return true;
+    };
+    const auto reportLosses = [&] {
+        for (std::size_t i = 0; i < done && !options.guess; ++i)
+            for (const std::string& message : messagesOf(jobs[i]))
+                Fail(message, 0);
+    };
+    if (!options.output.empty() && options.output != "-") {
+        const bool written = WriteOutputFile(options.output, write, error);
+        reportLosses();
+        if (!written)
+            return Fail(jobError.empty() ? error : jobError, kExitIoError);
+        return 0;
+    }
+    FdSink stdoutSink(STDOUT_FILENO);
+    const bool written = write(stdoutSink) && stdoutSink.Flush();
+    reportLosses();
+    if (written)
+        return 0;
+    if (!jobError.empty())
+        return Fail(jobError, kExitIoError);
+    if (stdoutSink.error() == EPIPE)
+        EndOnBrokenPipe();
+    return Fail(StdoutError(stdoutSink), kExitIoError);
+}
+
 // Parses the options, then reads, decides, converts and writes.
 int Run(int argc, char** argv) {
     Options options;
@@ -332,49 +447,30 @@ int Run(int argc, char** argv) {
         FdSink stdoutSink(STDOUT_FILENO);
         const std::string text =
             options.help ? UsageText() : std::string("kotoha-conv ") + KOTOHA_VERSION_STRING + "\n";
-        return WriteText(stdoutSink, text) && stdoutSink.Flush()
-                   ? 0
-                   : Fail(StdoutError(stdoutSink), kExitIoError);
+        if (WriteText(stdoutSink, text) && stdoutSink.Flush())
+            return 0;
+        if (stdoutSink.error() == EPIPE)
+            EndOnBrokenPipe();
+        return Fail(StdoutError(stdoutSink), kExitIoError);
     }
+    if (!options.lines && !options.find)
+        return RunConversion(options);
     Input input;
-    if (!ReadInput(options.input.value_or("-"), options.output, input, error))
+    if (!ReadInput(options.inputs.empty() ? "-" : options.inputs.front(), options.output, input,
+                   error))
         return Fail(error, kExitIoError);
     const Decision decision = DecideEncoding(options, input.data(), input.size());
-    const bool converts = !options.guess && !options.lines && !options.find;
     Converted converted;
-    if (!converts) {
-        if (!Convert(options, decision.kind, input, converted, error))
-            return Fail(error, kExitIoError);
-        if (input.changed())
-            return Fail(input.ChangedError(), kExitIoError);
-    }
+    if (!Convert(options, decision.kind, input, converted, error))
+        return Fail(error, kExitIoError);
+    if (input.changed())
+        return Fail(input.ChangedError(), kExitIoError);
     std::string pattern;
     if (options.find && !FindPattern(*options.find, converted.table, pattern, error))
         return Fail(error + "; see 'kotoha-conv --help'", kExitUsage);
-    const EncodingKind outKind = OutputKind(options, decision.kind);
-    Unwritable unwritable;
-    // With --strict, characters the output cannot hold mean no output: a
-    // first pass counts them before anything is written.
-    if (converts && options.strict) {
-        if (ConvertPieces(ConversionOf(options, decision.kind), input.data(), input.size(), nullptr,
-                          unwritable) == PiecesResult::OutOfMemory)
-            return Fail("out of memory", kExitIoError);
-        if (input.changed())
-            return Fail(input.ChangedError(), kExitIoError);
-        if (unwritable.count() != 0) {
-            const std::vector<std::string> messages =
-                LossMessages(options, decision.kind, outKind, unwritable);
-            for (std::size_t i = 0; i + 1 < messages.size(); ++i)
-                Fail(messages[i], kExitUnwritable);
-            return Fail(messages.back() + "; nothing written", kExitUnwritable);
-        }
-    }
     bool found = true;
-    if (!WriteResult(options, decision, converted, input, pattern, found, unwritable, error))
+    if (!WriteDisplay(options, converted, pattern, found, error))
         return Fail(error, kExitIoError);
-    if (converts)
-        for (const std::string& message : LossMessages(options, decision.kind, outKind, unwritable))
-            Fail(message, 0);
     // Like grep, a search without a match is no error message, only a status.
     return found ? 0 : kExitNotFound;
 }

@@ -74,7 +74,12 @@ class ConvTest : public testing::Test {
     ConvRun Run(const std::vector<std::string>& args, const std::string& input = "",
                 int stdoutFd = -1, rlim_t fileSizeLimit = 0) {
         WriteFile(dir_ / "stdin", input);
-        const int in = open((dir_ / "stdin").c_str(), O_RDONLY);
+        return RunWithStdin(args, open((dir_ / "stdin").c_str(), O_RDONLY), stdoutFd,
+                            fileSizeLimit);
+    }
+    // Run with standard input from the descriptor in, which it closes.
+    ConvRun RunWithStdin(const std::vector<std::string>& args, int in, int stdoutFd = -1,
+                         rlim_t fileSizeLimit = 0) {
         const int out = open((dir_ / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int err = open((dir_ / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         std::vector<std::string> words = {KOTOHA_CONV_PATH};
@@ -303,12 +308,6 @@ TEST_F(ConvTest, FailedStandardOutputIsAnError) {
     ASSERT_GE(full, 0);
     ExpectOneErrorLine(Run({}, "abc", full), 1, "standard output");
     close(full);
-
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
-    close(fds[0]);  // nobody reads: every write fails with EPIPE
-    ExpectOneErrorLine(Run({}, "abc", fds[1]), 1, "standard output");
-    close(fds[1]);
 }
 
 TEST_F(ConvTest, RejectsUnreadableAndOversizedInput) {
@@ -322,14 +321,93 @@ TEST_F(ConvTest, RejectsUnreadableAndOversizedInput) {
 }
 
 TEST_F(ConvTest, RefusesInputsThatAreNotRegularFiles) {
-    const fs::path fifo = dir_ / "fifo";
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    // Nobody writes the pipe: the command must not wait for a writer.
-    ExpectOneErrorLine(Run({fifo}), 1, "not a regular file");
     ExpectOneErrorLine(Run({"/dev/zero"}), 1, "not a regular file");
     ExpectOneErrorLine(Run({"--guess", "/dev/null"}), 1, "not a regular file");
+    ExpectOneErrorLine(Run({dir_.string()}), 1, "Is a directory");
     // Standard input may still be a pipe.
     EXPECT_EQ(Run({"--guess", "-"}, "abc").status, 0);
+}
+
+// A pipe named as the file (a named pipe, /dev/stdin) is read as a stream.
+TEST_F(ConvTest, ReadsAPipeNamedAsTheFile) {
+    const fs::path fifo = dir_ / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const pid_t writer = fork();
+    if (writer == 0) {
+        const int fd = open(fifo.c_str(), O_WRONLY);
+        const std::string& text = kText.at("euc");
+        _exit(write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) ? 0 : 1);
+    }
+    const ConvRun run = Run({"--to=sjis", fifo.string()});
+    waitpid(writer, nullptr, 0);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, kText.at("sjis"));
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    const std::string& text = kText.at("jis");
+    ASSERT_EQ(write(pipeEnds[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    close(pipeEnds[1]);
+    const ConvRun fromStdin = RunWithStdin({"--to=sjis", "/dev/stdin"}, pipeEnds[0]);
+    EXPECT_EQ(fromStdin.out, kText.at("sjis")) << fromStdin.err;
+}
+
+// Several files are converted in turn, each detected by itself, and the
+// names people write for encodings are understood.
+TEST_F(ConvTest, ConvertsSeveralFilesAndKnowsTheUsualNames) {
+    const fs::path euc = dir_ / "a.euc";
+    const fs::path jis = dir_ / "b.jis";
+    WriteFile(euc, kText.at("euc"));
+    WriteFile(jis, kText.at("jis"));
+    const ConvRun run = Run({"--to=Shift_JIS", euc.string(), jis.string()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, kText.at("sjis") + kText.at("sjis"));
+    EXPECT_EQ(Run({"--guess", euc.string(), jis.string()}).out,
+              Run({"--guess", euc.string()}).out + Run({"--guess", jis.string()}).out);
+    const fs::path target = dir_ / "both.txt";
+    EXPECT_EQ(Run({"-o", target.string(), "--to=utf8", euc.string(), jis.string()}).status, 0);
+    EXPECT_EQ(ReadFile(target), kText.at("utf8") + kText.at("utf8"));
+    for (const char* name : {"SJIS", "cp932", "Windows-31J", "MS_Kanji", "shift_jis"})
+        EXPECT_EQ(Run({std::string("--in=") + name, "--to=EUC-JP"}, kText.at("sjis")).out,
+                  kText.at("euc"))
+            << name;
+    for (const char* name : {"ISO-2022-JP", "jis", "JIS"})
+        EXPECT_EQ(Run({"--in=eucJP-ms", std::string("--to=") + name}, kText.at("euc")).out,
+                  kText.at("jis"))
+            << name;
+    for (const char* name : {"UTF-8", "UTF8", "utf-8-bom", "UTF16LE", "utf-16be"})
+        EXPECT_EQ(Run({"-s", std::string("--to=") + name}, "a").status, 0) << name;
+    ExpectOneErrorLine(Run({"--to=latin1"}, "a"), 2, "unknown output encoding");
+}
+
+// -o naming one of the command's own descriptors writes to it as it is: an
+// append stays an append, and the file the shell opened is not replaced.
+TEST_F(ConvTest, OutputNamingADescriptorWritesToIt) {
+    const fs::path log = dir_ / "log.txt";
+    WriteFile(log, "old line\n");
+    struct stat before {};
+    ASSERT_EQ(stat(log.c_str(), &before), 0);
+    for (const char* name : {"/dev/stdout", "/proc/self/fd/1", "/dev/fd/1"}) {
+        const int append = open(log.c_str(), O_WRONLY | O_APPEND);
+        const ConvRun run = Run({"-s", "--to=utf8", "-o", name}, "x\n", append);
+        close(append);
+        EXPECT_EQ(run.status, 0) << name << run.err;
+    }
+    struct stat after {};
+    ASSERT_EQ(stat(log.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(ReadFile(log), "old line\nx\nx\nx\n");
+}
+
+// A reader that stops early (| head -1) ends the command quietly, as it
+// ends other filters.
+TEST_F(ConvTest, AClosedPipeEndsQuietly) {
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    close(pipeEnds[0]);
+    const ConvRun run = Run({"-s", "--to=utf8"}, std::string(3 << 20, 'a'), pipeEnds[1]);
+    close(pipeEnds[1]);
+    EXPECT_EQ(run.status, 128 + SIGPIPE);
+    EXPECT_EQ(run.err, "");
 }
 
 TEST_F(ConvTest, ReadsFilesWhoseSizeReadsZero) {
@@ -401,8 +479,8 @@ TEST_F(ConvTest, RunningOutOfMemoryIsOneLine) {
 
 TEST_F(ConvTest, RejectsBadUsage) {
     const std::vector<std::string> cases[] = {
-        {"--bogus"}, {"-x"},     {"--to=latin1"}, {"--eol=dos"},   {"--to"},
-        {"-o"},      {"a", "b"}, {"-s", "-j"},    {"--guess=yes"}, {"--", "a", "b"},
+        {"--bogus"}, {"-x"},       {"--to=latin1"}, {"--eol=dos"},         {"--to"},
+        {"-o"},      {"-s", "-j"}, {"--guess=yes"}, {"--lines", "a", "b"},
     };
     for (const auto& args : cases) {
         SCOPED_TRACE(args[0]);
