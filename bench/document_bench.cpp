@@ -185,7 +185,8 @@ Corpus GenerateCorpus(std::size_t targetBytes) {
 // A host with nobody behind it: no questions answered, nothing shown.
 class SilentHost final : public kotoha::DocumentHost {
   public:
-    void ShowMessage(kotoha::StringId::Id, kotoha::MessageKind, std::string_view) override {
+    void ShowMessage(kotoha::StringId::Id, kotoha::MessageKind, std::string_view,
+                     std::string_view) override {
         ++messages;
     }
     bool AskYesNo(kotoha::StringId::Id, std::string_view, std::string_view) override {

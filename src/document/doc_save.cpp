@@ -33,7 +33,8 @@ bool CKotohaDoc::DoSave(std::optional<std::string> path, bool replace) {
         if (!host_.PromptFileName(name, titleId))
             return false;
     }
-    if (!ConfirmLosses(!replace, prompted && requests_.savePromptMode != SavePromptMode::EditorSave))
+    if (!ConfirmLosses(!replace,
+                       prompted && requests_.savePromptMode != SavePromptMode::EditorSave))
         return false;
 
     WaitCursorScope wait(host_);

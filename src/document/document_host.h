@@ -25,7 +25,8 @@ class UserInterface {
     virtual ~UserInterface() = default;
     // Beeps with the kind's sound and shows the string id's text in a message
     // box with an OK button; argument replaces "%1" in the text.
-    virtual void ShowMessage(StringId::Id id, MessageKind kind, std::string_view argument = {}) = 0;
+    virtual void ShowMessage(StringId::Id id, MessageKind kind, std::string_view argument = {},
+                             std::string_view argument2 = {}) = 0;
     // Question beep, then the text ("%1" and "%2" replaced by the
     // arguments) with Yes and No; true for Yes.
     virtual bool AskYesNo(StringId::Id id, std::string_view argument = {},

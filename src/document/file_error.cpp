@@ -11,9 +11,12 @@ FileErrorKind ClassifyErrno(int error) {
         case ENOTDIR:
         case ENAMETOOLONG:
             return FileErrorKind::NotFound;
+        case EISDIR:
+            return FileErrorKind::IsFolder;
+        case EROFS:
+            return FileErrorKind::ReadOnlyMedium;
         case EACCES:
         case EPERM:
-        case EROFS:
         case ETXTBSY:
             return FileErrorKind::AccessDenied;
         case ENOSPC:
@@ -29,6 +32,10 @@ StringId::Id FileErrorMessage(FileErrorKind kind, FileAccess access) {
     switch (kind) {
         case FileErrorKind::NotFound:
             return StringId::kFileNotFound;
+        case FileErrorKind::IsFolder:
+            return StringId::kIsFolder;
+        case FileErrorKind::ReadOnlyMedium:
+            return reading ? StringId::kReadAccessDenied : StringId::kReadOnlyMedium;
         case FileErrorKind::AccessDenied:
             return reading ? StringId::kReadAccessDenied : StringId::kWriteAccessDenied;
         case FileErrorKind::DiskFull:

@@ -9,15 +9,18 @@ namespace kotoha {
 
 enum class FileErrorKind {
     None,
-    NotFound,      // no such file, bad path
-    AccessDenied,  // permission, read-only file system, busy executable
-    DiskFull,      // no space, quota exceeded
-    Generic,       // any other system error (too many files, I/O error, ...)
-    Other,         // not a system error: out of memory, file ended early
+    NotFound,        // no such file, bad path
+    IsFolder,        // a folder where a file was wanted
+    ReadOnlyMedium,  // a read-only file system
+    AccessDenied,    // permission, busy executable
+    DiskFull,        // no space, quota exceeded
+    Generic,         // any other system error (too many files, I/O error, ...)
+    Other,           // not a system error: out of memory, file ended early
 };
 
-// ENOENT/ENOTDIR/ENAMETOOLONG NotFound; EACCES/EPERM/EROFS/ETXTBSY
-// AccessDenied; ENOSPC/EDQUOT DiskFull; anything else Generic.
+// ENOENT/ENOTDIR/ENAMETOOLONG NotFound; EISDIR IsFolder; EROFS
+// ReadOnlyMedium; EACCES/EPERM/ETXTBSY AccessDenied; ENOSPC/EDQUOT DiskFull;
+// anything else Generic.
 FileErrorKind ClassifyErrno(int error);
 
 enum class FileAccess {

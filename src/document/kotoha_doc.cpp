@@ -213,6 +213,10 @@ const std::uint8_t* CKotohaDoc::TextData() const {
 }
 
 void CKotohaDoc::ReportFileError(const FileResult& result, const std::string& path) {
+    if (!result.damagedCopy.empty()) {
+        host_.ShowMessage(StringId::kFileDamaged, MessageKind::Warning, path, result.damagedCopy);
+        return;
+    }
     host_.ShowMessage(FileErrorMessage(result.kind, result.access), MessageKind::Warning, path);
 }
 

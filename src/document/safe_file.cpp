@@ -10,7 +10,10 @@ FileResult WriteFileSafely(const std::string& path,
         return {};
     const FileAccess access =
         result.stage == ReplaceResult::Stage::Create ? FileAccess::Create : FileAccess::Write;
-    return {ClassifyErrno(result.error), access};
+    FileResult failure{ClassifyErrno(result.error), access};
+    if (result.damaged)
+        failure.damagedCopy = result.keptCopy;
+    return failure;
 }
 
 }  // namespace kotoha

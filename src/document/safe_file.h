@@ -14,8 +14,14 @@ namespace kotoha {
 // A failure of a file operation: what went wrong, and at which stage (so
 // that the right message can be chosen). kind None means success.
 struct FileResult {
+    FileResult() = default;
+    FileResult(FileErrorKind kind, FileAccess access) : kind(kind), access(access) {}
+
     FileErrorKind kind = FileErrorKind::None;
     FileAccess access = FileAccess::Read;
+    // A file written in place that failed and could not be put back: where
+    // its old contents (or the new ones) were kept.
+    std::string damagedCopy;
 
     bool ok() const { return kind == FileErrorKind::None; }
 };

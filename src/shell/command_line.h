@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kotoha {
 
@@ -16,6 +17,10 @@ struct CommandLineArgs {
     std::int32_t encodingSwitch = -1;
     // The file to open; none starts with an empty document.
     std::optional<std::string> fileName;
+    // Files after the first, each opened in a window of its own.
+    std::vector<std::string> moreFiles;
+    // A usage error (an unknown option), one line; empty when there is none.
+    std::string error;
     bool help = false;     // --help: print the usage and exit
     bool version = false;  // --version: print the version and exit
     // --screenshot=FILE.png: render the main window to FILE.png and exit.
@@ -26,13 +31,16 @@ struct CommandLineArgs {
     std::int32_t ForcedEncoding() const { return fileName ? encodingSwitch : 0; }
 };
 
-// Scans the arguments after the program name. An argument starting with "-"
-// is a switch: while none has been recognised, -s, -j, -e, -u (any case, only
-// the letter after "-" counts, so -jis is -j) set the encoding; others are
-// skipped. --help, --version and --screenshot=FILE are recognised whole.
-// "--" ends the switches. The first other argument, and every argument after
-// it, joined by single blanks, form the file name, taken as it is. Empty
-// arguments before the file name are skipped.
+// Scans the arguments after the program name, each one argument (the shell
+// has split them). An argument starting with "-" is a switch: while none has
+// been recognised, -s, -j, -e, -u (any case, only the letter after "-"
+// counts, so -jis is -j) set the encoding. -h and --help, --version and
+// --screenshot=FILE are recognised whole; Qt's own options (-style NAME,
+// -session ID, ...) are left to Qt, with their values; any other switch is a
+// usage error. "--" ends the switches. Every other argument is a file, taken
+// as it is, or a file:// URI, whose path is taken (percent escapes decoded
+// to their bytes); the first is fileName, the others moreFiles. Empty
+// arguments are skipped.
 CommandLineArgs ScanCommandLine(std::span<const std::string> args);
 // The same for main's arguments (argv[0] is the program and is skipped).
 CommandLineArgs ScanCommandLine(int argc, const char* const* argv);

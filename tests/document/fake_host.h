@@ -61,11 +61,13 @@ class FakeHost : public DocumentHost {
     std::function<bool()> onStartNewDocument;
     RequestRecords* requests;
 
-    void ShowMessage(StringId::Id id, MessageKind kind, std::string_view argument) override {
-        messages.push_back({id, kind, std::string(argument)});
+    void ShowMessage(StringId::Id id, MessageKind kind, std::string_view argument,
+                     std::string_view argument2) override {
+        messages.push_back(
+            {id, kind,
+             std::string(argument) + (argument2.empty() ? "" : "|" + std::string(argument2))});
     }
-    bool AskYesNo(StringId::Id id, std::string_view argument,
-                  std::string_view argument2) override {
+    bool AskYesNo(StringId::Id id, std::string_view argument, std::string_view argument2) override {
         questions.push_back(id);
         questionArguments.push_back(std::string(argument) + "|" + std::string(argument2));
         if (!yesNoAnswers.empty()) {
@@ -165,9 +167,8 @@ struct DocumentSettings {
     std::int32_t showOpenNotice = 1;
     std::int32_t askBeforeLoss = 1;
     static DocumentOptions OptionsOf(DocumentSettings& s) {
-        return {s.wrapColumns,        s.tabstops,         s.preferWinText,
-                s.inquireWhenStrayed, s.inquireWhenPaste, s.detectUnicode,
-                s.showOpenNotice,     s.askBeforeLoss};
+        return {s.wrapColumns,      s.tabstops,      s.preferWinText,  s.inquireWhenStrayed,
+                s.inquireWhenPaste, s.detectUnicode, s.showOpenNotice, s.askBeforeLoss};
     }
 };
 

@@ -2,6 +2,7 @@
 // The application end to end: start-up with its command line, the
 // settings and placement written at exit, File Open through the file
 // dialog with its filter memory, the recently-used list, drops and paste.
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -72,6 +74,8 @@ class AppTest : public QObject {
     void pasteLoadsClipboardText();
     void aboutShowsGroupedMemory();
     void screenshotRunNeverWaitsAndLeavesTheProfile();
+    void commandLineErrorsAndFolders();
+    void terminationSavesTheSettings();
     void screenshotRunOfAStrayedFileTakesTheDetectedKind();
     void recentEntryOfAVanishedFileIsRemoved();
     void qtTextsAreJapanese();
@@ -438,6 +442,45 @@ void AppTest::screenshotRunNeverWaitsAndLeavesTheProfile() {
     QCOMPARE(good.status, 0);
     QVERIFY(QFile::exists(png));
     QCOMPARE(folders.IniText(), profile);
+}
+
+void AppTest::commandLineErrorsAndFolders() {
+    TestFolders folders;
+    const BatchRun unknown = RunViewer({QStringLiteral("-q"), QStringLiteral("f.txt")});
+    QCOMPARE(unknown.status, 2);
+    QCOMPARE(unknown.err, QStringLiteral("kotoha: unknown option '-q'; see 'kotoha --help'\n"));
+    QCOMPARE(RunViewer({QStringLiteral("-h")}).status, 0);
+    const QString png = folders.config.filePath(QStringLiteral("shot.png"));
+    const BatchRun folder =
+        RunViewer({QStringLiteral("--screenshot=") + png, folders.config.path()});
+    QCOMPARE(folder.status, 1);
+    QVERIFY2(folder.err.contains(QStringLiteral("フォルダー")), qPrintable(folder.err));
+    // Qt's own options are Qt's, and a file:// URI opens its file.
+    const BatchRun styled = RunViewer(
+        {QStringLiteral("-style"), QStringLiteral("Fusion"), QStringLiteral("--screenshot=") + png,
+         QStringLiteral("file://") + QString::fromStdString(SamplePath("seasons.euc.lf.txt"))});
+    QCOMPARE(styled.status, 0);
+    QVERIFY(QFile::exists(png));
+}
+
+// A session that ends sends SIGTERM: the viewer ends as its menu's exit
+// does, writing its settings.
+void AppTest::terminationSavesTheSettings() {
+    TestFolders folders;
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(KOTOHA_VIEWER_PATH),
+                  {QString::fromStdString(SamplePath("seasons.euc.lf.txt"))});
+    // The lock is taken once the signal is handled.
+    QTRY_VERIFY_WITH_TIMEOUT(!QDir(folders.runtime.path()).entryList(QDir::Files).isEmpty(), 30000);
+    QVERIFY(!QFile::exists(folders.IniPath()));
+    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+    QVERIFY(folders.IniText().contains("seasons.euc.lf.txt"));
 }
 
 void AppTest::screenshotRunOfAStrayedFileTakesTheDetectedKind() {

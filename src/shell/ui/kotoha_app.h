@@ -75,7 +75,8 @@ class CKotohaApp : public QObject, public DocumentHost, public FrameHost {
     std::string untitledName() const;
 
     // --- UserInterface ---
-    void ShowMessage(StringId::Id id, MessageKind kind, std::string_view argument = {}) override;
+    void ShowMessage(StringId::Id id, MessageKind kind, std::string_view argument = {},
+                     std::string_view argument2 = {}) override;
     bool AskYesNo(StringId::Id id, std::string_view argument = {},
                   std::string_view argument2 = {}) override;
     Answer AskYesNoCancel(StringId::Id id, std::string_view argument) override;

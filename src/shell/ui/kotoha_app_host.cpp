@@ -14,8 +14,9 @@
 
 namespace kotoha {
 
-void CKotohaApp::ShowMessage(StringId::Id id, MessageKind kind, std::string_view argument) {
-    ShowMessageBox(frame_.get(), id, kind, argument);
+void CKotohaApp::ShowMessage(StringId::Id id, MessageKind kind, std::string_view argument,
+                             std::string_view argument2) {
+    ShowMessageBox(frame_.get(), id, kind, argument, argument2);
 }
 
 bool CKotohaApp::AskYesNo(StringId::Id id, std::string_view argument, std::string_view argument2) {
