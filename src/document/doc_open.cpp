@@ -25,7 +25,11 @@ FileResult OpenRegularFile(const std::string& path, int& fd) {
     if (fd < 0)
         return {ClassifyErrno(errno), FileAccess::Read};
     struct stat st;
-    const int statError = fstat(fd, &st) != 0 ? errno : S_ISREG(st.st_mode) ? 0 : EISDIR;
+    // A folder says that it is one; a pipe or device is a read error.
+    const int statError = fstat(fd, &st) != 0   ? errno
+                          : S_ISREG(st.st_mode) ? 0
+                          : S_ISDIR(st.st_mode) ? EISDIR
+                                                : EIO;
     if (statError != 0) {
         close(fd);
         fd = -1;

@@ -60,11 +60,11 @@ std::string SystemThousandsSeparator() {
 }
 
 std::string FormatLineNumberPane(std::uint64_t number, std::string_view separator) {
-    return PadLeft(GroupThousands(number % 100000, separator), 6);
+    return PadLeft(GroupThousands(number, separator), 6);
 }
 
 std::string FormatColumnPane(std::uint64_t number) {
-    return PadLeft(std::to_string(number % 1000), 3);
+    return PadLeft(std::to_string(number), 3);
 }
 
 std::string FormatMemoryKilobytes(std::uint64_t kilobytes, std::string_view separator) {

@@ -18,11 +18,12 @@ std::string GroupThousands(std::uint64_t number, std::string_view separator);
 // without changing the process's locale; "," when that locale has none.
 std::string SystemThousandsSeparator();
 
-// The line-number pane: number modulo 100000, grouped, right-aligned to six
-// characters with blanks (100000 gives five blanks and "0").
+// The line-number pane: the whole number, grouped, right-aligned to at
+// least six characters with blanks (a cut number would be a wrong place).
 std::string FormatLineNumberPane(std::uint64_t number, std::string_view separator);
 
-// The column pane: number modulo 1000, right-aligned to three characters.
+// The column pane: the whole number, right-aligned to at least three
+// characters.
 std::string FormatColumnPane(std::uint64_t number);
 
 // The About box's memory text: kilobytes grouped, then " KB".

@@ -106,10 +106,11 @@ void IntListSetting::Save(Profile& profile) {
 }
 
 std::vector<ProfileSetting*> AppSettings::Entries() {
-    return {&SaveFrameStatus, &FramePosition,      &FrameIsMax,    &ShowToolBar,     &ShowStatusBar,
-            &Tabstops,        &WrapColumns,        &PaintBkgnd,    &LogFont,         &FontName,
-            &FontStyle,       &InquireWhenStrayed, &PreferWinText, &DetectUnicode,   &ShowInfoBar,
-            &Path,            &ViaClipboard,       &Arguments,     &ResembleLess,    &InquireWhenPaste,
+    return {&SaveFrameStatus, &FramePosition, &FrameIsMax,   &ShowToolBar,
+            &ShowStatusBar,   &Tabstops,      &WrapColumns,  &PaintBkgnd,
+            &LogFont,         &FontName,      &FontStyle,    &InquireWhenStrayed,
+            &PreferWinText,   &DetectUnicode, &ShowInfoBar,  &Path,
+            &ViaClipboard,    &Arguments,     &ResembleLess, &InquireWhenPaste,
             &AskBeforeLoss,   &ReopenCommand};
 }
 

@@ -114,7 +114,7 @@ TEST(OpenDocument, FileThatCannotBeOpenedLeavesDocumentAlone) {
     EXPECT_FALSE(f.doc.OnOpenDocument(f.dir.path()));  // a folder
     EXPECT_EQ(f.host.messages, (std::vector<ShownMessage>{
                                    {StringId::kFileNotFound, MessageKind::Warning, missing},
-                                   {StringId::kReadError, MessageKind::Warning, f.dir.path()}}));
+                                   {StringId::kIsFolder, MessageKind::Warning, f.dir.path()}}));
     EXPECT_EQ(f.Text(), "keep");
     EXPECT_TRUE(f.doc.IsModified());
 }
@@ -136,8 +136,8 @@ TEST(OpenDocument, FilesThatAreNotRegularAreRefusedAndChangeNothing) {
         SCOPED_TRACE(path);
         f.host.messages.clear();
         EXPECT_FALSE(f.doc.OnOpenDocument(path));
-        EXPECT_EQ(f.host.messages,
-                  (std::vector<ShownMessage>{{StringId::kReadError, MessageKind::Warning, path}}));
+        const StringId::Id said = path == f.dir.path() ? StringId::kIsFolder : StringId::kReadError;
+        EXPECT_EQ(f.host.messages, (std::vector<ShownMessage>{{said, MessageKind::Warning, path}}));
     }
     EXPECT_FALSE(f.doc.OnOpenDocument(f.dir.Path("missing.txt")));
     EXPECT_EQ(f.Text(), "keep this text");

@@ -195,7 +195,7 @@ TEST(DoSave, FailuresLeaveTheTargetAndReportTheKind) {
     EXPECT_EQ(f.host.messages, (std::vector<ShownMessage>{
                                    {StringId::kFileNotFound, MessageKind::Warning, missingDir},
                                    {StringId::kWriteAccessDenied, MessageKind::Warning, readOnly},
-                                   {StringId::kWriteError, MessageKind::Warning, f.dir.path()}}));
+                                   {StringId::kIsFolder, MessageKind::Warning, f.dir.path()}}));
     EXPECT_EQ(TempDir::Read(readOnly), "old");
     EXPECT_EQ(f.dir.List(), std::vector<std::string>{"ro.txt"});
     EXPECT_EQ(f.doc.pathName(), "");
@@ -248,8 +248,9 @@ TEST(FileErrorMessage, Table) {
         {ENAMETOOLONG, StringId::kFileNotFound, StringId::kFileNotFound, StringId::kFileNotFound},
         {EACCES, StringId::kReadAccessDenied, StringId::kWriteAccessDenied,
          StringId::kWriteAccessDenied},
-        {EROFS, StringId::kReadAccessDenied, StringId::kWriteAccessDenied,
-         StringId::kWriteAccessDenied},
+        // A read-only medium says so; a folder says it is one.
+        {EROFS, StringId::kReadAccessDenied, StringId::kReadOnlyMedium, StringId::kReadOnlyMedium},
+        {EISDIR, StringId::kIsFolder, StringId::kIsFolder, StringId::kIsFolder},
         {ENOSPC, StringId::kDiskFull, StringId::kDiskFull, StringId::kDiskFull},
         {EDQUOT, StringId::kDiskFull, StringId::kDiskFull, StringId::kDiskFull},
         {EIO, StringId::kReadError, StringId::kWriteError, StringId::kWriteError},
@@ -301,7 +302,9 @@ TEST(DoFileSave, ReadOnlyOrMissingFilePrompts) {
 TEST(DoSave, AsksBeforeWritingSubstitutes) {
     // "a", an IBM extension (small roman one), a user-defined character, a
     // kanji, "b": two characters EUC and JIS lack.
-    const std::string text = "a\xfa\x40\xf0\x40\x88\x9f" "b\n";
+    const std::string text =
+        "a\xfa\x40\xf0\x40\x88\x9f"
+        "b\n";
     const SaveFormatChoice euc{LineBreakKind::UX, EncodingKind::EUC, false, false};
     const SaveFormatChoice sjis{LineBreakKind::UX, EncodingKind::SJIS, false, false};
     struct Case {
@@ -316,15 +319,43 @@ TEST(DoSave, AsksBeforeWritingSubstitutes) {
         int formatPrompts;
         std::string written;
     } const cases[] = {
-        {"yes writes blanks", text, euc, 1, {true}, {}, true, 1, 0,
-         "a\xa1\xa1\xa1\xa1\xb0\xa1" "b\n"},
+        {"yes writes blanks",
+         text,
+         euc,
+         1,
+         {true},
+         {},
+         true,
+         1,
+         0,
+         "a\xa1\xa1\xa1\xa1\xb0\xa1"
+         "b\n"},
         {"no, then Shift-JIS", text, euc, 1, {false}, {sjis}, true, 1, 1, text},
-        {"no, then EUC again, yes", text, euc, 1, {false, true}, {euc}, true, 2, 1,
-         "a\xa1\xa1\xa1\xa1\xb0\xa1" "b\n"},
+        {"no, then EUC again, yes",
+         text,
+         euc,
+         1,
+         {false, true},
+         {euc},
+         true,
+         2,
+         1,
+         "a\xa1\xa1\xa1\xa1\xb0\xa1"
+         "b\n"},
         {"no, format cancelled", text, euc, 1, {false}, {}, false, 1, 1, ""},
         {"Shift-JIS holds them", text, sjis, 1, {}, {}, true, 0, 0, text},
         {"nothing to lose", "a\x88\x9f\n", euc, 1, {}, {}, true, 0, 0, "a\xb0\xa1\n"},
-        {"setting off", text, euc, 0, {}, {}, true, 0, 0, "a\xa1\xa1\xa1\xa1\xb0\xa1" "b\n"},
+        {"setting off",
+         text,
+         euc,
+         0,
+         {},
+         {},
+         true,
+         0,
+         0,
+         "a\xa1\xa1\xa1\xa1\xb0\xa1"
+         "b\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

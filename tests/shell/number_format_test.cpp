@@ -34,14 +34,15 @@ TEST(NumberFormatTest, GroupThousands) {
 }
 
 TEST(NumberFormatTest, StatusBarPanes) {
-    EXPECT_EQ(FormatLineNumberPane(123456, ","), "23,456");
-    EXPECT_EQ(FormatLineNumberPane(100000, ","), "     0");
+    // Whole numbers: a line of millions is not shown as another line.
+    EXPECT_EQ(FormatLineNumberPane(6089612, ","), "6,089,612");
+    EXPECT_EQ(FormatLineNumberPane(100000, ","), "100,000");
     EXPECT_EQ(FormatLineNumberPane(42, ","), "    42");
     // Padding counts characters, not bytes, for a multibyte separator.
     EXPECT_EQ(FormatLineNumberPane(1234, "\xE2\x80\x99"),
               " 1\xE2\x80\x99"
               "234");
-    EXPECT_EQ(FormatColumnPane(1000), "  0");
+    EXPECT_EQ(FormatColumnPane(1000), "1000");
     EXPECT_EQ(FormatColumnPane(81), " 81");
     EXPECT_EQ(FormatMemoryKilobytes(16367288, ","), "16,367,288 KB");
 }

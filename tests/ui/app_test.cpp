@@ -381,13 +381,17 @@ void AppTest::aboutShowsGroupedMemory() {
         QStringLiteral("^\\d{1,3}(%1\\d{3})* KB$").arg(QRegularExpression::escape(separator)));
     QVERIFY2(grouped.match(text).hasMatch(), qPrintable(text));
     QString shown;
-    modals.OnNext<QWidget>([&shown](QWidget* modal) {
+    QString caption;
+    modals.OnNext<QWidget>([&shown, &caption](QWidget* modal) {
         if (auto* field = modal->findChild<QLabel*>(QStringLiteral("memoryLabel")))
             shown = field->text();
+        if (auto* label = modal->findChild<QLabel*>(QStringLiteral("memoryCaption")))
+            caption = label->text();
         modal->close();
     });
     s.frame()->commands().action(CommandId::kAbout)->trigger();
     QCOMPARE(shown, text);
+    QCOMPARE(caption, QStringLiteral("物理メモリの容量:"));
 }
 
 namespace {

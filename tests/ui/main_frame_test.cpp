@@ -222,18 +222,25 @@ void MainFrameTest::toolBarAndRightClickMenu() {
 
 void MainFrameTest::lineAndColumnPanes() {
     TestFolders folders;
-    Session s({SamplePath("seasons.sjis.crlf.txt")});
+    // Millions of lines: the whole number shows, in a pane wide enough.
+    QTemporaryDir dir;
+    Session s(
+        {WriteFile(dir, QStringLiteral("lines.txt"), QByteArray(6100000, '\n')).toStdString()});
     QVERIFY(s.exposed);
     CTextView* view = s.frame()->ActiveView();
-    s.frame()->ShowLineNumber(view, 123456);
-    QCOMPARE(PaneText(s, StatusPanes::kLinePane), QStringLiteral("23,456"));
+    s.frame()->ShowLineNumber(view, 6089612);
+    QCOMPARE(PaneText(s, StatusPanes::kLinePane), QStringLiteral("6,089,612"));
+    auto* pane = s.frame()->statusBar()->findChild<QLabel*>(
+        QStringLiteral("pane%1").arg(StatusPanes::kLinePane + 1));
+    QVERIFY(pane != nullptr);
+    QVERIFY(pane->width() >= pane->fontMetrics().horizontalAdvance(QStringLiteral("6,100,001")));
     s.frame()->ShowLineNumber(view, 100000);
-    QCOMPARE(PaneText(s, StatusPanes::kLinePane), QStringLiteral("     0"));
+    QCOMPARE(PaneText(s, StatusPanes::kLinePane), QStringLiteral("100,000"));
     s.frame()->ShowColumnNumber(view, 1000);
-    QCOMPARE(PaneText(s, StatusPanes::kColumnPane), QStringLiteral("  0"));
+    QCOMPARE(PaneText(s, StatusPanes::kColumnPane), QStringLiteral("1000"));
     // A view that is not the active one is not listened to.
     s.frame()->ShowLineNumber(nullptr, 5);
-    QCOMPARE(PaneText(s, StatusPanes::kLinePane), QStringLiteral("     0"));
+    QCOMPARE(PaneText(s, StatusPanes::kLinePane), QStringLiteral("100,000"));
 }
 
 void MainFrameTest::splitWindowKeepsTwoScrollPositions() {

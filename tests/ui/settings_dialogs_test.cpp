@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 // The view settings, other settings and About dialogs: validation of the
 // numbers, the font refusals and the three switches.
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QFontDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QTest>
 
 #include "modal_steps.h"
@@ -234,8 +236,17 @@ void SettingsDialogsTest::otherSettingsWriteTheirSwitches() {
     settings.SaveFrameStatus.value = 2;  // any value but 0 is on
     settings.InquireWhenPaste.value = 1;
     QList<bool> shown;
-    auto answer = [&shown, &modals](const char* button) {
-        modals.OnNext<COtherSettingsDlg>([&shown, button](COtherSettingsDlg* dialog) {
+    QStringList keys;
+    auto answer = [&shown, &keys, &modals](const char* button) {
+        modals.OnNext<COtherSettingsDlg>([&shown, &keys, button](COtherSettingsDlg* dialog) {
+            // Every button has an access key of its own.
+            keys.clear();
+            for (auto* control : dialog->findChildren<QAbstractButton*>()) {
+                const QString text = control->text();
+                const qsizetype amp = text.indexOf(QLatin1Char('&'));
+                if (amp >= 0 && amp + 1 < text.size())
+                    keys << text.mid(amp + 1, 1).toUpper();
+            }
             for (const char* name : {"resembleLessCheck", "saveWindowPositionCheck",
                                      "inquireWhenPasteCheck", "askBeforeLossCheck"}) {
                 auto* box = dialog->findChild<QCheckBox*>(QString::fromLatin1(name));
@@ -248,6 +259,8 @@ void SettingsDialogsTest::otherSettingsWriteTheirSwitches() {
     answer("cancelButton");
     RunOtherSettings(settings, nullptr);
     QCOMPARE(shown, (QList<bool>{false, true, true, true}));
+    QVERIFY(!keys.isEmpty());
+    QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), keys.size());
     QCOMPARE(settings.SaveFrameStatus.value, 2);
 
     answer("okButton");

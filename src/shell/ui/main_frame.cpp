@@ -157,6 +157,9 @@ void CMainFrame::MakeActiveView(CTextView* view) {
 void CMainFrame::ShowLineNumber(const CTextView* view, std::int32_t line) {
     if (view == nullptr || view != active_)
         return;
+    // The pane fits the largest line number the text has.
+    panes_->FitLineText(FormatLineNumberPane(
+        static_cast<std::uint64_t>(std::max(doc_.GetLineCount(), 1)), separator_));
     panes_->SetLineText(
         FormatLineNumberPane(static_cast<std::uint64_t>(std::max(line, 0)), separator_));
 }

@@ -127,6 +127,17 @@ void StatusPanes::SetSplit(bool split) {
     panes_[kActivePane]->setEnabled(split);
 }
 
+void StatusPanes::FitLineText(std::string_view widest) {
+    QLabel* pane = panes_[kLinePane];
+    const int initial = QFontMetrics(pane->font()).horizontalAdvance(Loaded(PaneIds()[kLinePane]));
+    const int wanted = QFontMetrics(pane->font())
+                           .horizontalAdvance(QString::fromUtf8(
+                               widest.data(), static_cast<qsizetype>(widest.size())));
+    const int width = std::max(initial, wanted) + 2 * kPaneMargin;
+    if (pane->width() != width)
+        pane->setFixedWidth(width);
+}
+
 void StatusPanes::SetLineText(std::string_view text) {
     panes_[kLinePane]->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }

@@ -43,6 +43,8 @@ class StatusPanes {
     void SetActivePaneRow(int row);
     // The active-pane indicator is enabled only while the window is split.
     void SetSplit(bool split);
+    // Widens the line pane (never below its own width) to hold widest.
+    void FitLineText(std::string_view widest);
     void SetLineText(std::string_view text);
     void SetColumnText(std::string_view text);
 
