@@ -8,7 +8,9 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -166,24 +168,26 @@ std::string UnescapeIniValue(std::string_view text) {
     return out;
 }
 
-std::string DefaultIniPath(const char* xdgConfigHome, const char* home) {
+namespace {
+
+// The folder of configuration files: $XDG_CONFIG_HOME when absolute, else
+// ~/.config of an absolute home; "" when neither is known.
+std::string ConfigFolder(const char* xdgConfigHome, const char* home) {
     std::string base;
     if (xdgConfigHome != nullptr && xdgConfigHome[0] == '/') {
         base = xdgConfigHome;
-    } else if (home != nullptr && home[0] != '\0') {
+    } else if (home != nullptr && home[0] == '/') {
         base = std::string(home) + "/.config";
     } else {
         return {};
     }
     while (base.size() > 1 && base.back() == '/')
         base.pop_back();
-    return base + "/" + LoadString(StringId::kCompanyName) + "/" + LoadString(StringId::kAppTitle) +
-           ".ini";
+    return base;
 }
 
-std::string DefaultIniPath() {
+const char* HomeFolder(std::string& passwdHome) {
     const char* home = std::getenv("HOME");
-    std::string passwdHome;
     if (home == nullptr || home[0] == '\0') {
         // Without HOME, the password database still knows the home folder.
         struct passwd entry {};
@@ -195,6 +199,47 @@ std::string DefaultIniPath() {
             home = passwdHome.c_str();
         }
     }
+    return home;
+}
+
+}  // namespace
+
+std::string DefaultIniPath(const char* xdgConfigHome, const char* home) {
+    const std::string base = ConfigFolder(xdgConfigHome, home);
+    return base.empty() ? base : base + "/kotoha/kotoha.ini";
+}
+
+std::string LegacyIniPath(const char* xdgConfigHome, const char* home) {
+    const std::string base = ConfigFolder(xdgConfigHome, home);
+    return base.empty() ? base
+                        : base + "/" + LoadString(StringId::kCompanyName) + "/" +
+                              LoadString(StringId::kAppTitle) + ".ini";
+}
+
+bool AdoptLegacyProfile(const std::string& legacy, const std::string& current) {
+    struct stat st {};
+    if (legacy.empty() || current.empty() || lstat(current.c_str(), &st) == 0 ||
+        lstat(legacy.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    std::error_code ignored;
+    std::filesystem::create_directories(DirectoryOf(current), ignored);
+    if (rename(legacy.c_str(), current.c_str()) != 0)
+        return false;
+    // The old folder goes too when nothing else is in it.
+    rmdir(DirectoryOf(legacy).c_str());
+    return true;
+}
+
+void AdoptLegacyProfile() {
+    std::string passwdHome;
+    const char* home = HomeFolder(passwdHome);
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    AdoptLegacyProfile(LegacyIniPath(xdg, home), DefaultIniPath(xdg, home));
+}
+
+std::string DefaultIniPath() {
+    std::string passwdHome;
+    const char* home = HomeFolder(passwdHome);
     return DefaultIniPath(std::getenv("XDG_CONFIG_HOME"), home);
 }
 
@@ -205,19 +250,25 @@ void IniProfile::Parse(std::string_view text) {
     if (byteOrderMark_)
         text.remove_prefix(3);
     while (!text.empty()) {
-        const std::size_t lineFeed = text.find('\n');
-        std::string_view raw = text.substr(0, lineFeed);
-        text.remove_prefix(lineFeed == std::string_view::npos ? text.size() : lineFeed + 1);
-        // Every CR before the LF belongs to the line ending, so that hand
-        // edited CR CR LF endings survive a save.
-        std::size_t contentLength = raw.size();
-        while (contentLength > 0 && raw[contentLength - 1] == '\r')
-            --contentLength;
+        // A line ends at LF, or at a run of CRs that no LF follows (an old
+        // Mac file); every CR before the LF belongs to the line ending, so
+        // that hand edited CR CR LF endings survive a save.
+        std::size_t end = text.find_first_of("\r\n");
+        std::size_t next = text.size();
+        if (end != std::string_view::npos) {
+            std::size_t after = end;
+            while (after < text.size() && text[after] == '\r')
+                ++after;
+            if (after < text.size() && text[after] == '\n')
+                ++after;
+            next = after;
+        } else {
+            end = text.size();
+        }
         Line line;
-        line.text = std::string(raw.substr(0, contentLength));
-        line.ending = std::string(raw.substr(contentLength));
-        if (lineFeed != std::string_view::npos)
-            line.ending += '\n';
+        line.text = std::string(text.substr(0, end));
+        line.ending = std::string(text.substr(end, next - end));
+        text.remove_prefix(next);
 
         const std::string_view trimmed = Trim(line.text);
         const std::size_t equals = trimmed.find('=');
@@ -398,6 +449,9 @@ bool IniProfile::Save() {
     ReplaceOptions options;
     options.newFileMode = 0600;  // a user's settings are nobody else's business
     const std::string text = Serialize();
+    // Never a file the next start would refuse to read: the one there stays.
+    if (text.size() > kMaxFileBytes || !LooksLikeText(text))
+        return false;
     return ReplaceFileContents(
                path_,
                [&](FdSink& sink) {

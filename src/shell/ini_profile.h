@@ -93,11 +93,19 @@ class IniProfile : public Profile {
 std::string EscapeIniValue(std::string_view value);
 std::string UnescapeIniValue(std::string_view text);
 
-// The profile's path: $XDG_CONFIG_HOME/anonymous/Kotoha.ini, or
-// ~/.config/anonymous/Kotoha.ini when XDG_CONFIG_HOME is unset, empty or not
-// absolute. "" when no home folder is known either.
+// The profile's path: $XDG_CONFIG_HOME/kotoha/kotoha.ini, or
+// ~/.config/kotoha/kotoha.ini when XDG_CONFIG_HOME is unset, empty or not
+// absolute. "" when no absolute home folder is known either (a relative
+// HOME would put the profile wherever the program was started).
 std::string DefaultIniPath();
 // The same from the given variables (nullptr for unset).
 std::string DefaultIniPath(const char* xdgConfigHome, const char* home);
+// Where earlier versions kept the profile: .../anonymous/Kotoha.ini.
+std::string LegacyIniPath(const char* xdgConfigHome, const char* home);
+// Moves a profile of an earlier version from legacy to current, once: only
+// when current does not exist yet. True when it was moved.
+bool AdoptLegacyProfile(const std::string& legacy, const std::string& current);
+// The same for this user's folders.
+void AdoptLegacyProfile();
 
 }  // namespace kotoha

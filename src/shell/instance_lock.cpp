@@ -47,7 +47,7 @@ void InstanceLock::Release() {
 
 std::string InstanceLock::DefaultPath(const char* runtimeDir, const char* cacheHome,
                                       const char* home) {
-    constexpr const char* kName = "/kotoha-hPrevInstance.lock";
+    constexpr const char* kName = "/kotoha.lock";
     if (runtimeDir != nullptr && runtimeDir[0] == '/' && ::access(runtimeDir, W_OK) == 0)
         return std::string(runtimeDir) + kName;
     std::string cache;

@@ -23,7 +23,7 @@ class InstanceLock {
     void Release();
     bool held() const { return fd_ >= 0; }
 
-    // kotoha-hPrevInstance.lock in a folder only the user writes:
+    // kotoha.lock in a folder only the user writes:
     // $XDG_RUNTIME_DIR, else $XDG_CACHE_HOME, else ~/.cache (created when
     // missing). Never the shared temporary folder; "" when no folder is known.
     static std::string DefaultPath();

@@ -39,7 +39,7 @@ done
 
 # The entry starts the installed program on one file, names the installed
 # icon, and has Japanese texts beside the English ones.
-for line in 'Exec=kotoha %U' 'Icon=kotoha' 'MimeType=text/plain;' 'Terminal=false'; do
+for line in 'Exec=kotoha %U' 'StartupWMClass=Kotoha' 'Icon=kotoha' 'MimeType=text/plain;' 'Terminal=false'; do
     grep -qxF "$line" "$desktop" || fail "$desktop lacks '$line'"
 done
 for key in Name GenericName Comment; do

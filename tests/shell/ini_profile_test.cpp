@@ -271,6 +271,30 @@ TEST(IniProfileTest, SaveReplacesAtomicallyAndCreatesFolders) {
     EXPECT_EQ(dir.Names(folder), std::vector<std::string>{"Kotoha.ini"});
 }
 
+// Old Mac line ends are line ends; a profile the reader would refuse (over
+// its size limit) is never written, so the one on disk stays readable.
+TEST(IniProfileTest, CrLineEndsAndTheSizeLimit) {
+    IniProfile profile;
+    profile.Parse("[View]\rTabstops=4\rWrapColumns=60\r");
+    EXPECT_EQ(profile.ReadInt("View", "Tabstops", 8), 4);
+    EXPECT_EQ(profile.ReadInt("View", "WrapColumns", 80), 60);
+    profile.WriteInt("View", "Tabstops", 2);
+    IniProfile again;
+    again.Parse(profile.Serialize());
+    EXPECT_EQ(again.ReadInt("View", "Tabstops", 8), 2);
+    EXPECT_EQ(again.ReadInt("View", "WrapColumns", 80), 60);
+
+    TempDir dir;
+    const std::string path = dir.path + "/kotoha.ini";
+    IniProfile big;
+    ASSERT_TRUE(big.Load(path));
+    big.WriteInt("View", "Tabstops", 4);
+    ASSERT_TRUE(big.Save());
+    big.WriteString("Etc", "Huge", std::string(IniProfile::kMaxFileBytes, 'x'));
+    EXPECT_FALSE(big.Save());
+    EXPECT_EQ(ReadFile(path), "[View]\nTabstops=4\n");
+}
+
 TEST(IniProfileTest, FilesThatAreNoProfileAreNeverOverwritten) {
     TempDir dir;
     const std::string path = dir.path + "/Kotoha.ini";
@@ -392,16 +416,36 @@ TEST(IniProfileTest, DefaultPath) {
         const char* expected;
     };
     const Case cases[] = {
-        {"/x/cfg", "/home/u", "/x/cfg/anonymous/Kotoha.ini"},
-        {"/x/cfg/", "/home/u", "/x/cfg/anonymous/Kotoha.ini"},
-        {nullptr, "/home/u", "/home/u/.config/anonymous/Kotoha.ini"},
-        {"", "/home/u", "/home/u/.config/anonymous/Kotoha.ini"},
-        {"relative/cfg", "/home/u", "/home/u/.config/anonymous/Kotoha.ini"},
+        {"/x/cfg", "/home/u", "/x/cfg/kotoha/kotoha.ini"},
+        {"/x/cfg/", "/home/u", "/x/cfg/kotoha/kotoha.ini"},
+        {nullptr, "/home/u", "/home/u/.config/kotoha/kotoha.ini"},
+        {"", "/home/u", "/home/u/.config/kotoha/kotoha.ini"},
+        {"relative/cfg", "/home/u", "/home/u/.config/kotoha/kotoha.ini"},
+        {nullptr, "relative/home", ""},
         {nullptr, nullptr, ""},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(DefaultIniPath(c.xdg, c.home), c.expected);
     }
+    EXPECT_EQ(LegacyIniPath("/x/cfg", nullptr), "/x/cfg/anonymous/Kotoha.ini");
+}
+
+// A profile where earlier versions kept it moves to the new place once;
+// one already there is never replaced.
+TEST(IniProfileTest, LegacyProfileMovesOnce) {
+    TempDir dir;
+    const std::string cfg = dir.path + "/cfg";
+    const std::string legacy = LegacyIniPath(cfg.c_str(), nullptr);
+    const std::string current = DefaultIniPath(cfg.c_str(), nullptr);
+    std::filesystem::create_directories(cfg + "/anonymous");
+    std::ofstream(legacy) << "[View]\nTabstops=4\n";
+    EXPECT_TRUE(AdoptLegacyProfile(legacy, current));
+    EXPECT_EQ(ReadFile(current), "[View]\nTabstops=4\n");
+    EXPECT_FALSE(std::filesystem::exists(cfg + "/anonymous"));
+    std::filesystem::create_directories(cfg + "/anonymous");
+    std::ofstream(legacy) << "[View]\nTabstops=2\n";
+    EXPECT_FALSE(AdoptLegacyProfile(legacy, current));
+    EXPECT_EQ(ReadFile(current), "[View]\nTabstops=4\n");
 }
 
 }  // namespace

@@ -567,12 +567,12 @@ void AppTest::instanceLockStaysInTheUsersFolders() {
     const std::string runtime = base + "/run";
     QVERIFY(QDir().mkpath(QString::fromStdString(runtime)));
     QCOMPARE(InstanceLock::DefaultPath(runtime.c_str(), "/c", "/h"),
-             runtime + "/kotoha-hPrevInstance.lock");
+             runtime + "/kotoha.lock");
     QCOMPARE(InstanceLock::DefaultPath(nullptr, (base + "/cache").c_str(), "/h"),
-             base + "/cache/kotoha-hPrevInstance.lock");
+             base + "/cache/kotoha.lock");
     QVERIFY(QDir(QString::fromStdString(base + "/cache")).exists());
     QCOMPARE(InstanceLock::DefaultPath("", nullptr, base.c_str()),
-             base + "/.cache/kotoha-hPrevInstance.lock");
+             base + "/.cache/kotoha.lock");
     QCOMPARE(InstanceLock::DefaultPath(nullptr, "relative", nullptr), std::string());
 
     // What someone else put in the lock's place is refused and left alone.

@@ -30,13 +30,13 @@ class TestFolders {
         qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
         qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
     }
-    QString IniPath() const { return config.path() + QStringLiteral("/anonymous/Kotoha.ini"); }
+    QString IniPath() const { return config.path() + QStringLiteral("/kotoha/kotoha.ini"); }
     QByteArray IniText() const {
         QFile file(IniPath());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     void WriteIni(const QByteArray& text) const {
-        QDir().mkpath(config.path() + QStringLiteral("/anonymous"));
+        QDir().mkpath(config.path() + QStringLiteral("/kotoha"));
         QFile file(IniPath());
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(text);

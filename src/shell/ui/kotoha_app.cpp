@@ -41,6 +41,10 @@ bool CKotohaApp::InitInstance(const CommandLineArgs& args) {
     batch_ = args.screenshotPath.has_value();
     SetMessageBatchMode(batch_);
     firstInstance_ = lock_.Acquire(InstanceLock::DefaultPath());
+    // A profile where earlier versions kept it moves to its place once, but
+    // never in a run that leaves the profile as it found it.
+    if (!batch_)
+        AdoptLegacyProfile();
     profile_.Load(DefaultIniPath());
     recent_.Load(profile_);
     settings_.LoadAll(profile_);

@@ -86,7 +86,8 @@ int main(int argc, char* argv[]) {
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kotoha"));
     QApplication::setApplicationVersion(QString::fromLatin1(kotoha::kProgramVersion));
-    QApplication::setDesktopFileName(QStringLiteral("kotoha"));
+    // The desktop entry's name, and the window class it names (StartupWMClass).
+    QApplication::setDesktopFileName(QStringLiteral("io.github.kotoha.Kotoha"));
     QApplication::setWindowIcon(QIcon::fromTheme(
         QStringLiteral("kotoha"), QIcon::fromTheme(QStringLiteral("accessories-text-editor"))));
 
