@@ -309,7 +309,10 @@ std::string Utf16ToInternal(std::u16string_view text, ExtensionTable& table,
     ForEachUtf16Char(text, [&](char32_t ch) {
         std::uint16_t code = 0;
         if (ch == 0xFFFFFFFF) {
+            // A lone surrogate is no character: replaced, and counted.
             out.push_back(kUnrepresentableChar);
+            if (replaced != nullptr)
+                ++*replaced;
             return;
         }
         if (!ExactCp932Code(ch, code)) {

@@ -65,7 +65,7 @@ std::string Utf8ToSjis(std::string_view text, const ExtensionTable* table = null
 // Unicode text to internal bytes keeping every character: its exact CP932
 // code, else a code of table, given to it when it has none. A character that
 // finds no free code becomes 0x8145 and is counted in replaced; a lone
-// surrogate becomes "?".
+// surrogate becomes "?", counted in replaced too.
 std::string Utf16ToInternal(std::u16string_view text, ExtensionTable& table,
                             std::uint32_t* replaced = nullptr);
 

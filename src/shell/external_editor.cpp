@@ -1,7 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "shell/external_editor.h"
 
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 
 namespace kotoha {
 
@@ -25,8 +31,58 @@ bool IsSeparator(char c) {
 
 }  // namespace
 
-bool MustSaveBeforeEditor(EncodingKind encoding, LineBreakKind lineBreak, bool hasPath) {
-    return encoding != EncodingKind::SJIS || lineBreak != LineBreakKind::WIN || !hasPath;
+bool MustSaveBeforeEditor(bool hasPath) {
+    return !hasPath;
+}
+
+bool StartDetached(const std::vector<std::string>& argv) {
+    if (argv.empty() || argv.front().empty())
+        return false;
+    std::vector<char*> words;
+    for (const std::string& word : argv)
+        words.push_back(const_cast<char*>(word.c_str()));
+    words.push_back(nullptr);
+    // The exec's failure comes back through a pipe that a successful exec
+    // closes unwritten.
+    int report[2];
+    if (pipe2(report, O_CLOEXEC) != 0)
+        return false;
+    const pid_t child = fork();
+    if (child < 0) {
+        close(report[0]);
+        close(report[1]);
+        return false;
+    }
+    if (child == 0) {
+        // A grandchild in a session of its own, so that it is nobody's
+        // zombie and no terminal's signal reaches it.
+        close(report[0]);
+        setsid();
+        const pid_t grandchild = fork();
+        if (grandchild < 0) {
+            const int error = errno;
+            (void)!write(report[1], &error, sizeof error);
+            _exit(1);
+        }
+        if (grandchild > 0)
+            _exit(0);
+        signal(SIGPIPE, SIG_DFL);
+        execvp(words.front(), words.data());
+        const int error = errno;
+        (void)!write(report[1], &error, sizeof error);
+        _exit(127);
+    }
+    close(report[1]);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    int error = 0;
+    ssize_t got = 0;
+    do {
+        got = read(report[0], &error, sizeof error);
+    } while (got < 0 && errno == EINTR);
+    close(report[0]);
+    return got == 0;
 }
 
 std::string BuildEditorCommandLine(std::string_view command, std::string_view arguments,

@@ -15,10 +15,15 @@
 
 namespace kotoha {
 
-// True when the editor cannot take the document's file as it is: the file
-// is not Shift-JIS with CR LF line breaks (a mixed kind included), or the
-// document has no file (a paste or a new document).
-bool MustSaveBeforeEditor(EncodingKind encoding, LineBreakKind lineBreak, bool hasPath);
+// True when the editor has no file to take: the document has none (a paste
+// or a new document). Every editor here reads a file in its own encoding
+// and line breaks, so a file is handed over as it is, never rewritten.
+bool MustSaveBeforeEditor(bool hasPath);
+
+// Starts argv (the program, found on PATH, and its arguments, passed as
+// the bytes they are) in a process of its own that outlives this one;
+// false when it could not be started.
+bool StartDetached(const std::vector<std::string>& argv);
 
 // command + " " + arguments with every "$line" replaced by the decimal text
 // of topDisplayLine + 1 (topDisplayLine counts from 0), then every "$file"

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "shell/settings.h"
 
+#include "shell/ini_profile.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -106,12 +108,12 @@ void IntListSetting::Save(Profile& profile) {
 }
 
 std::vector<ProfileSetting*> AppSettings::Entries() {
-    return {&SaveFrameStatus, &FramePosition, &FrameIsMax,   &ShowToolBar,
-            &ShowStatusBar,   &Tabstops,      &WrapColumns,  &PaintBkgnd,
-            &LogFont,         &FontName,      &FontStyle,    &InquireWhenStrayed,
-            &PreferWinText,   &DetectUnicode, &ShowInfoBar,  &Path,
-            &ViaClipboard,    &Arguments,     &ResembleLess, &InquireWhenPaste,
-            &AskBeforeLoss,   &ReopenCommand};
+    return {&SaveFrameStatus, &FramePosition, &FrameIsMax,     &ShowToolBar,
+            &ShowStatusBar,   &Tabstops,      &WrapColumns,    &PaintBkgnd,
+            &LogFont,         &FontName,      &FontStyle,      &InquireWhenStrayed,
+            &PreferWinText,   &DetectUnicode, &ShowInfoBar,    &Path,
+            &ViaClipboard,    &Arguments,     &ResembleLess,   &InquireWhenPaste,
+            &AskBeforeLoss,   &ReopenCommand, &SaveAsOwnFormat};
 }
 
 void AppSettings::LoadAll(Profile& profile) {
@@ -122,6 +124,17 @@ void AppSettings::LoadAll(Profile& profile) {
 void AppSettings::SaveAll(Profile& profile) {
     for (ProfileSetting* entry : Entries())
         entry->Save(profile);
+}
+
+void AppSettings::SaveChanged(Profile& profile, Profile& before) {
+    static constexpr std::string_view kAbsent = "\x01";
+    IniProfile now;
+    for (ProfileSetting* entry : Entries()) {
+        entry->Save(now);
+        if (now.ReadString(entry->section, entry->key, kAbsent) !=
+            before.ReadString(entry->section, entry->key, kAbsent))
+            entry->Save(profile);
+    }
 }
 
 DocumentOptions DocumentOptionsOf(AppSettings& settings) {

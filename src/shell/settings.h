@@ -132,11 +132,19 @@ struct AppSettings {
     IntSetting AskBeforeLoss{"Etc", "AskBeforeLoss", 1};
     // The File menu's reopen command.
     IntSetting ReopenCommand{"Etc", "ReopenCommand", 1};
+    // Save As starts from the document's own encoding and line breaks
+    // (unless the last answer was given for this document); 0 always from
+    // the last answer.
+    IntSetting SaveAsOwnFormat{"Etc", "SaveAsOwnFormat", 1};
 
-    // All twenty-two entries in table order.
+    // All twenty-three entries in table order.
     std::vector<ProfileSetting*> Entries();
     void LoadAll(Profile& profile);
     void SaveAll(Profile& profile);
+    // Writes into profile only the entries whose values differ from what
+    // SaveAll wrote into before (the settings as they were read): so that
+    // an instance ending after another writes back only its own changes.
+    void SaveChanged(Profile& profile, Profile& before);
 };
 
 // The values of settings the document reads and writes.

@@ -183,6 +183,14 @@ TEST(ReplaceFromClipboard, UnicodeTextKeepsEveryCharacter) {
     EXPECT_EQ(f.Text(), "\xF0\x40");
     EXPECT_EQ(f.doc.extensions.CharOf(0xF040), U'\U0001F600');
     EXPECT_EQ(f.doc.extensions.size(), 1u);
+
+    // A lone surrogate is no character: "?", and the message counts it.
+    f.host.messages.clear();
+    f.clipboard.unicodeText = std::u16string(u"a") + char16_t(0xD800) + u"b";
+    ASSERT_TRUE(f.doc.ReplaceFromClipboard(f.clipboard));
+    EXPECT_EQ(f.Text(), "a?b");
+    ASSERT_EQ(f.host.messages.size(), 1u);
+    EXPECT_EQ(f.host.messages[0].argument, "1");
 }
 
 }  // namespace

@@ -2,6 +2,12 @@
 #include "shell/external_editor.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace kotoha {
 namespace {
@@ -84,12 +90,31 @@ TEST(ExternalEditorTest, ArgvKeepsThePathOneArgument) {
     EXPECT_EQ(EditorArgv("", true, "$file", "/a", 0), Words{});
 }
 
-TEST(ExternalEditorTest, MustSaveFirst) {
-    EXPECT_FALSE(MustSaveBeforeEditor(EncodingKind::SJIS, LineBreakKind::WIN, true));
-    EXPECT_TRUE(MustSaveBeforeEditor(EncodingKind::EUC, LineBreakKind::WIN, true));
-    EXPECT_TRUE(MustSaveBeforeEditor(EncodingKind::SJIS, LineBreakKind::UX, true));
-    EXPECT_TRUE(MustSaveBeforeEditor(EncodingKind::SJIS, LineBreakKind::MIXED, true));
-    EXPECT_TRUE(MustSaveBeforeEditor(EncodingKind::SJIS, LineBreakKind::WIN, false));
+TEST(ExternalEditorTest, MustSaveFirstOnlyWithoutAFile) {
+    EXPECT_FALSE(MustSaveBeforeEditor(true));
+    EXPECT_TRUE(MustSaveBeforeEditor(false));
+}
+
+// The program's words reach it as the bytes they are, and a program that
+// cannot be started is reported.
+TEST(ExternalEditorTest, StartDetachedPassesBytes) {
+    char folder[] = "/tmp/kotoha-spawn-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string out = std::string(folder) + "/out";
+    const std::string name = "/tmp/\xff\xfe na\x82\xa0me.txt";
+    ASSERT_TRUE(StartDetached(
+        {"sh", "-c", "printf %s \"$1\" > \"$2.part\" && mv \"$2.part\" \"$2\"", "sh", name, out}));
+    std::string got;
+    for (int i = 0; i < 1000 && got.empty(); ++i) {
+        std::ifstream in(out, std::ios::binary);
+        got.assign(std::istreambuf_iterator<char>(in), {});
+        if (got.empty())
+            usleep(10000);
+    }
+    EXPECT_EQ(got, name);
+    EXPECT_FALSE(StartDetached({"/no/such/program"}));
+    EXPECT_FALSE(StartDetached({}));
+    std::filesystem::remove_all(folder);
 }
 
 TEST(ExternalEditorTest, DialogValidation) {

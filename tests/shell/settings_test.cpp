@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_profile.h"
+#include "shell/ini_profile.h"
 
 namespace kotoha {
 namespace {
@@ -11,7 +12,7 @@ namespace {
 using test::FakeProfile;
 using Values = std::vector<std::int32_t>;
 
-TEST(SettingsTest, FreshProfileLoadsDefaultsAndSavesAllTwentyTwoKeysInOrder) {
+TEST(SettingsTest, FreshProfileLoadsDefaultsAndSavesEveryKeyInOrder) {
     FakeProfile profile;
     AppSettings settings;
     settings.LoadAll(profile);
@@ -44,6 +45,7 @@ TEST(SettingsTest, FreshProfileLoadsDefaultsAndSavesAllTwentyTwoKeysInOrder) {
         {"Etc", "InquireWhenPaste"},
         {"Etc", "AskBeforeLoss"},
         {"Etc", "ReopenCommand"},
+        {"Etc", "SaveAsOwnFormat"},
     };
     EXPECT_EQ(profile.writes, expected);
     EXPECT_EQ(profile.Get("Window", "FramePosition"), "-1,-1,-1,-1");
@@ -136,6 +138,25 @@ TEST(SettingsTest, CutUtf8) {
     EXPECT_EQ(CutUtf8("ab\xE3\x81\x82", 5), "ab\xE3\x81\x82");
     // Not UTF-8: a run of continuation bytes is cut at the plain limit.
     EXPECT_EQ(CutUtf8("\x80\x80\x80\x80\x80\x80", 5), "\x80\x80\x80\x80\x80");
+}
+
+// Two instances: the one that ends last writes only what it changed, so
+// what the other saved meanwhile stays.
+TEST(SettingsTest, SaveChangedWritesOnlyThisInstancesChanges) {
+    IniProfile atStart;
+    atStart.Parse("[View]\nTabstops=4\nWrapColumns=80\n");
+    AppSettings settings;
+    settings.LoadAll(atStart);
+    IniProfile before;
+    settings.SaveAll(before);
+    settings.WrapColumns.value = 60;
+    // The other instance changed the tab width on disk meanwhile.
+    IniProfile onDisk;
+    onDisk.Parse("[View]\nTabstops=2\nWrapColumns=80\n");
+    settings.SaveChanged(onDisk, before);
+    EXPECT_EQ(onDisk.ReadInt("View", "Tabstops", 0), 2);
+    EXPECT_EQ(onDisk.ReadInt("View", "WrapColumns", 0), 60);
+    EXPECT_EQ(onDisk.ReadString("Etc", "ReopenCommand", "absent"), "absent");
 }
 
 }  // namespace

@@ -61,6 +61,7 @@ class AppTest : public QObject {
 
   private slots:
     void settingsWrittenAtExitAreTheChangedOnes();
+    void exitKeepsWhatAnotherInstanceSaved();
     void placementSavedByTheFirstInstanceOnly();
     void placementIgnoredWithoutSaveFrameStatus();
     void windowAlwaysFitsOnTheScreen();
@@ -89,14 +90,33 @@ void AppTest::settingsWrittenAtExitAreTheChangedOnes() {
         QVERIFY(s.exposed);
         s.frame()->commands().action(CommandId::kToggleToolBar)->trigger();
     }
+    // Only what this instance changed is written (the placement too, by the
+    // first instance): another's changes in between stay.
     const QByteArray ini = folders.IniText();
     QVERIFY(ini.contains("ShowToolBar=0"));
-    QVERIFY(ini.contains("ShowStatusBar=1"));
-    QVERIFY(ini.contains("WrapColumns=80"));
+    QVERIFY(!ini.contains("ShowStatusBar"));
+    QVERIFY(!ini.contains("WrapColumns"));
     Session again;
     QVERIFY(again.exposed);
     QVERIFY(!again.frame()->toolBar()->isVisible());
     QVERIFY(again.frame()->statusBar()->isVisible());
+}
+
+// Another instance saved its settings while this one ran: this one's exit
+// reads the profile again and keeps them.
+void AppTest::exitKeepsWhatAnotherInstanceSaved() {
+    TestFolders folders;
+    folders.WriteIni("[View]\nWrapColumns=80\n");
+    {
+        Session s;
+        QVERIFY(s.exposed);
+        folders.WriteIni("[View]\nWrapColumns=72\n[Etc]\nResembleLess=1\n");
+        s.frame()->commands().action(CommandId::kToggleToolBar)->trigger();
+    }
+    const QByteArray ini = folders.IniText();
+    QVERIFY2(ini.contains("WrapColumns=72"), ini.constData());
+    QVERIFY(ini.contains("ResembleLess=1"));
+    QVERIFY(ini.contains("ShowToolBar=0"));
 }
 
 void AppTest::placementSavedByTheFirstInstanceOnly() {
@@ -566,13 +586,11 @@ void AppTest::instanceLockStaysInTheUsersFolders() {
     const std::string base = dir.path().toStdString();
     const std::string runtime = base + "/run";
     QVERIFY(QDir().mkpath(QString::fromStdString(runtime)));
-    QCOMPARE(InstanceLock::DefaultPath(runtime.c_str(), "/c", "/h"),
-             runtime + "/kotoha.lock");
+    QCOMPARE(InstanceLock::DefaultPath(runtime.c_str(), "/c", "/h"), runtime + "/kotoha.lock");
     QCOMPARE(InstanceLock::DefaultPath(nullptr, (base + "/cache").c_str(), "/h"),
              base + "/cache/kotoha.lock");
     QVERIFY(QDir(QString::fromStdString(base + "/cache")).exists());
-    QCOMPARE(InstanceLock::DefaultPath("", nullptr, base.c_str()),
-             base + "/.cache/kotoha.lock");
+    QCOMPARE(InstanceLock::DefaultPath("", nullptr, base.c_str()), base + "/.cache/kotoha.lock");
     QCOMPARE(InstanceLock::DefaultPath(nullptr, "relative", nullptr), std::string());
 
     // What someone else put in the lock's place is refused and left alone.

@@ -14,7 +14,9 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <fstream>
 #include <functional>
+#include <iterator>
 
 #include "document/kotoha_doc.h"
 #include "modal_steps.h"
@@ -99,6 +101,7 @@ class ExternalEditorTest : public QObject {
     void lessKeyStartsTheEditor();
     void viaFileSavesFirst_data();
     void viaFileSavesFirst();
+    void fileIsHandedOverAsItIs();
     void cancelledSaveStartsNothing();
     void viaClipboardCopiesAllAndIgnoresArguments();
     void unstartableProgramIsReported_data();
@@ -155,9 +158,35 @@ void ExternalEditorTest::lessKeyStartsTheEditor() {
 void ExternalEditorTest::viaFileSavesFirst_data() {
     QTest::addColumn<QString>("source");  // empty: a pasted text
     QTest::newRow("pasted text") << QString();
-    QTest::newRow("EUC-JP with a path")
-        << QString::fromStdString(SamplePath("seasons.euc.crlf.txt"));
-    QTest::newRow("Shift-JIS with LF") << QString::fromStdString(SamplePath("seasons.sjis.lf.txt"));
+}
+
+// A document read from a file goes to the editor as that file, in its own
+// encoding and line breaks, never saved first; a name that is no valid
+// UTF-8 reaches the editor byte for byte.
+void ExternalEditorTest::fileIsHandedOverAsItIs() {
+    QTemporaryDir out;
+    std::ifstream sample(SamplePath("seasons.euc.lf.txt"), std::ios::binary);
+    const std::string bytes(std::istreambuf_iterator<char>(sample), {});
+    for (const std::string name : {"euc lf.txt", "\xff\xfe name.txt"}) {
+        ModalSteps modals;
+        TestFolders folders;
+        FakeEditor editor;
+        const std::string path = out.path().toStdString() + "/" + name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        Session s({path});
+        QVERIFY(s.exposed);
+        QCOMPARE(s.doc()->encoding, EncodingKind::EUC);
+        s.app->settings().Path.value = editor.path;
+        s.app->settings().Arguments.value = "$file";
+        ModalCounter shown;
+        Action(s, CommandId::kLaunchEditor)->trigger();
+        QTRY_VERIFY(editor.Started());
+        QCOMPARE(shown.count, 0);
+        QCOMPARE(ReadAll(editor.OutputPath()).toStdString(), path + "\n");
+        std::ifstream in(path, std::ios::binary);
+        QCOMPARE(std::string(std::istreambuf_iterator<char>(in), {}), bytes);
+        QCOMPARE(s.doc()->encoding, EncodingKind::EUC);
+    }
 }
 
 void ExternalEditorTest::viaFileSavesFirst() {
@@ -222,8 +251,11 @@ void ExternalEditorTest::cancelledSaveStartsNothing() {
     ModalSteps modals;
     TestFolders folders;
     FakeEditor editor;
-    Session s({SamplePath("seasons.euc.lf.txt")});
+    Session s;
     QVERIFY(s.exposed);
+    QGuiApplication::clipboard()->setText(QStringLiteral("日本語"));
+    QTRY_VERIFY(Action(s, CommandId::kPaste)->isEnabled());
+    Action(s, CommandId::kPaste)->trigger();
     s.app->settings().Path.value = editor.path;
     bool extraDialog = false;
     modals.OnNext<QWidget>([&](QWidget* modal) {
@@ -238,9 +270,7 @@ void ExternalEditorTest::cancelledSaveStartsNothing() {
     Action(s, CommandId::kLaunchEditor)->trigger();
     QCOMPARE(shown.count, 1);
     QVERIFY(!extraDialog);
-    QCOMPARE(s.doc()->encoding, EncodingKind::EUC);
-    QCOMPARE(QString::fromStdString(s.doc()->pathName()),
-             QString::fromStdString(SamplePath("seasons.euc.lf.txt")));
+    QVERIFY(s.doc()->pathName().empty());
     // The editor did not run: a launch that works now is its first run.
     s.app->settings().ViaClipboard.value = 1;
     Action(s, CommandId::kLaunchEditor)->trigger();

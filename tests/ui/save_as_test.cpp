@@ -155,6 +155,7 @@ class SaveAsTest : public QObject {
     void unicodeFilesComeBackByteIdentical();
     void legacySampleSavedAsUtf8EqualsIconv();
     void formatDialogCouplingAndPreset();
+    void formatDialogStartsFromTheDocumentsOwnFormat();
     void cancelledFormatWritesNothing();
     void widenOnSaveAsThenReopen();
     void copyToFileWidensOnlyTheFile();
@@ -365,6 +366,43 @@ void SaveAsTest::cancelledFormatWritesNothing() {
     QCOMPARE(QString::fromStdString(s.doc()->pathName()), first);
     QCOMPARE(Pane(s, StatusPanes::kEncodingPane), QStringLiteral("EUC"));
     QCOMPARE(s.app->requests().saveFormatChoice.encoding, EncodingKind::EUC);
+}
+
+// Save As of a UTF-8 file with LF starts from UTF-8 and LF, so that the
+// file is not converted unless the user says so; with SaveAsOwnFormat=0
+// from the last answer (Shift-JIS, CR LF at start).
+void SaveAsTest::formatDialogStartsFromTheDocumentsOwnFormat() {
+    for (const bool own : {true, false}) {
+        ModalSteps modals;
+        TestFolders folders;
+        if (!own)
+            folders.WriteIni("[Etc]\nSaveAsOwnFormat=0\n");
+        QTemporaryDir out;
+        const QString file = WriteFile(out, QStringLiteral("utf8.txt"), "\xE3\x81\x82\nb\n");
+        Session s({file.toStdString()});
+        QVERIFY(s.exposed);
+        QCOMPARE(s.doc()->encoding, EncodingKind::UTF8);
+        int presetFormat = -1;
+        int presetEncoding = -1;
+        modals.OnNamed(QStringLiteral("fileDialog"), [&](QWidget* dialog) {
+            modals.OnNamed(QStringLiteral("saveFormat"), [&](QWidget* format) {
+                presetFormat =
+                    format->findChild<QComboBox*>(QStringLiteral("lineBreakCombo"))->currentIndex();
+                presetEncoding =
+                    format->findChild<QComboBox*>(QStringLiteral("encodingCombo"))->currentIndex();
+                if (own)
+                    format->grab().save(out.filePath(QStringLiteral("preset.png")));
+                QTest::keyClick(format, Qt::Key_Escape);
+            });
+            TypeFileName(dialog, out.filePath(QStringLiteral("copy.txt")));
+        });
+        s.frame()->ExecuteCommand(CommandId::kFileSaveAs);
+        QCOMPARE(presetFormat, own ? 1 : 0);
+        QCOMPARE(presetEncoding, own ? 3 : 0);
+        if (own && qEnvironmentVariableIsSet("KOTOHA_SHOT_DIR"))
+            QFile::copy(out.filePath(QStringLiteral("preset.png")),
+                        qEnvironmentVariable("KOTOHA_SHOT_DIR") + QStringLiteral("/preset.png"));
+    }
 }
 
 // Open a Shift-JIS file with half-width katakana, save it as EUC-JP with LF

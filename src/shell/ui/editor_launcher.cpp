@@ -13,21 +13,10 @@
 
 namespace kotoha {
 
-namespace {
-
-QString FromLocal(const std::string& text) {
-    return QFile::decodeName(QByteArray::fromStdString(text));
-}
-
-}  // namespace
-
 bool StartDetachedProgram(const std::vector<std::string>& argv) {
-    if (argv.empty())
-        return false;
-    QStringList arguments;
-    for (std::size_t i = 1; i < argv.size(); ++i)
-        arguments << FromLocal(argv[i]);
-    return QProcess::startDetached(FromLocal(argv.front()), arguments);
+    // The words go over as bytes: a file name that is no valid UTF-8 must
+    // reach the editor unchanged.
+    return StartDetached(argv);
 }
 
 void LaunchExternalEditor(CKotohaApp& app, CMainFrame& frame) {
@@ -44,7 +33,7 @@ void LaunchExternalEditor(CKotohaApp& app, CMainFrame& frame) {
             view->CopyAllToClipboard();
         argv = EditorArgv(command, true, {}, {}, 0);
     } else {
-        if (MustSaveBeforeEditor(doc->encoding, doc->lineBreak, !doc->pathName().empty())) {
+        if (MustSaveBeforeEditor(!doc->pathName().empty())) {
             app.requests().SetSavePromptMode(SavePromptMode::EditorSave);
             // The save reports its own failures.
             if (!doc->DoSave(std::nullopt, true))

@@ -48,6 +48,9 @@ bool CKotohaApp::InitInstance(const CommandLineArgs& args) {
     profile_.Load(DefaultIniPath());
     recent_.Load(profile_);
     settings_.LoadAll(profile_);
+    // What was read, to tell this instance's changes at the exit.
+    settings_.SaveAll(settingsAtStart_);
+    recent_.Save(recentAtStart_);
     showMaximized_ = settings_.SaveFrameStatus.value == 1 && settings_.FrameIsMax.value == 1;
 
     template_ = std::make_unique<MyCSingleDocTemplate>(
@@ -80,9 +83,26 @@ int CKotohaApp::ExitInstance() {
         return 0;
     exited_ = true;
     if (!batch_) {
-        settings_.SaveAll(profile_);
-        recent_.Save(profile_);
-        profile_.Save();
+        // Another instance may have written the profile meanwhile: it is
+        // read again, and only what this one changed is written into it.
+        IniProfile current;
+        if (current.Load(profile_.path())) {
+            settings_.SaveChanged(current, settingsAtStart_);
+            // The placement is the first instance's to keep.
+            if (firstInstance_) {
+                settings_.FramePosition.Save(current);
+                settings_.FrameIsMax.Save(current);
+            }
+            IniProfile recentNow;
+            recent_.Save(recentNow);
+            if (recentNow.Serialize() != recentAtStart_.Serialize())
+                recent_.Save(current);
+            current.Save();
+        } else {
+            settings_.SaveAll(profile_);
+            recent_.Save(profile_);
+            profile_.Save();
+        }
     }
     lock_.Release();
     return 0;

@@ -113,11 +113,19 @@ class CKotohaApp : public QObject, public DocumentHost, public FrameHost {
     InstanceLock lock_;
     bool firstInstance_ = false;
     IniProfile profile_;
+    // The settings and the recent files as they were read at start.
+    IniProfile settingsAtStart_;
+    IniProfile recentAtStart_;
     AppSettings settings_;
     RecentFileList recent_;
     RequestRecords requests_;
     FileDialogMemory openMemory_;
     FileDialogMemory saveMemory_;
+    // The document (and its file) the last save-format answer was given
+    // for: only for another does Save As start from the document's own
+    // format.
+    const CKotohaDoc* formatAnsweredFor_ = nullptr;
+    std::string formatAnsweredPath_;
     QtClipboard clipboard_;
     QTranslator qtTranslator_;
     bool showMaximized_ = false;

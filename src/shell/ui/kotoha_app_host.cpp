@@ -67,9 +67,21 @@ bool CKotohaApp::PromptSaveFormat() {
     if (batch_)
         return false;
     SaveFormatChoice& choice = requests_.saveFormatChoice;
+    const CKotohaDoc* doc = document();
+    // A document saved in another format than its own only when the user
+    // says so: the dialog starts from its own encoding and line breaks.
+    if (settings_.SaveAsOwnFormat.value != 0 && doc != nullptr &&
+        (doc != formatAnsweredFor_ || doc->pathName() != formatAnsweredPath_)) {
+        choice.encoding = doc->encoding;
+        choice.textFormat =
+            doc->lineBreak == LineBreakKind::MIXED ? LineBreakKind::UX : doc->lineBreak;
+        choice.widenKana = false;
+    }
     if (!RunSaveFormat(choice, frame_.get()))
         return false;
     choice.forSelection = requests_.savePromptMode == SavePromptMode::CopySelection;
+    formatAnsweredFor_ = doc;
+    formatAnsweredPath_ = doc != nullptr ? doc->pathName() : std::string();
     return true;
 }
 
