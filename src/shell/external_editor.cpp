@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 
 namespace kotoha {
 
@@ -151,6 +152,78 @@ std::vector<std::string> EditorArgv(std::string_view command, bool viaClipboard,
     for (std::string& word : words)
         word = ReplacePlaceholders(word, file, topDisplayLine);
     return words;
+}
+
+std::vector<std::string> TextHandlersOf(std::string_view output) {
+    std::vector<std::string> handlers;
+    const auto add = [&](std::string_view id) {
+        while (!id.empty() && IsSeparator(id.back()))
+            id.remove_suffix(1);
+        while (!id.empty() && IsSeparator(id.front()))
+            id.remove_prefix(1);
+        if (id.ends_with(".desktop") &&
+            std::find(handlers.begin(), handlers.end(), id) == handlers.end())
+            handlers.emplace_back(id);
+    };
+    bool listing = false;
+    while (!output.empty()) {
+        const std::size_t end = std::min(output.find('\n'), output.size());
+        const std::string_view line = output.substr(0, end);
+        output.remove_prefix(std::min(end + 1, output.size()));
+        if (!line.empty() && (line.front() == '\t' || line.front() == ' ')) {
+            if (listing)
+                add(line);
+            continue;
+        }
+        // "Default application for “text/plain”: X.desktop", then lists
+        // under "Registered applications:" and "Recommended applications:".
+        listing = line.starts_with("Registered applications") ||
+                  line.starts_with("Recommended applications");
+        if (const std::size_t colon = line.rfind(": ");
+            line.starts_with("Default application") && colon != std::string_view::npos)
+            add(line.substr(colon + 2));
+    }
+    return handlers;
+}
+
+std::string DesktopEditorCommand(std::string_view visual, const std::vector<std::string>& handlers,
+                                 std::string_view selfDesktopId,
+                                 std::string (*findDesktopFile)(std::string_view id)) {
+    if (!SplitCommandLine(visual).empty())
+        return std::string(visual);
+    for (const std::string& id : handlers) {
+        if (id == selfDesktopId)
+            continue;
+        const std::string path = findDesktopFile(id);
+        if (!path.empty())
+            return "gio launch " + QuoteCommandWord(path);
+    }
+    return {};
+}
+
+std::string FindDesktopFile(std::string_view id) {
+    std::vector<std::string> folders;
+    const char* dataHome = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    if (dataHome != nullptr && dataHome[0] == '/')
+        folders.emplace_back(dataHome);
+    else if (home != nullptr && home[0] == '/')
+        folders.push_back(std::string(home) + "/.local/share");
+    const char* dataDirs = std::getenv("XDG_DATA_DIRS");
+    std::string_view dirs =
+        dataDirs != nullptr && dataDirs[0] != '\0' ? dataDirs : "/usr/local/share:/usr/share";
+    while (!dirs.empty()) {
+        const std::size_t colon = std::min(dirs.find(':'), dirs.size());
+        if (colon > 0 && dirs.front() == '/')
+            folders.emplace_back(dirs.substr(0, colon));
+        dirs.remove_prefix(std::min(colon + 1, dirs.size()));
+    }
+    for (const std::string& folder : folders) {
+        const std::string path = folder + "/applications/" + std::string(id);
+        if (access(path.c_str(), R_OK) == 0)
+            return path;
+    }
+    return {};
 }
 
 ExternalEditorDialogValues ExternalEditorDialogValues::FromSettings(const AppSettings& settings) {

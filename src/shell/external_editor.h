@@ -52,6 +52,29 @@ std::vector<std::string> EditorArgv(std::string_view command, bool viaClipboard,
                                     std::string_view arguments, std::string_view file,
                                     std::int64_t topDisplayLine);
 
+// The command that stands for "the desktop's editor" in the settings (the
+// default); it is never started as it is, since it would open this viewer
+// when the viewer handles text files.
+inline constexpr std::string_view kDesktopEditorCommand = "xdg-open";
+
+// The desktop file names of text/plain's handlers in the output of
+// "gio mime text/plain": the default first, then the registered ones.
+std::vector<std::string> TextHandlersOf(std::string_view gioMimeOutput);
+
+// The editor command that stands in for kDesktopEditorCommand: $VISUAL
+// (visual) when set, else "gio launch <desktop file>" for the first of
+// handlers that is not the viewer's own (selfDesktopId), findDesktopFile
+// giving its path (empty when it finds none). Empty when there is none:
+// the user must choose an editor in the editor settings.
+std::string DesktopEditorCommand(std::string_view visual, const std::vector<std::string>& handlers,
+                                 std::string_view selfDesktopId,
+                                 std::string (*findDesktopFile)(std::string_view id));
+
+// The path of the desktop file id in the applications folders of
+// $XDG_DATA_HOME and $XDG_DATA_DIRS (their defaults when unset); empty when
+// none has it.
+std::string FindDesktopFile(std::string_view id);
+
 // The fields of the external-editor settings dialog.
 struct ExternalEditorDialogValues {
     std::int32_t handOver = 1;  // 0 via the clipboard, 1 via the file

@@ -153,5 +153,28 @@ TEST(ExternalEditorTest, DialogMapsHandOverToViaClipboard) {
     EXPECT_EQ(ExternalEditorDialogValues::FromSettings(settings).handOver, 0);
 }
 
+// The desktop's editor is $VISUAL, else the first handler of text/plain
+// that is not this viewer; none at all is an empty command.
+TEST(ExternalEditorTest, DesktopEditorIsNeverThisViewer) {
+    const std::string gio =
+        "Default application for \u201ctext/plain\u201d: io.github.kotoha.Kotoha.desktop\n"
+        "Registered applications:\n"
+        "\tio.github.kotoha.Kotoha.desktop\n"
+        "\torg.gnome.gedit.desktop\n"
+        "Recommended applications:\n"
+        "\tvim.desktop\n";
+    EXPECT_EQ(TextHandlersOf(gio),
+              (Words{"io.github.kotoha.Kotoha.desktop", "org.gnome.gedit.desktop", "vim.desktop"}));
+    EXPECT_EQ(TextHandlersOf("No default applications for \u201ctext/plain\u201d\n"), Words{});
+    const auto find = [](std::string_view id) {
+        return id == "vim.desktop" ? std::string() : "/usr/share/applications/" + std::string(id);
+    };
+    const std::string self = "io.github.kotoha.Kotoha.desktop";
+    EXPECT_EQ(DesktopEditorCommand("", TextHandlersOf(gio), self, +find),
+              "gio launch /usr/share/applications/org.gnome.gedit.desktop");
+    EXPECT_EQ(DesktopEditorCommand("kate -b", TextHandlersOf(gio), self, +find), "kate -b");
+    EXPECT_EQ(DesktopEditorCommand("  ", Words{self, "vim.desktop"}, self, +find), "");
+}
+
 }  // namespace
 }  // namespace kotoha

@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <cstdlib>
 
 #include "document/kotoha_doc.h"
 #include "shell/external_editor.h"
@@ -19,12 +20,39 @@ bool StartDetachedProgram(const std::vector<std::string>& argv) {
     return StartDetached(argv);
 }
 
+namespace {
+
+// The editor the desktop offers for text files, never this viewer itself:
+// $VISUAL, else the first other handler "gio mime text/plain" names.
+std::string DesktopEditor() {
+    QProcess gio;
+    gio.start(QStringLiteral("gio"), {QStringLiteral("mime"), QStringLiteral("text/plain")});
+    QByteArray output;
+    if (gio.waitForFinished(5000))
+        output = gio.readAllStandardOutput();
+    else
+        gio.kill();
+    const char* visual = std::getenv("VISUAL");
+    return DesktopEditorCommand(visual != nullptr ? visual : "",
+                                TextHandlersOf(output.toStdString()),
+                                "io.github.kotoha.Kotoha.desktop", &FindDesktopFile);
+}
+
+}  // namespace
+
 void LaunchExternalEditor(CKotohaApp& app, CMainFrame& frame) {
     CKotohaDoc* doc = app.document();
     if (doc == nullptr)
         return;
     const AppSettings& settings = app.settings();
-    const std::string command = settings.Path.value;
+    std::string command = settings.Path.value;
+    if (command == kDesktopEditorCommand) {
+        command = DesktopEditor();
+        if (command.empty()) {
+            ShowMessageBox(&frame, StringId::kNoDesktopEditor, MessageKind::Warning);
+            return;
+        }
+    }
     std::vector<std::string> argv;
     if (settings.ViaClipboard.value == 1) {
         // The whole text, as the copy command puts a selection there; a
