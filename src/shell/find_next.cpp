@@ -54,4 +54,18 @@ std::int32_t LeftColumnForMatch(std::int32_t leftColumn, std::int32_t columnWidt
     return column;
 }
 
+ScreenBox DialogBesideMatch(const ScreenBox& dialog, const ScreenBox& match,
+                            const ScreenBox& screen) {
+    if (!dialog.Overlaps(match))
+        return dialog;
+    ScreenBox moved = dialog;
+    moved.top = match.bottom();
+    if (moved.bottom() <= screen.bottom())
+        return moved;
+    moved.top = match.top - dialog.height;
+    if (moved.top >= screen.top)
+        return moved;
+    return dialog;
+}
+
 }  // namespace kotoha

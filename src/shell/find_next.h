@@ -34,6 +34,24 @@ struct MatchSelection {
 MatchSelection SelectionOfMatch(const LayoutText& layout, std::uint32_t offset,
                                 std::uint32_t length);
 
+// A rectangle on the screen, in pixels.
+struct ScreenBox {
+    int left = 0, top = 0, width = 0, height = 0;
+    int right() const { return left + width; }
+    int bottom() const { return top + height; }
+    bool Overlaps(const ScreenBox& other) const {
+        return left < other.right() && other.left < right() && top < other.bottom() &&
+               other.top < bottom();
+    }
+};
+
+// Where the find dialog (its frame at dialog) goes so that it does not
+// cover the match (the band of its lines): where it is when it covers
+// nothing, else just below the match when the screen has room there, else
+// just above, else where it is.
+ScreenBox DialogBesideMatch(const ScreenBox& dialog, const ScreenBox& match,
+                            const ScreenBox& screen);
+
 // The top line that brings the match into view; the match's start wins over
 // its end.
 std::int32_t TopLineForMatch(std::int32_t topLine, std::int32_t visibleLines,

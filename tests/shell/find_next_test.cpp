@@ -109,5 +109,28 @@ TEST(FindNext, ScrollingToTheMatch) {
     EXPECT_EQ(LeftColumnForMatch(0, 8, 100, 10, 50), 0);
 }
 
+// The find dialog leaves the match visible: below it when there is room,
+// else above, else where it was; a dialog that covers nothing stays.
+TEST(FindNext, DialogBesideMatch) {
+    const ScreenBox screen{0, 0, 1000, 800};
+    const ScreenBox dialog{100, 100, 300, 150};
+    struct Case {
+        ScreenBox match;
+        int top;
+    } const cases[] = {
+        {{0, 400, 1000, 20}, 100},  // covers nothing
+        {{0, 180, 1000, 20}, 200},  // below the match
+        {{0, 700, 1000, 20}, 100},  // covers nothing either
+        {{0, 600, 1000, 100}, 100},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DialogBesideMatch(dialog, c.match, screen).top, c.top) << c.match.top;
+    // No room below: above the match.
+    const ScreenBox low{100, 600, 300, 150};
+    EXPECT_EQ(DialogBesideMatch(low, {0, 650, 1000, 40}, screen).top, 500);
+    // No room either way: it stays.
+    EXPECT_EQ(DialogBesideMatch({0, 0, 300, 790}, {0, 5, 1000, 40}, screen).top, 0);
+}
+
 }  // namespace
 }  // namespace kotoha

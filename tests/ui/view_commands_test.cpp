@@ -75,6 +75,7 @@ class ViewCommandsTest : public QObject {
     void findOptions_data();
     void findOptions();
     void findBringsMatchIntoView();
+    void findDialogMovesOffItsMatchAndKeepsTheFocus();
     void matchEndingWithLineBreakStaysOnItsLine();
     void copyPutsSelectionOnClipboard();
     void pasteAsksFirstAndMarksModified();
@@ -99,6 +100,32 @@ void ViewCommandsTest::findDownWalksThroughMatches() {
     QCOMPARE(messages, QStringList{kNotFound});
     // Nothing found leaves the selection where it was.
     QCOMPARE(SelectedOffsets(s), QStringLiteral("3-5"));
+}
+
+void ViewCommandsTest::findDialogMovesOffItsMatchAndKeepsTheFocus() {
+    TestFolders folders;
+    QTemporaryDir dir;
+    Session s({WriteFile(dir, "lines.txt", "xx\nab\nxx\nxx\n")});
+    QVERIFY(s.exposed);
+    s.frame()->ExecuteCommand(CommandId::kFind);
+    CFindDlg* dialog = s.frame()->findDialog();
+    QVERIFY(dialog != nullptr);
+    CTextView* view = s.frame()->ActiveView();
+    // The dialog over the text's first lines, where the match will be.
+    dialog->move(view->viewport()->mapToGlobal(QPoint(0, 0)));
+    dialog->findChild<QLineEdit*>(QStringLiteral("findTextEdit"))->setText(QStringLiteral("ab"));
+    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("findNextButton")),
+                      Qt::LeftButton);
+    QCOMPARE(SelectedOffsets(s), QStringLiteral("3-5"));
+    const QRect band(view->viewport()->mapToGlobal(QPoint(0, view->lineHeight())),
+                     QSize(view->viewport()->width(), view->lineHeight()));
+    QTRY_VERIFY(!dialog->frameGeometry().intersects(band));
+    QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(dialog));
+    if (qEnvironmentVariableIsSet("KOTOHA_SHOT_DIR"))
+        s.frame()->grab().save(qEnvironmentVariable("KOTOHA_SHOT_DIR") + "/find-frame.png");
+    // Escape still closes it.
+    QTest::keyClick(QApplication::activeWindow(), Qt::Key_Escape);
+    QTRY_VERIFY(s.frame()->findDialog() == nullptr);
 }
 
 void ViewCommandsTest::findUpStopsAtTheStart() {

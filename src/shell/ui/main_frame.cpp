@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "shell/ui/main_frame.h"
 
+#include "shell/find_next.h"
+
 #include <QAction>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -458,6 +460,31 @@ void CMainFrame::RelayFind(const FindRequest& request) {
         active_->FindNext(request);
     // The new selection may enable copying.
     UpdateCommandStates();
+    if (findDialog_ == nullptr)
+        return;
+    // The dialog moves off the match it found, and keeps the focus, so that
+    // Enter finds the next and Escape closes it.
+    DisplayPos lo;
+    DisplayPos hi;
+    if (active_ != nullptr) {
+        active_->GetSelection(lo, hi);
+        if (lo.line != hi.line || lo.column != hi.column) {
+            const int top = active_->scrollPos().line;
+            const QPoint origin = active_->viewport()->mapToGlobal(
+                QPoint(0, (lo.line - top) * active_->lineHeight()));
+            const ScreenBox match{origin.x(), origin.y(), active_->viewport()->width(),
+                                  (hi.line - lo.line + 1) * active_->lineHeight()};
+            const QRect frame = findDialog_->frameGeometry();
+            const QRect screen = findDialog_->screen()->availableGeometry();
+            const ScreenBox placed =
+                DialogBesideMatch({frame.x(), frame.y(), frame.width(), frame.height()}, match,
+                                  {screen.x(), screen.y(), screen.width(), screen.height()});
+            if (placed.top != frame.y())
+                findDialog_->move(placed.left, placed.top);
+        }
+    }
+    findDialog_->raise();
+    findDialog_->activateWindow();
 }
 
 // --- Window events. ---
