@@ -407,6 +407,8 @@ void AppTest::aboutShowsGroupedMemory() {
             shown = field->text();
         if (auto* label = modal->findChild<QLabel*>(QStringLiteral("memoryCaption")))
             caption = label->text();
+        if (qEnvironmentVariableIsSet("KOTOHA_SHOT_DIR"))
+            modal->grab().save(qEnvironmentVariable("KOTOHA_SHOT_DIR") + "/about.png");
         modal->close();
     });
     s.frame()->commands().action(CommandId::kAbout)->trigger();

@@ -234,6 +234,8 @@ void MainFrameTest::lineAndColumnPanes() {
         QStringLiteral("pane%1").arg(StatusPanes::kLinePane + 1));
     QVERIFY(pane != nullptr);
     QVERIFY(pane->width() >= pane->fontMetrics().horizontalAdvance(QStringLiteral("6,100,001")));
+    if (qEnvironmentVariableIsSet("KOTOHA_SHOT_DIR"))
+        s.frame()->grab().save(qEnvironmentVariable("KOTOHA_SHOT_DIR") + "/line-pane.png");
     s.frame()->ShowLineNumber(view, 100000);
     QCOMPARE(PaneText(s, StatusPanes::kLinePane), QStringLiteral("100,000"));
     s.frame()->ShowColumnNumber(view, 1000);
