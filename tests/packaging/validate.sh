@@ -18,6 +18,7 @@ fail() { echo "FAIL: $*"; status=1; }
 # The metainfo passes the strict validators (without the network: the
 # screenshot's address is not fetched).
 appstream-util validate --nonet "$metainfo" || fail "appstream-util validate $metainfo"
+appstream-util validate-strict --nonet "$metainfo" || fail "appstream-util validate-strict $metainfo"
 if command -v appstreamcli >/dev/null; then
     appstreamcli validate --pedantic --no-net "$metainfo" || fail "appstreamcli validate $metainfo"
 fi
