@@ -4,6 +4,7 @@
 #include "base/whole_file.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -95,24 +96,23 @@ bool ReadInput(const std::string& path, const std::string& output, Input& input,
     input.name_ = name;
     // Non-blocking, so that a pipe without a writer is refused instead of
     // waited on.
-    int fd =
+    const int fd =
         isStdin ? STDIN_FILENO : open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         error = "cannot read " + name + ": " + ErrnoText(errno);
         return false;
     }
     struct stat info {};
-    bool known = fstat(fd, &info) == 0;
+    const bool known = fstat(fd, &info) == 0;
     // A pipe named as the file (<(command), /dev/stdin) is read as a stream,
-    // like standard input: opened again, waiting for its writer as cat does.
+    // like standard input, waiting for its writer as cat does: the same
+    // descriptor (what a writer wrote and closed before is in it), made
+    // blocking, waits until a writer has written or gone.
     if (!isStdin && known && S_ISFIFO(info.st_mode)) {
-        close(fd);
-        fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-        if (fd < 0) {
-            error = "cannot read " + name + ": " + ErrnoText(errno);
-            return false;
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        pollfd ready{fd, POLLIN, 0};
+        while (poll(&ready, 1, -1) < 0 && errno == EINTR) {
         }
-        known = fstat(fd, &info) == 0;
     }
     ScopedFd closer(isStdin ? -1 : fd);
     const bool stream = isStdin || (known && S_ISFIFO(info.st_mode));

@@ -2,8 +2,8 @@
 // libFuzzer target for the scanners of words: the program's command line
 // and the external editor's command line. The input, cut at NUL bytes, is a
 // list of words. Invariants:
-//   - the command-line scan names a file exactly when some argument is
-//     neither empty nor a switch, and the name holds that argument;
+//   - the command-line scan names a file only when some argument is
+//     neither empty nor a switch, and never more files than arguments;
 //   - a word quoted for the editor's command line splits back to itself,
 //     and quoted words joined by blanks split back to the list;
 //   - the editor's argument list never has an empty program and keeps the
@@ -53,11 +53,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         firstName = &arg;
         break;
     }
-    if (!args.help && !args.version) {
-        Check(args.fileName.has_value() == (firstName != nullptr));
-        if (firstName != nullptr)
-            Check(args.fileName->find(*firstName) == 0);
-    }
+    // A file is named only where some argument is neither empty nor a
+    // switch (one may be the value of a Qt option instead), and every file
+    // is one argument.
+    if (firstName == nullptr)
+        Check(!args.fileName.has_value() && args.moreFiles.empty());
+    if (args.fileName.has_value())
+        Check(firstName != nullptr);
+    Check(args.moreFiles.size() < words.size());
     Check(args.encodingSwitch >= -1 && args.encodingSwitch <= 3);
 
     std::string joined;

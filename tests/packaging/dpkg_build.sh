@@ -23,6 +23,15 @@ fail() { echo "FAIL: $*"; status=1; }
     { tail -n 40 "$work/build.log"; echo "FAIL: dpkg-buildpackage"; exit 1; }
 debs=("$work"/kotoha_*_*.deb)
 [ -f "${debs[0]}" ] || { echo "FAIL: no kotoha_*.deb"; exit 1; }
+convs=("$work"/kotoha-conv_*_*.deb)
+[ -f "${convs[0]}" ] || { echo "FAIL: no kotoha-conv_*.deb"; exit 1; }
+# The converter's package pulls in no Qt, fonts or translations.
+if dpkg-deb -f "${convs[0]}" Depends | grep -Eq 'qt|font|translations'; then
+    fail "kotoha-conv depends on $(dpkg-deb -f "${convs[0]}" Depends)"
+fi
+dpkg-deb -c "${convs[0]}" | grep '/usr/bin/kotoha-conv$' >/dev/null || fail "kotoha-conv_*.deb lacks the program"
+dpkg-deb -c "${debs[0]}" | grep '/usr/bin/kotoha-conv$' >/dev/null && fail "kotoha_*.deb holds kotoha-conv too"
+grep -q 'ctest' "$work/build.log" || fail "the package build ran no tests"
 if command -v lintian >/dev/null; then
     if report=$(lintian --pedantic --fail-on error,warning "$work"/kotoha_*.changes 2>&1); then
         echo "lintian: clean${report:+ ($report)}"
@@ -34,12 +43,12 @@ fi
 
 # Installing, running and removing change the system: only as root, and
 # only when no kotoha package is installed already.
-if [ "$(id -u)" -ne 0 ] || dpkg-query -W kotoha >/dev/null 2>&1; then
+if [ "$(id -u)" -ne 0 ] || dpkg-query -W kotoha kotoha-conv >/dev/null 2>&1; then
     echo "note: not root or kotoha installed already; installation not tried"
     exit $status
 fi
 export DEBIAN_FRONTEND=noninteractive
-if apt-get install -y -qq "${debs[0]}" >"$work/install.log" 2>&1; then
+if apt-get install -y -qq "${debs[0]}" "${convs[0]}" >"$work/install.log" 2>&1; then
     mkdir -p "$work/config" "$work/runtime"
     chmod 700 "$work/runtime"
     XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=offscreen \
@@ -48,7 +57,7 @@ if apt-get install -y -qq "${debs[0]}" >"$work/install.log" 2>&1; then
     [ -s "$work/shot.png" ] || fail "no screenshot from the installed kotoha"
     /usr/bin/kotoha-conv --guess "$source/samples/shopping.euc.crlf.txt" | grep -q '^encoding=EUC' ||
         fail "the installed kotoha-conv"
-    apt-get remove -y -qq kotoha >"$work/remove.log" 2>&1 || fail "removing the package"
+    apt-get remove -y -qq kotoha kotoha-conv >"$work/remove.log" 2>&1 || fail "removing the packages"
     [ ! -e /usr/bin/kotoha ] || fail "/usr/bin/kotoha is still there after the removal"
 else
     cat "$work/install.log"

@@ -796,10 +796,9 @@ TEST_F(ConvTest, UnreadableInputWarnsOrFailsWithStrict) {
     }
 }
 
-// A file rewritten in place (same size) after detection read it and before
-// the conversion has finished: the output would mix old and new, so it is
-// refused. The -o target is a pipe, so that the command waits for its
-// reader while the file is rewritten.
+// A file rewritten in place (same size) while it is converted: the output
+// would mix old and new, so it is refused. The -o target is a pipe, so that the command waits for
+// its reader while the file is rewritten.
 TEST_F(ConvTest, AFileRewrittenWhileReadIsAnError) {
     const fs::path input = dir_ / "in.txt";
     const fs::path pipe = dir_ / "pipe";
@@ -811,8 +810,12 @@ TEST_F(ConvTest, AFileRewrittenWhileReadIsAnError) {
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
     const pid_t rewriter = fork();
     if (rewriter == 0) {
-        // Blocks until kotoha-conv opens the pipe for writing.
+        // Blocks until kotoha-conv opens the pipe for writing; once its first
+        // bytes arrive it has read the file and is converting it.
         const int reader = open(pipe.c_str(), O_RDONLY);
+        char first[4096];
+        if (read(reader, first, sizeof first) <= 0)
+            _exit(1);
         const int file = open(input.c_str(), O_WRONLY);
         const std::string other(50000, 'b');
         const bool rewritten =
