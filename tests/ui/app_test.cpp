@@ -62,6 +62,7 @@ class AppTest : public QObject {
   private slots:
     void settingsWrittenAtExitAreTheChangedOnes();
     void exitKeepsWhatAnotherInstanceSaved();
+    void refusedProfileIsToldAndKept();
     void placementSavedByTheFirstInstanceOnly();
     void placementIgnoredWithoutSaveFrameStatus();
     void windowAlwaysFitsOnTheScreen();
@@ -100,6 +101,26 @@ void AppTest::settingsWrittenAtExitAreTheChangedOnes() {
     QVERIFY(again.exposed);
     QVERIFY(!again.frame()->toolBar()->isVisible());
     QVERIFY(again.frame()->statusBar()->isVisible());
+}
+
+// A profile grown past what the reader takes is not read, not written, and
+// the user is told so.
+void AppTest::refusedProfileIsToldAndKept() {
+    ModalSteps modals;
+    TestFolders folders;
+    const QByteArray big = "[View]\nTabstops=4\n;" + QByteArray(1 << 20, 'x') + "\n";
+    folders.WriteIni(big);
+    QStringList messages;
+    modals.AnswerMessage(messages);
+    {
+        Session s;
+        QVERIFY(s.exposed);
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages.front().contains(folders.IniPath()), qPrintable(messages.front()));
+        QCOMPARE(s.doc()->tabWidth, 8);
+        s.frame()->commands().action(CommandId::kToggleToolBar)->trigger();
+    }
+    QVERIFY(folders.IniText() == big);
 }
 
 // Another instance saved its settings while this one ran: this one's exit

@@ -45,7 +45,9 @@ bool CKotohaApp::InitInstance(const CommandLineArgs& args) {
     // never in a run that leaves the profile as it found it.
     if (!batch_)
         AdoptLegacyProfile();
-    profile_.Load(DefaultIniPath());
+    // A profile that cannot be read is never overwritten; the user is told
+    // once the window is there.
+    const bool profileRead = profile_.Load(DefaultIniPath());
     recent_.Load(profile_);
     settings_.LoadAll(profile_);
     // What was read, to tell this instance's changes at the exit.
@@ -75,6 +77,8 @@ bool CKotohaApp::InitInstance(const CommandLineArgs& args) {
     if (!frame_)
         return false;
     frame_->setAcceptDrops(true);
+    if (!profileRead && !batch_)
+        ShowMessage(StringId::kProfileRefused, MessageKind::Warning, profile_.path());
     return true;
 }
 
