@@ -49,28 +49,17 @@ std::uint32_t Input::size() const {
                                      : bytes_.capacity();
 }
 
-namespace {
-
-template <typename State>
-State StateOf(const struct stat& info) {
-    State state;
-    state.device = info.st_dev;
-    state.inode = info.st_ino;
-    state.size = static_cast<std::uint64_t>(info.st_size);
-    state.modifiedSeconds = info.st_mtim.tv_sec;
-    state.modifiedNanoseconds = info.st_mtim.tv_nsec;
-    return state;
-}
-
-}  // namespace
-
 bool Input::changed() const {
     if (mapped_.changed())
         return true;
     if (path_.empty())
         return false;
-    struct stat info {};
-    return stat(path_.c_str(), &info) != 0 || !(StateOf<FileState>(info) == before_);
+    // Another file under the name, another size or modification time.
+    struct stat now {};
+    return stat(path_.c_str(), &now) != 0 || now.st_dev != before_.st_dev ||
+           now.st_ino != before_.st_ino || now.st_size != before_.st_size ||
+           now.st_mtim.tv_sec != before_.st_mtim.tv_sec ||
+           now.st_mtim.tv_nsec != before_.st_mtim.tv_nsec;
 }
 
 std::string Input::ChangedError() const {
@@ -119,7 +108,7 @@ bool ReadInput(const std::string& path, const std::string& output, Input& input,
     // A regular file is watched for changes while it is read.
     if (!isStdin && known && S_ISREG(info.st_mode)) {
         input.path_ = path;
-        input.before_ = StateOf<Input::FileState>(info);
+        input.before_ = info;
     }
     if (known) {
         if (S_ISDIR(info.st_mode)) {

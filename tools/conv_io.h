@@ -3,6 +3,7 @@
 // command.
 #pragma once
 
+#include <sys/stat.h>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -39,12 +40,8 @@ class Input {
     friend bool ReadInput(const std::string& path, const std::string& output, Input& input,
                           std::string& error);
     std::string name_;
-    std::string path_;  // empty for standard input
-    struct FileState {
-        std::uint64_t device = 0, inode = 0, size = 0;
-        std::int64_t modifiedSeconds = 0, modifiedNanoseconds = 0;
-        bool operator==(const FileState&) const = default;
-    } before_;
+    std::string path_;       // empty for standard input
+    struct stat before_ {};  // the named file's status when it was opened
     MappedFile mapped_;
     TextStore bytes_;
 };

@@ -126,6 +126,14 @@ int WriteAndFlush(int fd, bool regular, const std::function<bool(FdSink& sink)>&
     return 0;
 }
 
+// WriteAndFlush on fd, then closes it; 0 or the errno of the first failure.
+int WriteFlushAndClose(int fd, bool regular, const std::function<bool(FdSink& sink)>& write) {
+    int error = WriteAndFlush(fd, regular, write);
+    if (close(fd) != 0 && error == 0 && errno != EINTR)
+        error = errno;
+    return error;
+}
+
 // Copies the first size bytes of from over the start of to; 0 or errno.
 int CopyContents(int from, int to, std::uint64_t size) {
     std::vector<std::uint8_t> buffer(std::size_t{1} << 20);
@@ -226,10 +234,7 @@ ReplaceResult WriteSpecialFile(const std::string& target,
         return Failure(errno, ReplaceResult::Stage::Create);
     if (flags & O_NONBLOCK)
         fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    int error = WriteAndFlush(fd, false, write);
-    if (close(fd) != 0 && error == 0 && errno != EINTR)
-        error = errno;
-    if (error != 0)
+    if (const int error = WriteFlushAndClose(fd, false, write); error != 0)
         return Failure(error, ReplaceResult::Stage::Write, true);
     return {};
 }
@@ -321,9 +326,7 @@ ReplaceResult CreateInPlace(const std::string& target,
     const int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
     if (fd < 0)
         return Failure(errno, ReplaceResult::Stage::Create);
-    int error = WriteAndFlush(fd, true, write);
-    if (close(fd) != 0 && error == 0 && errno != EINTR)
-        error = errno;
+    const int error = WriteFlushAndClose(fd, true, write);
     if (error == 0)
         return {};
     unlink(target.c_str());

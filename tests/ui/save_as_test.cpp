@@ -69,6 +69,31 @@ void AnswerSavePrompts(ModalSteps& modals, const QString& path, FormatAnswer ans
     });
 }
 
+// What the save-format dialog shows first: combo indices, -1 when it did
+// not show.
+struct FormatPreset {
+    int textFormat = -1;
+    int encoding = -1;
+};
+
+// Answers the file dialog with path, reads what the save-format dialog
+// shows (saving its picture to shot, when given) and cancels it.
+void ReadFormatPresetThenCancel(ModalSteps& modals, const QString& path, FormatPreset& preset,
+                                const QString& shot = {}) {
+    modals.OnNamed(QStringLiteral("fileDialog"), [=, &modals, &preset](QWidget* dialog) {
+        modals.OnNamed(QStringLiteral("saveFormat"), [=, &preset](QWidget* format) {
+            preset.textFormat =
+                format->findChild<QComboBox*>(QStringLiteral("lineBreakCombo"))->currentIndex();
+            preset.encoding =
+                format->findChild<QComboBox*>(QStringLiteral("encodingCombo"))->currentIndex();
+            if (!shot.isEmpty())
+                format->grab().save(shot);
+            QTest::keyClick(format, Qt::Key_Escape);
+        });
+        TypeFileName(dialog, path);
+    });
+}
+
 // Clicks a check box or radio button on its indicator: a button the layout
 // stretches wider than its text takes clicks only on the indicator and text.
 void ClickIndicator(QAbstractButton* button) {
@@ -347,21 +372,11 @@ void SaveAsTest::cancelledFormatWritesNothing() {
     QVERIFY(QFile::exists(first));
 
     const QString second = out.filePath(QStringLiteral("second.txt"));
-    int presetFormat = -1;
-    int presetEncoding = -1;
-    modals.OnNamed(QStringLiteral("fileDialog"), [&](QWidget* dialog) {
-        modals.OnNamed(QStringLiteral("saveFormat"), [&](QWidget* format) {
-            presetFormat =
-                format->findChild<QComboBox*>(QStringLiteral("lineBreakCombo"))->currentIndex();
-            presetEncoding =
-                format->findChild<QComboBox*>(QStringLiteral("encodingCombo"))->currentIndex();
-            QTest::keyClick(format, Qt::Key_Escape);
-        });
-        TypeFileName(dialog, second);
-    });
+    FormatPreset preset;
+    ReadFormatPresetThenCancel(modals, second, preset);
     s.frame()->ExecuteCommand(CommandId::kFileSaveAs);
-    QCOMPARE(presetFormat, 1);
-    QCOMPARE(presetEncoding, 2);
+    QCOMPARE(preset.textFormat, 1);
+    QCOMPARE(preset.encoding, 2);
     QVERIFY(!QFile::exists(second));
     QCOMPARE(QString::fromStdString(s.doc()->pathName()), first);
     QCOMPARE(Pane(s, StatusPanes::kEncodingPane), QStringLiteral("EUC"));
@@ -382,26 +397,14 @@ void SaveAsTest::formatDialogStartsFromTheDocumentsOwnFormat() {
         Session s({file.toStdString()});
         QVERIFY(s.exposed);
         QCOMPARE(s.doc()->encoding, EncodingKind::UTF8);
-        int presetFormat = -1;
-        int presetEncoding = -1;
-        modals.OnNamed(QStringLiteral("fileDialog"), [&](QWidget* dialog) {
-            modals.OnNamed(QStringLiteral("saveFormat"), [&](QWidget* format) {
-                presetFormat =
-                    format->findChild<QComboBox*>(QStringLiteral("lineBreakCombo"))->currentIndex();
-                presetEncoding =
-                    format->findChild<QComboBox*>(QStringLiteral("encodingCombo"))->currentIndex();
-                if (own)
-                    format->grab().save(out.filePath(QStringLiteral("preset.png")));
-                QTest::keyClick(format, Qt::Key_Escape);
-            });
-            TypeFileName(dialog, out.filePath(QStringLiteral("copy.txt")));
-        });
+        FormatPreset preset;
+        const QString shot = own && qEnvironmentVariableIsSet("KOTOHA_SHOT_DIR")
+                                 ? qEnvironmentVariable("KOTOHA_SHOT_DIR") + "/preset.png"
+                                 : QString();
+        ReadFormatPresetThenCancel(modals, out.filePath(QStringLiteral("copy.txt")), preset, shot);
         s.frame()->ExecuteCommand(CommandId::kFileSaveAs);
-        QCOMPARE(presetFormat, own ? 1 : 0);
-        QCOMPARE(presetEncoding, own ? 3 : 0);
-        if (own && qEnvironmentVariableIsSet("KOTOHA_SHOT_DIR"))
-            QFile::copy(out.filePath(QStringLiteral("preset.png")),
-                        qEnvironmentVariable("KOTOHA_SHOT_DIR") + QStringLiteral("/preset.png"));
+        QCOMPARE(preset.textFormat, own ? 1 : 0);
+        QCOMPARE(preset.encoding, own ? 3 : 0);
     }
 }
 

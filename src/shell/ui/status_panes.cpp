@@ -128,6 +128,10 @@ void StatusPanes::SetSplit(bool split) {
 }
 
 void StatusPanes::FitLineText(std::string_view widest) {
+    // Called at every scroll step: measured only when the widest text moves.
+    if (widest == lineFittedFor_)
+        return;
+    lineFittedFor_ = widest;
     QLabel* pane = panes_[kLinePane];
     const int initial = QFontMetrics(pane->font()).horizontalAdvance(Loaded(PaneIds()[kLinePane]));
     const int wanted = QFontMetrics(pane->font())

@@ -8,6 +8,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "base/string_ids.h"
@@ -57,6 +58,7 @@ class StatusPanes {
     static QFont StatusFont();
 
   private:
+    std::string lineFittedFor_;  // the text FitLineText last sized the line pane for
     std::array<QLabel*, kCount> panes_{};
 };
 
