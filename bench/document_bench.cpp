@@ -199,8 +199,13 @@ class SilentHost final : public kotoha::DocumentHost {
                                  std::uint32_t) override {
         return -1;
     }
-    bool PromptFileName(std::string&, kotoha::StringId::Id) override { return false; }
-    bool PromptSaveFormat() override { return false; }
+    std::optional<kotoha::SaveFormatChoice> AskSaveFileName(std::string&, kotoha::StringId::Id,
+                                                            kotoha::SavePromptMode) override {
+        return std::nullopt;
+    }
+    std::optional<kotoha::SaveFormatChoice> AskSaveFormat(kotoha::SavePromptMode) override {
+        return std::nullopt;
+    }
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}
     void RestoreWaitCursor() override {}
@@ -275,7 +280,7 @@ std::size_t PeakResidentGrowthOfOpen(kotoha::CKotohaDoc& doc, const std::string&
         const std::size_t before = ResidentBytes();
         std::size_t growth = 0;
         rusage usage = {};
-        if (doc.OnOpenDocument(path) && getrusage(RUSAGE_SELF, &usage) == 0) {
+        if (doc.OnOpenDocument(path, {}) && getrusage(RUSAGE_SELF, &usage) == 0) {
             const std::size_t peak = static_cast<std::size_t>(usage.ru_maxrss) * 1024;
             growth = peak > before ? peak - before : 0;
         }
@@ -352,7 +357,7 @@ int main(int argc, char** argv) {
     kotoha::AppSettings settings;
     kotoha::RequestRecords requests;
     SilentHost host;
-    kotoha::CKotohaDoc doc(kotoha::DocumentOptionsOf(settings), requests, host);
+    kotoha::CKotohaDoc doc([&] { return kotoha::DocumentOptionsOf(settings); }, requests, host);
     auto checkDocument = [&] {
         if (doc.text.capacity() != corpus.text.size() ||
             std::memcmp(doc.text.data(), corpus.text.data(), corpus.text.size()) != 0)
@@ -389,7 +394,7 @@ int main(int argc, char** argv) {
 
     bool opened = false;
     const double openSeconds = BestSeconds(
-        reps, [&] { doc.OnNewDocument(); }, [&] { opened = doc.OnOpenDocument(gTempPath); });
+        reps, [&] { doc.OnNewDocument(); }, [&] { opened = doc.OnOpenDocument(gTempPath, {}); });
     if (!opened)
         Fail("the document could not open the file");
     checkDocument();
@@ -444,12 +449,10 @@ int main(int argc, char** argv) {
     {
         const std::string savePath = gTempPath + ".saved";
         const double writeSeconds = BestSeconds(
-            reps, [&] { unlink(savePath.c_str()); },
-            [&] { WriteWithOneWrite(savePath, file); });
+            reps, [&] { unlink(savePath.c_str()); }, [&] { WriteWithOneWrite(savePath, file); });
         bool saved = false;
         const double saveSeconds = BestSeconds(
-            reps, [&] { unlink(savePath.c_str()); },
-            [&] { saved = doc.DoSave(savePath, true); });
+            reps, [&] { unlink(savePath.c_str()); }, [&] { saved = doc.DoSave(savePath, true); });
         Bytes written(fileSize + 1);
         const int fd = open(savePath.c_str(), O_RDONLY | O_CLOEXEC);
         const ssize_t got = fd < 0 ? -1 : read(fd, written.data(), written.size());
@@ -470,7 +473,7 @@ int main(int argc, char** argv) {
     const std::size_t residentGrowth = PeakResidentGrowthOfOpen(doc, gTempPath);
     const std::size_t heapBefore = gHeapInUse;
     ResetHeapPeak();
-    if (!doc.OnOpenDocument(gTempPath))
+    if (!doc.OnOpenDocument(gTempPath, {}))
         Fail("the document could not open the file");
     const std::size_t heapPeak = gHeapPeak - heapBefore;
     const std::size_t heapKept = gHeapInUse - heapBefore;

@@ -400,8 +400,10 @@ PiecesResult ConvertPieces(const PieceConversion& conversion, const std::uint8_t
         }
         Conversion pieces(conversion, text, length);
         std::thread helper;
+        // A text of one piece is not worth a thread's start.
         try {
-            helper = std::thread([&] { pieces.Work(Conversion::Role::Helper, nullptr); });
+            if (length > conversion.pieceBytes)
+                helper = std::thread([&] { pieces.Work(Conversion::Role::Helper, nullptr); });
         } catch (const std::system_error&) {
             // No second thread: this one does all the work.
         }

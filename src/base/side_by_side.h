@@ -9,8 +9,11 @@
 
 namespace kotoha {
 
-// A block at least this long is worth a second thread for its second half.
-inline constexpr std::uint32_t kSideBySideBytes = 16u << 20;
+// A block at least this long is worth a second thread for its second half:
+// 16 MiB unless set otherwise. Tests set a small length to run the
+// two-thread paths on small texts.
+std::uint32_t SideBySideBytes();
+void SetSideBySideBytes(std::uint32_t bytes);
 
 // Runs second on a thread of its own while first runs on this one, and
 // returns when both are done; one after the other when no thread can be

@@ -83,7 +83,7 @@ WholeFileStatus ReadWholeFile(int fd, GlobalArray<std::uint8_t>& bytes, int& err
         return WholeFileStatus::OutOfMemory;
 
     std::uint32_t done = 0;
-    const off_t start = announced >= kSideBySideBytes ? lseek(fd, 0, SEEK_CUR) : -1;
+    const off_t start = announced >= SideBySideBytes() ? lseek(fd, 0, SEEK_CUR) : -1;
     if (start >= 0) {
         done = ReadInTwoHalves(fd, bytes.data(), bytes.capacity(), start, error);
         if (error != 0)

@@ -1,11 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "codec/cp932.h"
 
-#include <iconv.h>
-
-#include <array>
-#include <memory>
-
 #include "codec/byte_class.h"
 #include "codec/extension_table.h"
 
@@ -13,135 +8,24 @@ namespace kotoha {
 
 namespace {
 
-// Mappings where the table must not depend on the host's iconv version:
-// the backslash stays a backslash, and the five characters whose Unicode
-// form differs between vendors take Microsoft's.
-constexpr std::pair<std::uint16_t, char16_t> kFixedMappings[] = {
-    {0x5C, u'\u005C'},   {0x7E, u'\u007E'},   {0x815F, u'\uFF3C'},
-    {0x8160, u'\uFF5E'}, {0x8161, u'\u2225'}, {0x817C, u'\uFF0D'},
-    {0x8191, u'\uFFE0'}, {0x8192, u'\uFFE1'}, {0x81CA, u'\uFFE2'},
-};
-
-// Unicode forms from other Japanese mappings that paste into the same CP932
-// characters; only used where the character has no mapping of its own.
-constexpr std::pair<char16_t, std::uint16_t> kExtraReverse[] = {
-    {u'\u301C', 0x8160},  // WAVE DASH
-    {u'\u2016', 0x8161},  // DOUBLE VERTICAL LINE
-    {u'\u2212', 0x817C},  // MINUS SIGN
-    {u'\u00A2', 0x8191},  // CENT SIGN
-    {u'\u00A3', 0x8192},  // POUND SIGN
-    {u'\u00AC', 0x81CA},  // NOT SIGN
-    {u'\u00A5', 0x5C},    // YEN SIGN
-    {u'\u203E', 0x7E},    // OVERLINE
-};
-
-struct Cp932Tables {
-    // Forward: index = code, 0 = unmapped. Single bytes use 0x00-0xFF.
-    std::array<char16_t, 0x10000> toUnicode{};
-    // Reverse: index = BMP character, 0 = not representable (U+0000 maps
-    // to byte 0 and is special-cased).
-    std::array<std::uint16_t, 0x10000> fromUnicode{};
-    // Exact reverse: only codes that map back to the character itself.
-    std::array<std::uint16_t, 0x10000> exact{};
-
-    Cp932Tables() {
-        FillForwardFromIconv();
-        for (auto [code, ch] : kFixedMappings)
-            toUnicode[code] = ch;
-        FillReverse();
-        for (unsigned ch = 1; ch < 0x10000; ++ch) {
-            const std::uint16_t code = fromUnicode[ch];
-            const bool stray =
-                code >= 0x80 && code < 0x100 && !IsHalfWidthKana(static_cast<std::uint8_t>(code));
-            if (code != 0 && !stray && toUnicode[code] == ch)
-                exact[ch] = code;
-        }
-    }
-
-    static char16_t Convert(iconv_t cd, const char* in, std::size_t inLen) {
-        char16_t out[2] = {0, 0};
-        char* inPtr = const_cast<char*>(in);
-        char* outPtr = reinterpret_cast<char*>(out);
-        std::size_t inLeft = inLen, outLeft = sizeof out;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) ||
-            inLeft != 0 || outLeft != sizeof out - 2)
-            return 0;
-        return out[0];
-    }
-
-    void FillForwardFromIconv() {
-        for (unsigned b = 0; b < 0x80; ++b)
-            toUnicode[b] = static_cast<char16_t>(b);
-        for (unsigned b = 0xA1; b <= 0xDF; ++b)
-            toUnicode[b] = static_cast<char16_t>(0xFF61 + b - 0xA1);
-        iconv_t cd = iconv_open("UTF-16LE", "CP932");
-        if (cd == reinterpret_cast<iconv_t>(-1))
-            return;  // only the fixed mappings remain
-        for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
-            if (!IsLeadByte(static_cast<std::uint8_t>(lead)))
-                continue;
-            for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
-                if (!IsTrailByte(static_cast<std::uint8_t>(trail)))
-                    continue;
-                const char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-                char16_t ch = Convert(cd, in, 2);
-                // Surrogates would break one unit per character.
-                if (ch >= 0xD800 && ch <= 0xDFFF)
-                    ch = 0;
-                toUnicode[(lead << 8) | trail] = ch;
-            }
-        }
-        iconv_close(cd);
-    }
-
-    // Where CP932 holds one character twice, the standard JIS X 0208 code
-    // wins, then NEC's row 13, then IBM's extension, then NEC's copy of it.
-    static int ReversePriority(unsigned code) {
-        if (code < 0x100)
-            return 0;
-        const unsigned lead = code >> 8;
-        if (lead == 0x87)
-            return 2;
-        if (lead >= 0xFA)
-            return 3;
-        if (lead == 0xED || lead == 0xEE)
-            return 4;
-        return 1;
-    }
-
-    void FillReverse() {
-        for (int priority = 0; priority <= 4; ++priority) {
-            for (unsigned code = 0; code < 0x10000; ++code) {
-                const char16_t ch = toUnicode[code];
-                if ((ch == 0 && code != 0) || ReversePriority(code) != priority)
-                    continue;
-                if (fromUnicode[ch] == 0)
-                    fromUnicode[ch] = static_cast<std::uint16_t>(code);
-            }
-        }
-        for (auto [ch, code] : kExtraReverse)
-            if (fromUnicode[ch] == 0)
-                fromUnicode[ch] = code;
-    }
-};
-
-const Cp932Tables& Tables() {
-    static const auto tables = std::make_unique<Cp932Tables>();
-    return *tables;
-}
+// The three tables by code and by character, generated at build time from
+// the table kept in the tree (resources/tables/cp932.txt):
+// kCp932ToUnicodeData (0 = unmapped), kCp932FromUnicodeData (0 = not
+// representable; U+0000 is byte 0) and kCp932ExactData (only codes that map
+// back to the character itself).
+#include "cp932_tables.inc"
 
 }  // namespace
 
 char16_t Cp932ToUnicode(std::uint16_t code) {
     if (code == 0)
         return 0;
-    const char16_t ch = Tables().toUnicode[code];
+    const char16_t ch = kCp932ToUnicodeData[code];
     return ch != 0 ? ch : kUnmappedChar;
 }
 
 const char16_t* Cp932ToUnicodeTable() {
-    return Tables().toUnicode.data();
+    return kCp932ToUnicodeData;
 }
 
 namespace {
@@ -162,15 +46,15 @@ bool CodeFromTable(const std::uint16_t* table, char32_t ch, std::uint16_t& code)
 }  // namespace
 
 bool UnicodeToCp932(char32_t ch, std::uint16_t& code) {
-    return CodeFromTable(Tables().fromUnicode.data(), ch, code);
+    return CodeFromTable(kCp932FromUnicodeData, ch, code);
 }
 
 bool ExactCp932Code(char32_t ch, std::uint16_t& code) {
-    return CodeFromTable(Tables().exact.data(), ch, code);
+    return CodeFromTable(kCp932ExactData, ch, code);
 }
 
 const std::uint16_t* ExactCp932Codes() {
-    return Tables().exact.data();
+    return kCp932ExactData;
 }
 
 char32_t InternalCharOf(std::uint16_t code, const ExtensionTable* table) {

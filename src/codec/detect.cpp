@@ -171,7 +171,7 @@ PartFigures ExaminePart(const std::uint8_t* bytes, std::size_t length) {
 // and is never inside an escape sequence; the tests and counts of the two
 // halves then add up to those of the whole.
 PartFigures ExamineBuffer(const std::uint8_t* bytes, std::size_t length) {
-    const void* lineFeed = length >= kSideBySideBytes ? memrchr(bytes, 0x0A, length / 2) : nullptr;
+    const void* lineFeed = length >= SideBySideBytes() ? memrchr(bytes, 0x0A, length / 2) : nullptr;
     if (lineFeed == nullptr)
         return ExaminePart(bytes, length);
     const auto middle =

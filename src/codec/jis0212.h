@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // JIS X 0212 (the supplementary kanji EUC-JP writes after single shift 3)
-// to Unicode and back, taken once from the host's iconv (EUC-JP).
+// to Unicode and back, compiled in from the table kept in the tree.
 #pragma once
 
 #include <cstdint>

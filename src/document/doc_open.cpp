@@ -56,7 +56,7 @@ FileResult ReadWhole(int fd, GlobalArray<std::uint8_t>& bytes) {
 
 }  // namespace
 
-bool CKotohaDoc::OnOpenDocument(const std::string& path) {
+bool CKotohaDoc::OnOpenDocument(const std::string& path, const OpenRequest& request) {
     int fd = -1;
     // A refused file leaves the current document as it is.
     if (const FileResult opened = OpenRegularFile(path, fd); !opened.ok()) {
@@ -74,7 +74,7 @@ bool CKotohaDoc::OnOpenDocument(const std::string& path) {
     FileResult result;
     {
         WaitCursorScope wait(host_);
-        result = LoadFromFile(fd);
+        result = LoadFromFile(fd, request);
         close(fd);
     }
     if (!result.ok()) {
@@ -101,20 +101,20 @@ bool CKotohaDoc::ReadOwnFile(GlobalArray<std::uint8_t>& bytes) {
     return true;
 }
 
-FileResult CKotohaDoc::LoadFromFile(int fd) {
+FileResult CKotohaDoc::LoadFromFile(int fd, const OpenRequest& request) {
     GlobalArray<std::uint8_t> scratch;
     if (const FileResult read = ReadWhole(fd, scratch); !read.ok())
         return read;
     const std::uint32_t n = scratch.capacity();
-    if (!LoadFromBlock(scratch.Detach(), n))
+    if (!LoadFromBlock(scratch.Detach(), n, request))
         return {FileErrorKind::Other, FileAccess::Read};
     return {};
 }
 
-bool CKotohaDoc::LoadFromBlock(ByteBlock block, std::uint32_t length) {
+bool CKotohaDoc::LoadFromBlock(ByteBlock block, std::uint32_t length, const OpenRequest& request) {
     // Only the block's own bytes can be text.
     length = std::min(length, block.capacity());
-    const std::int32_t forced = requests_.openRequest.forcedEncoding;
+    const std::int32_t forced = request.forcedEncoding;
     // Any forced value but the kinds' own reads as SJIS.
     EncodingKind kind = EncodingKind::SJIS;
     OpenNotice notice;
@@ -122,10 +122,10 @@ bool CKotohaDoc::LoadFromBlock(ByteBlock block, std::uint32_t length) {
         kind = EncodingKindOf(std::max(forced, 0));
     } else if (forced < 0) {
         const DetectionResult r = DetectTextEncoding(
-            block.data(), length, options_.preferWinText != 0, options_.detectUnicode != 0);
+            block.data(), length, options_().preferWinText != 0, options_().detectUnicode != 0);
         kind = EncodingKindFromChoice(DetectionChoice(r));
         if (!IsDetectionCertain(r)) {
-            if (options_.inquireWhenStrayed != 0) {
+            if (options_().inquireWhenStrayed != 0) {
                 // The views repaint the emptied document behind the question.
                 host_.UpdateAllViews();
                 const std::int32_t answer = host_.InquireEncoding(kind, block.data(), length);
@@ -159,7 +159,7 @@ bool CKotohaDoc::LoadFromBlock(ByteBlock block, std::uint32_t length) {
         text.Free();
         return false;
     }
-    if (options_.showOpenNotice == 0) {
+    if (options_().showOpenNotice == 0) {
         // Without the notice only a full extension table is told, in a box.
         if (losses.noCodeLeft != 0) {
             host_.ShowMessage(StringId::kCharactersReplaced, MessageKind::Information,

@@ -9,7 +9,7 @@
 namespace kotoha {
 
 bool CKotohaDoc::ReplaceFromClipboard(Clipboard& clipboard) {
-    if (options_.inquireWhenPaste != 0 && GetLineCount() > 0 &&
+    if (options_().inquireWhenPaste != 0 && GetLineCount() > 0 &&
         !host_.AskYesNo(StringId::kReplaceTextQuestion)) {
         return false;
     }
@@ -18,7 +18,7 @@ bool CKotohaDoc::ReplaceFromClipboard(Clipboard& clipboard) {
 
     // With Unicode on, every character is kept: those CP932 cannot hold get
     // codes of the pasted text's own extension table.
-    const bool keepEveryCharacter = options_.detectUnicode != 0;
+    const bool keepEveryCharacter = options_().detectUnicode != 0;
     std::string clip;
     ExtensionTable pastedExtensions;
     std::uint32_t replaced = 0;
@@ -51,7 +51,8 @@ bool CKotohaDoc::ReplaceFromClipboard(Clipboard& clipboard) {
         WaitCursorScope wait(host_);
         // The clipboard's Unicode text has been converted to the internal
         // form already: detection could only misread it.
-        requests_.SetOpenRequest(OpenOrigin::Paste, 0);
+        const OpenRequest request{OpenOrigin::Paste, 0};
+        requests_.openRequest = request;
         // The clipboard owns its text, so it is copied once into a block the
         // document can adopt.
         GlobalArray<std::uint8_t> copy;
@@ -59,7 +60,7 @@ bool CKotohaDoc::ReplaceFromClipboard(Clipboard& clipboard) {
             std::memcpy(copy.data(), clip.data(), length);
             copy[length] = 0;
             std::string().swap(clip);
-            loaded = LoadFromBlock(copy.Detach(), length);
+            loaded = LoadFromBlock(copy.Detach(), length, request);
             if (loaded)
                 extensions = std::move(pastedExtensions);
         }

@@ -22,24 +22,27 @@ std::string ProposeSaveName(std::string_view title, std::string_view defaultExte
     return name;
 }
 
-bool CKotohaDoc::DoSave(std::optional<std::string> path, bool replace) {
+bool CKotohaDoc::DoSave(std::optional<std::string> path, bool replace, SavePromptMode mode) {
     std::string name = path.value_or(std::string());
     const bool prompted = name.empty();
+    // Without a prompt the text is written in the format chosen last.
+    SaveFormatChoice format = requests_.saveFormatChoice;
     if (prompted) {
         name = pathName_;
         if (replace && name.empty())
             name = ProposeSaveName(title_, names_.defaultExtension);
         const StringId::Id titleId = replace ? StringId::kSaveAsTitle : StringId::kCopyToFileTitle;
-        if (!host_.PromptFileName(name, titleId))
+        const std::optional<SaveFormatChoice> chosen = host_.AskSaveFileName(name, titleId, mode);
+        if (!chosen)
             return false;
+        format = *chosen;
     }
-    if (!ConfirmLosses(!replace,
-                       prompted && requests_.savePromptMode != SavePromptMode::EditorSave))
+    if (!ConfirmLosses(format, !replace, prompted ? mode : std::optional<SavePromptMode>()))
         return false;
 
     WaitCursorScope wait(host_);
     const FileResult result =
-        WriteFileSafely(name, [&](FdSink& sink) { return Serialize(sink, !replace); });
+        WriteFileSafely(name, [&](FdSink& sink) { return Serialize(sink, !replace, format); });
     if (!result.ok()) {
         ReportFileError(result, name);
         return false;
@@ -48,14 +51,13 @@ bool CKotohaDoc::DoSave(std::optional<std::string> path, bool replace) {
 
     if (replace) {
         if (prompted) {
-            const SaveFormatChoice choice = requests_.saveFormatChoice;
-            if (choice.widenKana && !WidenHalfWidthKana()) {
+            if (format.widenKana && !WidenHalfWidthKana()) {
                 host_.ShowMessage(StringId::kOutOfMemory, MessageKind::Warning);
                 return true;
             }
             SetPathName(name);
-            SetLineBreak(choice.textFormat);
-            SetEncoding(choice.encoding);
+            SetLineBreak(format.textFormat);
+            SetEncoding(format.encoding);
         } else {
             SetPathName(name);
         }
@@ -64,7 +66,6 @@ bool CKotohaDoc::DoSave(std::optional<std::string> path, bool replace) {
 }
 
 bool CKotohaDoc::DoFileSave() {
-    requests_.SetSavePromptMode(SavePromptMode::SaveAs);
     struct stat st;
     if (pathName_.empty() || stat(pathName_.c_str(), &st) != 0 || IsReadOnlyFile(pathName_, st)) {
         return DoSave(std::nullopt, true);
@@ -72,14 +73,17 @@ bool CKotohaDoc::DoFileSave() {
     return DoSave(pathName_, true);
 }
 
-bool CKotohaDoc::ConfirmLosses(bool forCopy, bool canChooseAgain) {
-    if (options_.askBeforeLoss == 0)
+bool CKotohaDoc::ConfirmLosses(SaveFormatChoice& format, bool forCopy,
+                               std::optional<SavePromptMode> promptedAs) {
+    if (options_().askBeforeLoss == 0)
         return true;
+    // A save for the editor has no format to choose again.
+    const bool canChooseAgain = promptedAs && *promptedAs != SavePromptMode::EditorSave;
     for (;;) {
-        const EncodingKind kind = requests_.saveFormatChoice.encoding;
+        const EncodingKind kind = format.encoding;
         std::uint32_t begin = 0;
         std::uint32_t end = 0;
-        SaveRange(forCopy, begin, end);
+        SaveRange(format, forCopy, begin, end);
         const std::uint32_t unwritable =
             CountUnwritableCharacters(kind, TextData() + begin, end - begin, &extensions);
         if (unwritable == 0 ||
@@ -87,19 +91,23 @@ bool CKotohaDoc::ConfirmLosses(bool forCopy, bool canChooseAgain) {
                            EncodingDisplayName(kind))) {
             return true;
         }
-        if (!canChooseAgain || !host_.PromptSaveFormat())
+        if (!canChooseAgain)
             return false;
+        const std::optional<SaveFormatChoice> again = host_.AskSaveFormat(*promptedAs);
+        if (!again)
+            return false;
+        format = *again;
     }
 }
 
-void CKotohaDoc::SaveRange(bool forCopy, std::uint32_t& begin, std::uint32_t& end) {
-    const SaveFormatChoice& choice = requests_.saveFormatChoice;
+void CKotohaDoc::SaveRange(const SaveFormatChoice& format, bool forCopy, std::uint32_t& begin,
+                           std::uint32_t& end) {
     begin = 0;
     end = text.capacity();
     // A save of the document itself always writes the whole text, even when
     // the remembered choice still says "selection" from an earlier copy to
     // file: writing a part under the document's own name would lose the rest.
-    if (forCopy && choice.forSelection) {
+    if (forCopy && format.forSelection) {
         DisplayPos lo;
         DisplayPos hi;
         host_.GetActiveSelection(lo, hi);
@@ -110,13 +118,12 @@ void CKotohaDoc::SaveRange(bool forCopy, std::uint32_t& begin, std::uint32_t& en
     }
 }
 
-bool CKotohaDoc::Serialize(ByteSink& sink, bool forCopy) {
-    const SaveFormatChoice choice = requests_.saveFormatChoice;
+bool CKotohaDoc::Serialize(ByteSink& sink, bool forCopy, const SaveFormatChoice& format) {
     std::uint32_t begin = 0;
     std::uint32_t end = 0;
-    SaveRange(forCopy, begin, end);
-    return ExportText(choice.encoding, choice.textFormat, sink, TextData(), begin, end,
-                      choice.widenKana, &extensions);
+    SaveRange(format, forCopy, begin, end);
+    return ExportText(format.encoding, format.textFormat, sink, TextData(), begin, end,
+                      format.widenKana, &extensions);
 }
 
 bool CKotohaDoc::WidenHalfWidthKana() {

@@ -6,11 +6,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "base/string_ids.h"
 #include "codec/byte_class.h"
+#include "document/requests.h"
 #include "layout/line_layout.h"
 
 namespace kotoha {
@@ -37,13 +39,16 @@ class UserInterface {
     // an EncodingKind value (0-6), or -1 when the user cancelled.
     virtual std::int32_t InquireEncoding(EncodingKind detected, const std::uint8_t* bytes,
                                          std::uint32_t length) = 0;
-    // The save file dialog (titled by titleId, proposing fileName) followed by
-    // the save-format dialog, which fills the application's SaveFormatChoice.
-    // False when the user cancelled either; fileName then is unchanged.
-    virtual bool PromptFileName(std::string& fileName, StringId::Id titleId) = 0;
-    // The save-format dialog alone, starting from and filling the
-    // application's SaveFormatChoice; false when the user cancelled.
-    virtual bool PromptSaveFormat() = 0;
+    // The save file dialog (titled by titleId, proposing fileName) followed,
+    // for a save of kind mode, by the save-format dialog: the format chosen
+    // (a save for the editor asks none: Shift-JIS, CR LF, no widening), or
+    // nothing when the user cancelled either; fileName then is unchanged.
+    virtual std::optional<SaveFormatChoice> AskSaveFileName(std::string& fileName,
+                                                            StringId::Id titleId,
+                                                            SavePromptMode mode) = 0;
+    // The save-format dialog alone, for a save of kind mode; nothing when
+    // the user cancelled.
+    virtual std::optional<SaveFormatChoice> AskSaveFormat(SavePromptMode mode) = 0;
     // The wait cursor; Restore shows it again after a dialog removed it.
     virtual void BeginWaitCursor() = 0;
     virtual void EndWaitCursor() = 0;

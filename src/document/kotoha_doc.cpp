@@ -21,19 +21,15 @@ bool IsPrintableAscii(std::uint8_t b) {
 
 }  // namespace
 
-CKotohaDoc::CKotohaDoc(DocumentOptions options, RequestRecords& requests, DocumentHost& host)
-    : options_(options), requests_(requests), host_(host) {
+CKotohaDoc::CKotohaDoc(DocumentOptionsSource options, RequestRecords& requests, DocumentHost& host)
+    : options_(std::move(options)), requests_(requests), host_(host) {
     ReadLayoutSettings();
 }
 
 void CKotohaDoc::ReadLayoutSettings() {
-    wrapColumn = std::clamp(options_.wrapColumns, kMinWrapColumn, kMaxWrapColumn);
-    tabWidth = std::clamp(options_.tabstops, kMinTabWidth, kMaxTabWidth);
-}
-
-void CKotohaDoc::WriteLayoutSettings() {
-    options_.wrapColumns = wrapColumn;
-    options_.tabstops = tabWidth;
+    const DocumentOptions options = options_();
+    wrapColumn = std::clamp(options.wrapColumns, kMinWrapColumn, kMaxWrapColumn);
+    tabWidth = std::clamp(options.tabstops, kMinTabWidth, kMaxTabWidth);
 }
 
 void CKotohaDoc::DeleteContents() {

@@ -55,7 +55,7 @@ class CKotohaDoc {
   public:
     // Both arrays empty, SJIS, WIN, no half-width katakana, layout settings
     // read. The references must outlive the document.
-    CKotohaDoc(DocumentOptions options, RequestRecords& requests, DocumentHost& host);
+    CKotohaDoc(DocumentOptionsSource options, RequestRecords& requests, DocumentHost& host);
     CKotohaDoc(const CKotohaDoc&) = delete;
     CKotohaDoc& operator=(const CKotohaDoc&) = delete;
 
@@ -74,10 +74,8 @@ class CKotohaDoc {
 
     // --- Store. ---
     // wrapColumn and tabWidth from the settings WrapColumns and Tabstops,
-    // clamped into their ranges.
+    // clamped into their ranges: the layout the document keeps.
     void ReadLayoutSettings();
-    // Copies wrapColumn and tabWidth back into the settings.
-    void WriteLayoutSettings();
     // Frees text, extension table, index and open notice and sets encoding
     // to SJIS;
     // lineBreak and
@@ -125,35 +123,38 @@ class CKotohaDoc {
     // device) is reported and leaves the document as it was;
     // once reading began, a failure is reported and leaves it empty (and
     // marked modified, so that the template knows it changed). True on
-    // success, the modified flag then clear.
-    bool OnOpenDocument(const std::string& path);
+    // success, the modified flag then clear. request says why it opens and
+    // which encoding, if any, the user forced.
+    bool OnOpenDocument(const std::string& path, const OpenRequest& request);
     // Reads the open file fd to its end into one block and loads it. A file
     // of 4 GiB or more, or one there is no memory for, fails as Other (out of
     // memory); read errors are classified.
-    FileResult LoadFromFile(int fd);
+    FileResult LoadFromFile(int fd, const OpenRequest& request);
     // Reads the document's own file whole, as it is on disk now, for a
     // reopen to look at. Failures are reported as an open's; false then.
     bool ReadOwnFile(GlobalArray<std::uint8_t>& bytes);
     // Takes over block, whose first length bytes are the raw text: chooses
-    // the encoding (forced by the open request, or detected, asking the user
+    // the encoding (forced by request, or detected, asking the user
     // when detection strayed and the settings say so), converts in place,
     // shrinks the block and builds the index. False when memory ran out; the
     // document then holds no text.
-    bool LoadFromBlock(ByteBlock block, std::uint32_t length);
+    bool LoadFromBlock(ByteBlock block, std::uint32_t length, const OpenRequest& request);
 
     // --- Saving. ---
     // Writes the document (replace set) or the selection (copy to file) to
-    // path, prompting for a name when path is none or empty. With replace
-    // and a prompted name the document then takes on the file, its encoding
-    // and line-break kind, widening its own text when the user chose so.
+    // path, asking for a name and format (a save of kind mode) when path is
+    // none or empty, else in the format chosen last. With replace and a
+    // prompted name the document then takes on the file, its encoding and
+    // line-break kind, widening its own text when the user chose so.
     // Failures are reported; false when nothing was written.
-    bool DoSave(std::optional<std::string> path, bool replace);
+    bool DoSave(std::optional<std::string> path, bool replace,
+                SavePromptMode mode = SavePromptMode::SaveAs);
     // Saves under the current path when that file exists and may be
     // written, otherwise prompts as Save As does.
     bool DoFileSave();
     // Writes the text (or, for a copy to file, the active selection) to sink
-    // in the format of the save-format choice. False when the sink failed.
-    bool Serialize(ByteSink& sink, bool forCopy);
+    // in format. False when the sink failed.
+    bool Serialize(ByteSink& sink, bool forCopy, const SaveFormatChoice& format);
     // Replaces the text by its widened form and rebuilds the index; true on
     // success or when there is nothing to widen, false when memory ran out
     // (the text and index then stay as they were).
@@ -183,16 +184,18 @@ class CKotohaDoc {
     const std::uint8_t* TextData() const;
     // The text range a save writes: the active selection for a copy to
     // file, else the whole text.
-    void SaveRange(bool forCopy, std::uint32_t& begin, std::uint32_t& end);
+    void SaveRange(const SaveFormatChoice& format, bool forCopy, std::uint32_t& begin,
+                   std::uint32_t& end);
 
-    // Counts the characters the chosen format cannot hold and, when there
-    // are any, asks whether to write substitutes. No goes back to the
-    // save-format choice after a prompt (canChooseAgain); false when the
-    // user gave up saving.
-    bool ConfirmLosses(bool forCopy, bool canChooseAgain);
+    // Counts the characters format cannot hold and, when there are any,
+    // asks whether to write substitutes. No goes back to the save-format
+    // dialog after a prompt (promptedAs, a save of that kind), which
+    // changes format; false when the user gave up saving.
+    bool ConfirmLosses(SaveFormatChoice& format, bool forCopy,
+                       std::optional<SavePromptMode> promptedAs);
     void ReportFileError(const FileResult& result, const std::string& path);
 
-    DocumentOptions options_;
+    DocumentOptionsSource options_;
     RequestRecords& requests_;
     DocumentHost& host_;
     std::string title_;

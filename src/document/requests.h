@@ -26,7 +26,8 @@ struct OpenRequest {
 
 enum class SavePromptMode : std::int32_t { SaveAs = 0, CopySelection = 1, EditorSave = 2 };
 
-// The last answer of the save-format dialog; all zeros at start.
+// A save's format: what the save-format dialog answers. The application
+// remembers the last answer, which presets the dialog; all zeros at start.
 struct SaveFormatChoice {
     LineBreakKind textFormat = LineBreakKind::WIN;
     EncodingKind encoding = EncodingKind::SJIS;
@@ -34,16 +35,14 @@ struct SaveFormatChoice {
     bool forSelection = false;
 };
 
-// The three records, owned by the application for its whole run.
+// The two records, owned by the application for its whole run.
 struct RequestRecords {
     OpenRequest openRequest;
-    SavePromptMode savePromptMode = SavePromptMode::SaveAs;
     SaveFormatChoice saveFormatChoice;
 
     void SetOpenRequest(OpenOrigin origin, std::int32_t forcedEncoding) {
         openRequest = {origin, forcedEncoding};
     }
-    void SetSavePromptMode(SavePromptMode mode) { savePromptMode = mode; }
 };
 
 }  // namespace kotoha

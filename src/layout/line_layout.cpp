@@ -183,7 +183,7 @@ bool BuildLineIndex(const std::uint8_t* text, std::uint32_t length, std::int32_t
                     std::int32_t tabWidth, LineIndex& index, IndexThreads threads) {
     // Layout starts afresh after a line feed: the second half's lines are
     // the whole text's lines from there, its offsets moved by the split.
-    const void* lineFeed = threads == IndexThreads::Any && length >= kSideBySideBytes
+    const void* lineFeed = threads == IndexThreads::Any && length >= SideBySideBytes()
                                ? std::memchr(text + length / 2, kLf, length - length / 2)
                                : nullptr;
     const std::uint32_t middle =

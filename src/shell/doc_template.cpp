@@ -47,13 +47,11 @@ bool ShouldAddToRecentList(OpenOrigin origin, const char* temp, std::string_view
 
 MyCSingleDocTemplate::MyCSingleDocTemplate(DocTemplateStrings strings,
                                            DocumentFactory createDocument, FrameHost& frames,
-                                           UserInterface& ui, const RequestRecords& requests,
-                                           TempReader readTemp)
+                                           UserInterface& ui, TempReader readTemp)
     : strings_(std::move(strings)),
       createDocument_(std::move(createDocument)),
       frames_(frames),
       ui_(ui),
-      requests_(requests),
       readTemp_(readTemp ? std::move(readTemp) : [] { return std::getenv("TEMP"); }) {}
 
 void MyCSingleDocTemplate::DestroyFrameAndDocument() {
@@ -63,7 +61,7 @@ void MyCSingleDocTemplate::DestroyFrameAndDocument() {
 }
 
 CKotohaDoc* MyCSingleDocTemplate::OpenDocumentFile(const std::optional<std::string>& path,
-                                                   bool makeVisible) {
+                                                   bool makeVisible, const OpenRequest& request) {
     bool createdFrame = false;
     if (document_) {
         if (!document_->SaveModified())
@@ -99,7 +97,7 @@ CKotohaDoc* MyCSingleDocTemplate::OpenDocumentFile(const std::optional<std::stri
         WaitCursorScope wait(ui_);
         const bool wasModified = doc.IsModified();
         doc.SetModifiedFlag(false);
-        if (!doc.OnOpenDocument(*path)) {
+        if (!doc.OnOpenDocument(*path, request)) {
             if (createdFrame) {
                 DestroyFrameAndDocument();
             } else if (doc.IsModified()) {
@@ -113,8 +111,7 @@ CKotohaDoc* MyCSingleDocTemplate::OpenDocumentFile(const std::optional<std::stri
             }
             return nullptr;
         }
-        doc.SetPathName(*path,
-                        ShouldAddToRecentList(requests_.openRequest.origin, readTemp_(), *path));
+        doc.SetPathName(*path, ShouldAddToRecentList(request.origin, readTemp_(), *path));
     }
 
     if (createdFrame && !frames_.HasMainWindow())

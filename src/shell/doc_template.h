@@ -61,13 +61,15 @@ class MyCSingleDocTemplate {
     using TempReader = std::function<const char*()>;
 
     MyCSingleDocTemplate(DocTemplateStrings strings, DocumentFactory createDocument,
-                         FrameHost& frames, UserInterface& ui, const RequestRecords& requests,
-                         TempReader readTemp = nullptr);
+                         FrameHost& frames, UserInterface& ui, TempReader readTemp = nullptr);
 
     // With a path (UTF-8), opens that file into the document; without one,
-    // starts a new, empty, untitled document. Returns the document, or null
-    // when the user cancelled saving the previous one or the open failed.
-    CKotohaDoc* OpenDocumentFile(const std::optional<std::string>& path, bool makeVisible);
+    // starts a new, empty, untitled document. request says why the file
+    // opens and which encoding the user forced. Returns the document, or
+    // null when the user cancelled saving the previous one or the open
+    // failed.
+    CKotohaDoc* OpenDocumentFile(const std::optional<std::string>& path, bool makeVisible,
+                                 const OpenRequest& request = {});
 
     CKotohaDoc* document() const { return document_.get(); }
     const DocTemplateStrings& strings() const { return strings_; }
@@ -79,7 +81,6 @@ class MyCSingleDocTemplate {
     DocumentFactory createDocument_;
     FrameHost& frames_;
     UserInterface& ui_;
-    const RequestRecords& requests_;
     TempReader readTemp_;
     std::unique_ptr<CKotohaDoc> document_;
     bool hasFrame_ = false;

@@ -137,7 +137,7 @@ void AppSettings::SaveChanged(Profile& profile, Profile& before) {
     }
 }
 
-DocumentOptions DocumentOptionsOf(AppSettings& settings) {
+DocumentOptions DocumentOptionsOf(const AppSettings& settings) {
     return {settings.WrapColumns.value,      settings.Tabstops.value,
             settings.PreferWinText.value,    settings.InquireWhenStrayed.value,
             settings.InquireWhenPaste.value, settings.DetectUnicode.value,

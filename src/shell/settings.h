@@ -148,6 +148,6 @@ struct AppSettings {
 };
 
 // The values of settings the document reads and writes.
-DocumentOptions DocumentOptionsOf(AppSettings& settings);
+DocumentOptions DocumentOptionsOf(const AppSettings& settings);
 
 }  // namespace kotoha

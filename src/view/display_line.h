@@ -14,7 +14,7 @@
 
 #include "codec/extension_table.h"
 #include "layout/line_layout.h"
-#include "shell/hit_test.h"
+#include "viewmodel/hit_test.h"
 
 namespace kotoha {
 

@@ -14,9 +14,9 @@
 #include <utility>
 
 #include "layout/line_layout.h"
-#include "shell/scroll_model.h"
 #include "view/display_line.h"
 #include "view/log_font.h"
+#include "viewmodel/scroll_model.h"
 
 class QScrollBar;
 

@@ -7,9 +7,9 @@
 #include <QMouseEvent>
 #include <QStyleHints>
 
-#include "shell/hit_test.h"
 #include "view/text_view.h"
 #include "view/view_frame.h"
+#include "viewmodel/hit_test.h"
 
 namespace kotoha {
 

@@ -5,11 +5,11 @@
 
 #include "document/find.h"
 #include "document/kotoha_doc.h"
-#include "shell/find_next.h"
 #include "shell/settings.h"
 #include "view/display_line.h"
 #include "view/kotoha_view.h"
 #include "view/view_frame.h"
+#include "viewmodel/find_next.h"
 
 namespace kotoha {
 
@@ -138,7 +138,8 @@ void CKotohaView::OnViewSettings(const std::function<void()>& updateAllViews) {
     SetBackgroundFlag(chosen.paintBackground);
 
     if (answer == ViewSettingsAnswer::ApplyAsDefaults) {
-        doc_.WriteLayoutSettings();
+        settings_.WrapColumns.value = doc_.wrapColumn;
+        settings_.Tabstops.value = doc_.tabWidth;
         StoreFontSettings();
         settings_.PaintBkgnd.value = backgroundFlag_ ? 1 : 0;
     }

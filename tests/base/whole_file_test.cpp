@@ -10,6 +10,8 @@
 #include <string>
 #include <thread>
 
+#include "small_halves.h"
+
 namespace kotoha {
 namespace {
 
@@ -51,7 +53,8 @@ class WholeFileTest : public ::testing::Test {
 // the start and from where the descriptor stands; the descriptor ends at
 // the end of the file.
 TEST_F(WholeFileTest, ReadsFromWhereTheDescriptorStandsToTheEnd) {
-    for (const std::size_t size : {std::size_t{0}, std::size_t{5000}, std::size_t{40} << 20}) {
+    const SmallHalves halves(256 << 10);
+    for (const std::size_t size : {std::size_t{0}, std::size_t{5000}, std::size_t{1} << 20}) {
         SCOPED_TRACE(size);
         const std::string bytes = Pattern(size);
         const int fd = Create(bytes);

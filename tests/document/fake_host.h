@@ -34,6 +34,7 @@ class FakeHost : public DocumentHost {
     int formatPrompts = 0;
     std::vector<std::string> prompts;  // proposed names
     std::vector<StringId::Id> promptTitles;
+    std::vector<SavePromptMode> promptModes;
     std::vector<EncodingKind> inquiries;
     std::vector<EncodingKind> shownEncodings;
     std::vector<LineBreakKind> shownLineBreaks;
@@ -86,30 +87,33 @@ class FakeHost : public DocumentHost {
         inquiries.push_back(detected);
         return inquireAnswer;
     }
-    bool PromptFileName(std::string& fileName, StringId::Id titleId) override {
+    // Both questions remember their answer as the application does.
+    std::optional<SaveFormatChoice> AskSaveFileName(std::string& fileName, StringId::Id titleId,
+                                                    SavePromptMode mode) override {
         prompts.push_back(fileName);
         promptTitles.push_back(titleId);
+        promptModes.push_back(mode);
         if (!promptAccepts)
-            return false;
+            return std::nullopt;
         if (!promptName.empty())
             fileName = promptName;
-        if (requests) {
-            SaveFormatChoice choice = promptChoice;
-            choice.forSelection = requests->savePromptMode == SavePromptMode::CopySelection;
-            if (requests->savePromptMode == SavePromptMode::EditorSave)
-                choice = {};
+        SaveFormatChoice choice = promptChoice;
+        choice.forSelection = mode == SavePromptMode::CopySelection;
+        if (mode == SavePromptMode::EditorSave)
+            choice = {};
+        if (requests)
             requests->saveFormatChoice = choice;
-        }
-        return true;
+        return choice;
     }
-    bool PromptSaveFormat() override {
+    std::optional<SaveFormatChoice> AskSaveFormat(SavePromptMode) override {
         ++formatPrompts;
         if (formatAnswers.empty())
-            return false;
+            return std::nullopt;
+        const SaveFormatChoice choice = formatAnswers.front();
         if (requests)
-            requests->saveFormatChoice = formatAnswers.front();
+            requests->saveFormatChoice = choice;
         formatAnswers.erase(formatAnswers.begin());
-        return true;
+        return choice;
     }
     void BeginWaitCursor() override {
         ++waitDepth;
@@ -166,25 +170,25 @@ struct DocumentSettings {
     std::int32_t detectUnicode = 1;
     std::int32_t showOpenNotice = 1;
     std::int32_t askBeforeLoss = 1;
-    static DocumentOptions OptionsOf(DocumentSettings& s) {
+    static DocumentOptions OptionsOf(const DocumentSettings& s) {
         return {s.wrapColumns,      s.tabstops,      s.preferWinText,  s.inquireWhenStrayed,
                 s.inquireWhenPaste, s.detectUnicode, s.showOpenNotice, s.askBeforeLoss};
     }
 };
 
 // A document with its settings, request records and fake host. Layers above
-// the document hold the settings in their own form (OptionsOf views them).
-template <class Settings, DocumentOptions (*OptionsOf)(Settings&)>
+// the document hold the settings in their own form (OptionsOf reads them).
+template <class Settings, DocumentOptions (*OptionsOf)(const Settings&)>
 struct BasicDocFixture {
     Settings settings;
     RequestRecords requests;
     FakeHost host{&requests};
-    CKotohaDoc doc{OptionsOf(settings), requests, host};
+    CKotohaDoc doc{[this] { return OptionsOf(settings); }, requests, host};
 
     // Loads raw bytes as a Shift-JIS text (no detection).
     bool Load(std::string_view bytes, std::int32_t forced = 0) {
-        requests.SetOpenRequest(OpenOrigin::FileDialog, forced);
-        return doc.LoadFromBlock(BlockOf(bytes), static_cast<std::uint32_t>(bytes.size()));
+        return doc.LoadFromBlock(BlockOf(bytes), static_cast<std::uint32_t>(bytes.size()),
+                                 {OpenOrigin::FileDialog, forced});
     }
     std::string Text() const {
         return std::string(reinterpret_cast<const char*>(doc.text.data()), doc.text.capacity());

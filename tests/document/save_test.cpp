@@ -24,16 +24,14 @@ struct SaveFixture : DocFixture {
         doc.SetTitle(kUntitled);
     }
     bool SaveAs(const std::string& name, SaveFormatChoice choice = {}) {
-        requests.SetSavePromptMode(SavePromptMode::SaveAs);
         host.promptName = name;
         host.promptChoice = choice;
-        return doc.DoSave(std::nullopt, true);
+        return doc.DoSave(std::nullopt, true, SavePromptMode::SaveAs);
     }
     bool CopyToFile(const std::string& name, SaveFormatChoice choice = {}) {
-        requests.SetSavePromptMode(SavePromptMode::CopySelection);
         host.promptName = name;
         host.promptChoice = choice;
-        return doc.DoSave(std::nullopt, false);
+        return doc.DoSave(std::nullopt, false, SavePromptMode::CopySelection);
     }
 };
 
@@ -279,7 +277,6 @@ TEST(DoFileSave, WritableFileIsWrittenWithoutDialog) {
     ASSERT_TRUE(f.doc.DoFileSave());
     EXPECT_TRUE(f.host.prompts.empty());
     EXPECT_EQ(TempDir::Read(file), "new\r\n");
-    EXPECT_EQ(f.requests.savePromptMode, SavePromptMode::SaveAs);
 }
 
 TEST(DoFileSave, ReadOnlyOrMissingFilePrompts) {
@@ -293,6 +290,7 @@ TEST(DoFileSave, ReadOnlyOrMissingFilePrompts) {
     f.doc.SetPathName(f.dir.Path("gone.txt"), false);
     EXPECT_FALSE(f.doc.DoFileSave());
     EXPECT_EQ(f.host.prompts.size(), 2u);
+    EXPECT_EQ(f.host.promptModes.back(), SavePromptMode::SaveAs);
     EXPECT_EQ(TempDir::Read(file), "old");
 }
 

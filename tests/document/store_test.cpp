@@ -49,12 +49,6 @@ TEST(Document, LayoutSettingsAreClamped) {
         EXPECT_EQ(f.doc.wrapColumn, c.wantWrap);
         EXPECT_EQ(f.doc.tabWidth, c.wantTabs);
     }
-    DocFixture f;
-    f.doc.wrapColumn = 40;
-    f.doc.tabWidth = 4;
-    f.doc.WriteLayoutSettings();
-    EXPECT_EQ(f.settings.wrapColumns, 40);
-    EXPECT_EQ(f.settings.tabstops, 4);
 }
 
 TEST(Document, SetEncodingAndLineBreakReachTheStatusBar) {

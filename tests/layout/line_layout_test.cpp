@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "codec/byte_class.h"
+#include "small_halves.h"
 
 namespace kotoha {
 namespace {
@@ -177,7 +178,8 @@ TEST(BuildLineIndex, AgreesWithTheCharacterByCharacterRules) {
 // thread builds, whether the line feed after the middle comes at once, after
 // a line that wraps many times, or only at the very end.
 TEST(BuildLineIndex, TwoHalvesGiveTheIndexOfOneThread) {
-    const std::size_t length = std::size_t{17} << 20;
+    const SmallHalves halves(64 << 10);
+    const std::size_t length = std::size_t{256} << 10;
     std::uint32_t seed = 7;
     auto next = [&](std::uint32_t n) {
         seed = seed * 1103515245u + 12345u;

@@ -52,16 +52,13 @@ struct TemplateFixture {
                                          if (factoryFails)
                                              return nullptr;
                                          return std::make_unique<CKotohaDoc>(
-                                             DocumentOptionsOf(settings), requests, host);
+                                             [this] { return DocumentOptionsOf(settings); },
+                                             requests, host);
                                      },
-                                     frames,
-                                     host,
-                                     requests,
-                                     [this] { return temp; }};
+                                     frames, host, [this] { return temp; }};
 
     CKotohaDoc* Open(const std::string& path, OpenOrigin origin = OpenOrigin::FileDialog) {
-        requests.SetOpenRequest(origin, -1);
-        return docTemplate.OpenDocumentFile(path, true);
+        return docTemplate.OpenDocumentFile(path, true, {origin, -1});
     }
 };
 

@@ -443,6 +443,34 @@ TEST_F(ConvTest, PrintsItsVersion) {
     EXPECT_EQ(run.out.find('\n'), run.out.size() - 1);
 }
 
+// The code tables are compiled in: with no iconv module to be found, kanji
+// and kana still convert, each way, named or detected (a text this short in
+// EUC-JP is detected only with more to go on).
+TEST_F(ConvTest, ConvertsWithoutAnyIconvModule) {
+    const std::string sjis = "\x8a\xbf\x8e\x9a\x82\xa9\x82\xc8\n";
+    const std::string euc = "\xb4\xc1\xbb\xfa\xa4\xab\xa4\xca\n";
+    const std::string utf8 = "\xe6\xbc\xa2\xe5\xad\x97\xe3\x81\x8b\xe3\x81\xaa\n";
+    const struct {
+        std::vector<std::string> args;
+        const std::string& input;
+        const std::string& expected;
+    } cases[] = {
+        {{"-s", "--to=utf8"}, sjis, utf8}, {{"--to=utf8"}, sjis, utf8},
+        {{"-e", "--to=utf8"}, euc, utf8},  {{"-u", "--to=sjis"}, utf8, sjis},
+        {{"--to=euc"}, utf8, euc},
+    };
+    fs::create_directory(dir_ / "no-modules");
+    setenv("GCONV_PATH", (dir_ / "no-modules").c_str(), 1);
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.push_back("--eol=keep");
+        const ConvRun run = Run(args, c.input);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, c.expected) << c.args[0];
+    }
+    unsetenv("GCONV_PATH");
+}
+
 TEST_F(ConvTest, RunningOutOfMemoryIsOneLine) {
     // A big (sparse) input under a small address-space limit: the read
     // buffer cannot be had.

@@ -30,9 +30,9 @@
 #include "document/kotoha_doc.h"
 #include "modal_steps.h"
 #include "shell/instance_lock.h"
-#include "shell/ui/command_actions.h"
-#include "shell/ui/file_prompt.h"
-#include "shell/ui/status_panes.h"
+#include "ui/command_actions.h"
+#include "ui/file_prompt.h"
+#include "ui/status_panes.h"
 #include "ui_session.h"
 
 using namespace kotoha;

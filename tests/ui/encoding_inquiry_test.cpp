@@ -11,8 +11,8 @@
 
 #include "document/kotoha_doc.h"
 #include "modal_steps.h"
-#include "shell/ui/encoding_inquiry_dialog.h"
-#include "shell/ui/status_panes.h"
+#include "ui/encoding_inquiry_dialog.h"
+#include "ui/status_panes.h"
 #include "ui_session.h"
 
 using namespace kotoha;

@@ -20,8 +20,8 @@
 
 #include "document/kotoha_doc.h"
 #include "modal_steps.h"
-#include "shell/ui/command_actions.h"
-#include "shell/ui/external_editor_dialog.h"
+#include "ui/command_actions.h"
+#include "ui/external_editor_dialog.h"
 #include "ui_session.h"
 
 using namespace kotoha;

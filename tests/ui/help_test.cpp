@@ -20,9 +20,9 @@
 
 #include "modal_steps.h"
 #include "shell/command_table.h"
-#include "shell/ui/command_actions.h"
-#include "shell/ui/help_window.h"
-#include "shell/ui/status_panes.h"
+#include "ui/command_actions.h"
+#include "ui/help_window.h"
+#include "ui/status_panes.h"
 #include "ui_session.h"
 #include "view/kotoha_view.h"
 

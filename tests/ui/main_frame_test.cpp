@@ -15,9 +15,9 @@
 #include <QToolBar>
 
 #include "document/kotoha_doc.h"
-#include "shell/ui/command_actions.h"
-#include "shell/ui/splitter_wnd.h"
-#include "shell/ui/status_panes.h"
+#include "ui/command_actions.h"
+#include "ui/splitter_wnd.h"
+#include "ui/status_panes.h"
 #include "ui_session.h"
 #include "view/kotoha_view.h"
 

@@ -14,9 +14,9 @@
 
 #include "document/kotoha_doc.h"
 #include "modal_steps.h"
-#include "shell/ui/command_actions.h"
-#include "shell/ui/info_bar.h"
-#include "shell/ui/status_panes.h"
+#include "ui/command_actions.h"
+#include "ui/info_bar.h"
+#include "ui/status_panes.h"
 #include "ui_session.h"
 
 using namespace kotoha;

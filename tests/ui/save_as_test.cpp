@@ -20,9 +20,9 @@
 #include "codec/import.h"
 #include "document/kotoha_doc.h"
 #include "modal_steps.h"
-#include "shell/ui/command_actions.h"
-#include "shell/ui/save_format_dialog.h"
-#include "shell/ui/status_panes.h"
+#include "ui/command_actions.h"
+#include "ui/save_format_dialog.h"
+#include "ui/status_panes.h"
 #include "ui_session.h"
 #include "view/kotoha_view.h"
 

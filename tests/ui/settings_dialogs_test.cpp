@@ -12,9 +12,9 @@
 
 #include "modal_steps.h"
 #include "shell/settings.h"
-#include "shell/ui/about_dialog.h"
-#include "shell/ui/other_settings_dialog.h"
-#include "shell/ui/view_settings_dialog.h"
+#include "ui/about_dialog.h"
+#include "ui/other_settings_dialog.h"
+#include "ui/view_settings_dialog.h"
 
 using namespace kotoha;
 using namespace kotoha::testing;

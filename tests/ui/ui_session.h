@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "shell/command_line.h"
-#include "shell/ui/kotoha_app.h"
-#include "shell/ui/main_frame.h"
+#include "ui/kotoha_app.h"
+#include "ui/main_frame.h"
 #include "view/text_view.h"
 
 namespace kotoha::testing {

@@ -1,20 +1,20 @@
 // SPDX-License-Identifier: MIT
 // The view's commands through the real window: find next from the find
 // dialog, copy, paste and the view settings command.
-#include <QScreen>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QScreen>
 #include <QTest>
 
 #include "document/kotoha_doc.h"
 #include "modal_steps.h"
-#include "shell/ui/command_actions.h"
-#include "shell/ui/splitter_wnd.h"
-#include "shell/ui/view_settings_dialog.h"
+#include "ui/command_actions.h"
+#include "ui/splitter_wnd.h"
+#include "ui/view_settings_dialog.h"
 #include "ui_session.h"
 #include "view/kotoha_view.h"
 

@@ -52,16 +52,16 @@ struct Harness {
     AppSettings settings;
     RequestRecords requests;
     FakeHost host{&requests};
-    CKotohaDoc doc{DocumentOptionsOf(settings), requests, host};
+    CKotohaDoc doc{[this] { return DocumentOptionsOf(settings); }, requests, host};
     FakeFrame frame;
     std::unique_ptr<RecordingView> view;
 
     explicit Harness(std::string_view bytes, int wrapColumns = 80) {
         settings.WrapColumns.value = wrapColumns;
         doc.ReadLayoutSettings();
-        requests.SetOpenRequest(OpenOrigin::FileDialog, 0);
         if (!bytes.empty())
-            doc.LoadFromBlock(BlockOf(bytes), static_cast<std::uint32_t>(bytes.size()));
+            doc.LoadFromBlock(BlockOf(bytes), static_cast<std::uint32_t>(bytes.size()),
+                              {OpenOrigin::FileDialog, 0});
         view = std::make_unique<RecordingView>(doc, settings, frame);
         view->OnInitialUpdate();
     }
