@@ -3,7 +3,9 @@
 # The cost of starting: kotoha-conv against iconv on a 100-byte Shift-JIS
 # file, RUNS runs of each (default 2000) in one run of this script, output
 # to /dev/null. Prints the CPU time (user + system) of a run of each, in
-# microseconds, and iconv's as a multiple of kotoha-conv's.
+# microseconds, and kotoha-conv's as a multiple of iconv's; with valgrind
+# installed, also the instructions of one run of each (callgrind's count,
+# the same from run to run whatever else the machine does).
 # Usage: bench/conv_small_bench.sh [BUILD_DIR] (a Release build; default build, where ./run.sh builds)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -33,13 +35,23 @@ cpu_us() {
         printf "%.0f", ((u[1] * 60 + u[2]) + (s[1] * 60 + s[2])) * 1e6 / runs }'
 }
 
-echo "| $(stat -c %s "$work/small")-byte Shift-JIS file, CPU per run, µs ($runs runs) | kotoha-conv | iconv | kotoha-conv / iconv |"
-echo "|---|--:|--:|--:|"
+# Instructions of one run of "$@", or "-" without valgrind.
+instructions() {
+    command -v valgrind >/dev/null || { echo "-"; return; }
+    valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 >/dev/null |
+        awk '/Collected/ { print $NF }'
+}
+
+echo "| $(stat -c %s "$work/small")-byte Shift-JIS file, $runs runs | kotoha-conv CPU µs | iconv CPU µs | kotoha-conv / iconv | kotoha-conv instructions | iconv instructions |"
+echo "|---|--:|--:|--:|--:|--:|"
 for line in "Shift-JIS -> UTF-8|-s --to=utf8|CP932|UTF-8" "detected -> UTF-8|--to=utf8|CP932|UTF-8" \
     "Shift-JIS -> EUC-JP|-s --to=euc|CP932|EUC-JP-MS"; do
     IFS='|' read -r name options from to <<<"$line"
     # shellcheck disable=SC2086
     ours=$(cpu_us "$conv" $options "$work/small")
     theirs=$(cpu_us iconv -f "$from" -t "$to" "$work/small")
-    echo "| $name | $ours | $theirs | $(echo "scale=2; $ours / $theirs" | bc -l) |"
+    # shellcheck disable=SC2086
+    ourCount=$(instructions "$conv" $options "$work/small")
+    theirCount=$(instructions iconv -f "$from" -t "$to" "$work/small")
+    echo "| $name | $ours | $theirs | $(echo "scale=2; $ours / $theirs" | bc -l) | $ourCount | $theirCount |"
 done

@@ -12,10 +12,15 @@ namespace {
 // the table kept in the tree (resources/tables/cp932.txt):
 // kCp932ToUnicodeData (0 = unmapped), kCp932FromUnicodeData (0 = not
 // representable; U+0000 is byte 0) and kCp932ExactData (only codes that map
-// back to the character itself).
+// back to the character itself), and kCp932Utf8Data, the UTF-8 form of
+// each code.
 #include "cp932_tables.inc"
 
 }  // namespace
+
+const std::uint8_t* Cp932Utf8Forms() {
+    return kCp932Utf8Data;
+}
 
 char16_t Cp932ToUnicode(std::uint16_t code) {
     if (code == 0)

@@ -25,6 +25,10 @@ char16_t Cp932ToUnicode(std::uint16_t code);
 // for code 0 itself).
 const char16_t* Cp932ToUnicodeTable();
 
+// The UTF-8 form of every code (as Cp932ToUnicode gives it, unmapped codes
+// as kUnmappedChar's) as four bytes by code: the sequence, then its length.
+const std::uint8_t* Cp932Utf8Forms();
+
 // CP932 code of a Unicode character (a single byte when < 0x100), or false
 // when CP932 cannot hold it.
 bool UnicodeToCp932(char32_t ch, std::uint16_t& code);

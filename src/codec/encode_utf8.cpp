@@ -3,7 +3,6 @@
 #include "codec/export_context.h"
 
 #include <cstring>
-#include <memory>
 
 namespace kotoha::encode {
 
@@ -28,28 +27,6 @@ std::uint8_t* PutUtf8(std::uint8_t* out, char32_t ch) {
     return out + 4;
 }
 
-// The UTF-8 form of every double-byte code as four bytes: the sequence
-// (unmapped codes give kUnmappedChar's), then its length, so that a pair
-// costs one four-byte copy. Made at the first use.
-struct Utf8Form {
-    std::uint8_t bytes[4];
-};
-
-const Utf8Form* PairsAsUtf8() {
-    static const std::unique_ptr<Utf8Form[]> table = [] {
-        auto t = std::make_unique<Utf8Form[]>(0x10000);
-        const char16_t* toUnicode = Cp932ToUnicodeTable();
-        for (std::uint32_t code = 0; code < 0x10000; ++code) {
-            const char16_t ch = toUnicode[code] != 0 ? toUnicode[code] : kUnmappedChar;
-            std::uint8_t* bytes = t[code].bytes;
-            // Every CP932 character is 2 or 3 bytes long in UTF-8.
-            bytes[3] = static_cast<std::uint8_t>(PutUtf8(bytes, ch) - bytes);
-        }
-        return t;
-    }();
-    return table.get();
-}
-
 }  // namespace
 
 std::uint8_t* EncodeUtf8(ExportContext& c, const std::uint8_t* p, const std::uint8_t* end,
@@ -62,7 +39,9 @@ std::uint8_t* EncodeUtf8(ExportContext& c, const std::uint8_t* p, const std::uin
         out[2] = 0xBF;
         out += 3;
     }
-    const Utf8Form* const pairsAsUtf8 = PairsAsUtf8();
+    // Every pair's UTF-8 form as four bytes (sequence, then length), so
+    // that a pair costs one four-byte copy.
+    const std::uint8_t* const pairsAsUtf8 = Cp932Utf8Forms();
     const bool hasTable = c.table() != nullptr;
     while (p < end) {
         out = c.Ready(out);
@@ -76,9 +55,9 @@ std::uint8_t* EncodeUtf8(ExportContext& c, const std::uint8_t* p, const std::uin
                !(hasTable && p[0] >= 0xF0 && p[0] <= 0xF9)) {
             // Four bytes are copied, the length byte among them, which the
             // next write covers; the step's room holds them.
-            const Utf8Form& form = pairsAsUtf8[CodeAt(p)];
-            std::memcpy(out, form.bytes, 4);
-            out += form.bytes[3];
+            const std::uint8_t* form = pairsAsUtf8 + 4 * CodeAt(p);
+            std::memcpy(out, form, 4);
+            out += form[3];
             p += 2;
             ++pairs;
         }

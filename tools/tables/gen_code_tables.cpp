@@ -154,8 +154,31 @@ std::string Cp932Tables(const std::vector<Mapping>& doubleBytes) {
         if (code != 0 && !stray && forward[code] == ch)
             exact[ch] = code;
     }
+    // The UTF-8 form of every code as four bytes: the sequence (unmapped
+    // codes give the katakana middle dot's), then its length.
+    auto utf8Forms = std::make_unique<std::array<std::uint8_t, 4 * 0x10000>>();
+    auto& utf8 = *utf8Forms;
+    utf8.fill(0);
+    for (unsigned code = 0; code < 0x10000; ++code) {
+        const unsigned ch = forward[code] != 0 ? forward[code] : 0x30FB;
+        std::uint8_t* bytes = &utf8[4 * code];
+        if (ch < 0x80) {
+            bytes[0] = static_cast<std::uint8_t>(ch);
+            bytes[3] = 1;
+        } else if (ch < 0x800) {
+            bytes[0] = static_cast<std::uint8_t>(0xC0 | (ch >> 6));
+            bytes[1] = static_cast<std::uint8_t>(0x80 | (ch & 0x3F));
+            bytes[3] = 2;
+        } else {
+            bytes[0] = static_cast<std::uint8_t>(0xE0 | (ch >> 12));
+            bytes[1] = static_cast<std::uint8_t>(0x80 | ((ch >> 6) & 0x3F));
+            bytes[2] = static_cast<std::uint8_t>(0x80 | (ch & 0x3F));
+            bytes[3] = 3;
+        }
+    }
     std::ostringstream out;
     WriteArray(out, "char16_t", "kCp932ToUnicodeData", forward);
+    WriteArray(out, "std::uint8_t", "kCp932Utf8Data", utf8);
     WriteArray(out, "std::uint16_t", "kCp932FromUnicodeData", reverse);
     WriteArray(out, "std::uint16_t", "kCp932ExactData", exact);
     return out.str();
