@@ -57,9 +57,10 @@ TEST(CodeTables, Jis0212IsIconvsBothWays) {
             const auto it = fromIconv.find(jis);
             const char32_t expected = it != fromIconv.end() ? it->second.first : 0;
             ASSERT_EQ(Jis0212ToUnicode(jis), expected) << std::hex << jis;
-            if (expected != 0)
+            if (expected != 0) {
                 ASSERT_EQ(Jis0212ToUnicode(UnicodeToJis0212(expected)), expected)
                     << std::hex << jis;
+            }
         }
     }
     EXPECT_EQ(UnicodeToJis0212(U'A'), 0);
