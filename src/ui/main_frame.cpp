@@ -233,6 +233,45 @@ ViewSettingsAnswer CMainFrame::RunViewSettings(ViewSettingsFields& fields) {
                                                        : ViewSettingsAnswer::Apply;
 }
 
+void CMainFrame::ViewSettingsCommand() {
+    if (active_ == nullptr)
+        return;
+    CKotohaView& view = *active_;
+    ViewSettingsFields fields;
+    fields.wrapColumn = doc_.wrapColumn;
+    fields.tabLength = doc_.tabWidth;
+    fields.paintBackground = view.backgroundFlag();
+    fields.font = view.logFont();
+    fields.styleName = view.fontStyleName();
+    ViewSettingsFields chosen = fields;
+    const ViewSettingsAnswer answer = RunViewSettings(chosen);
+    if (answer == ViewSettingsAnswer::Cancel)
+        return;
+
+    if (chosen.wrapColumn != fields.wrapColumn || chosen.tabLength != fields.tabLength) {
+        bool built = false;
+        {
+            WaitCursorScope wait(*this);
+            built = doc_.BuildLineIndex(chosen.wrapColumn, chosen.tabLength);
+        }
+        if (built)
+            UpdateAllViews();
+        else
+            ShowMessageBox(this, StringId::kOutOfMemory, MessageKind::Warning);
+    }
+    if (chosen.fontChanged)
+        view.SetViewFont(chosen.font, chosen.styleName);
+    view.SetBackgroundFlag(chosen.paintBackground);
+
+    if (answer == ViewSettingsAnswer::ApplyAsDefaults) {
+        AppSettings& settings = app_.settings();
+        settings.WrapColumns.value = doc_.wrapColumn;
+        settings.Tabstops.value = doc_.tabWidth;
+        view.StoreFontSettings();
+        settings.PaintBkgnd.value = view.backgroundFlag() ? 1 : 0;
+    }
+}
+
 // --- What the document reports. ---
 
 void CMainFrame::ShowLineBreakKind(LineBreakKind kind) {
@@ -375,8 +414,7 @@ void CMainFrame::ExecuteCommand(CommandId::Id id) {
             Reopen(-1);
             break;
         case CommandId::kViewSettings:
-            if (active_ != nullptr)
-                active_->OnViewSettings([this] { UpdateAllViews(); });
+            ViewSettingsCommand();
             break;
         case CommandId::kLaunchEditor:
             kotoha::LaunchExternalEditor(app_, *this);

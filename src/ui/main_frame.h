@@ -13,6 +13,7 @@
 #include "codec/byte_class.h"
 #include "shell/command_ids.h"
 #include "ui/find_dialog.h"
+#include "ui/view_settings_fields.h"
 #include "view/view_frame.h"
 
 class QToolBar;
@@ -51,7 +52,6 @@ class CMainFrame : public QMainWindow, public ViewFrame {
     void EndWaitCursor() override;
     bool WriteClipboardText(const std::uint8_t* bytes, std::size_t length,
                             const ExtensionTable* table) override;
-    ViewSettingsAnswer RunViewSettings(ViewSettingsFields& fields) override;
 
     // --- What the document reports. ---
     void ShowLineBreakKind(LineBreakKind kind);
@@ -109,6 +109,10 @@ class CMainFrame : public QMainWindow, public ViewFrame {
     void Paste();
     void FindCommand();
     void SaveDocument(bool replace);
+    // The view settings dialog on the active view and the document's
+    // layout; its answer applied, and with Defaults stored in the settings.
+    void ViewSettingsCommand();
+    ViewSettingsAnswer RunViewSettings(ViewSettingsFields& fields);
     void RelayFind(const FindRequest& request);
 
     CKotohaApp& app_;

@@ -12,7 +12,7 @@
 
 #include "layout/line_layout.h"
 #include "view/log_font.h"
-#include "view/view_settings_fields.h"
+#include "ui/view_settings_fields.h"
 
 namespace Ui {
 class ViewSettingsDlg;

@@ -72,9 +72,6 @@ class CKotohaView : public CTextView {
     void FindNext(const FindRequest& request);
     // Replaces the document by the clipboard's text.
     void Paste(Clipboard& clipboard);
-    // Runs the view settings dialog and applies its answer; when the
-    // document is laid out anew, updateAllViews brings every view up to it.
-    void OnViewSettings(const std::function<void()>& updateAllViews);
 
   protected:
     QColor OutsideColour() const override;

@@ -110,39 +110,4 @@ void CKotohaView::Paste(Clipboard& clipboard) {
     doc_.ReplaceFromClipboard(clipboard);
 }
 
-void CKotohaView::OnViewSettings(const std::function<void()>& updateAllViews) {
-    ViewSettingsFields fields;
-    fields.wrapColumn = doc_.wrapColumn;
-    fields.tabLength = doc_.tabWidth;
-    fields.paintBackground = backgroundFlag_;
-    fields.font = logFont_;
-    fields.styleName = fontStyleName_;
-    ViewSettingsFields chosen = fields;
-    const ViewSettingsAnswer answer = frame().RunViewSettings(chosen);
-    if (answer == ViewSettingsAnswer::Cancel)
-        return;
-
-    if (chosen.wrapColumn != fields.wrapColumn || chosen.tabLength != fields.tabLength) {
-        bool built = false;
-        {
-            WaitCursorScope wait(frame());
-            built = doc_.BuildLineIndex(chosen.wrapColumn, chosen.tabLength);
-        }
-        if (built)
-            updateAllViews();
-        else
-            frame().ShowMessage(StringId::kOutOfMemory, MessageKind::Warning);
-    }
-    if (chosen.fontChanged)
-        SetViewFont(chosen.font, chosen.styleName);
-    SetBackgroundFlag(chosen.paintBackground);
-
-    if (answer == ViewSettingsAnswer::ApplyAsDefaults) {
-        settings_.WrapColumns.value = doc_.wrapColumn;
-        settings_.Tabstops.value = doc_.tabWidth;
-        StoreFontSettings();
-        settings_.PaintBkgnd.value = backgroundFlag_ ? 1 : 0;
-    }
-}
-
 }  // namespace kotoha

@@ -2,7 +2,7 @@
 // What a text view asks of the main frame that holds it: which view is
 // active, the status-bar reports, the shared horizontal scroll bar, the
 // frame-level actions a key can start, and the window services of the view's
-// commands (messages, the wait cursor, the clipboard, the settings dialog).
+// commands (messages, the wait cursor, the clipboard).
 #pragma once
 
 #include <cstddef>
@@ -12,7 +12,6 @@
 #include "codec/byte_class.h"
 #include "codec/extension_table.h"
 #include "document/document_host.h"
-#include "view/view_settings_fields.h"
 
 class QMenu;
 class QScrollBar;
@@ -60,9 +59,6 @@ class ViewFrame {
     // when the clipboard could not take it.
     virtual bool WriteClipboardText(const std::uint8_t* bytes, std::size_t length,
                                     const ExtensionTable* table) = 0;
-    // Runs the view settings dialog on fields; they hold the answer unless it
-    // was cancelled.
-    virtual ViewSettingsAnswer RunViewSettings(ViewSettingsFields& fields) = 0;
 };
 
 }  // namespace kotoha

@@ -81,9 +81,6 @@ class FakeFrame : public ViewFrame {
         clipboard.assign(reinterpret_cast<const char*>(bytes), length);
         return true;
     }
-    ViewSettingsAnswer RunViewSettings(ViewSettingsFields&) override {
-        return ViewSettingsAnswer::Cancel;
-    }
 
   private:
     bool Keep(const CTextView* view) {
