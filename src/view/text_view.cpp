@@ -6,14 +6,13 @@
 #include <QScrollBar>
 #include <QStyleHints>
 
-#include "view/font_metrics.h"
 #include "view/margin_cursor.h"
 #include "view/view_frame.h"
 
 namespace kotoha {
 
 CTextView::CTextView(ViewFrame& frame, QWidget* parent)
-    : QAbstractScrollArea(parent), frame_(frame), metrics_(font_) {
+    : QAbstractScrollArea(parent), frame_(frame) {
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -46,28 +45,27 @@ QScrollBar* CTextView::SharedBar() const {
 }
 
 bool CTextView::HasSelection() const {
-    return anchor_ != end_;
+    return !selection_.Empty();
 }
 
 void CTextView::GetSelection(DisplayPos& lo, DisplayPos& hi) const {
-    lo = std::min(anchor_, end_);
-    hi = std::max(anchor_, end_);
+    selection_.Ordered(lo, hi);
 }
 
 DisplayPos CTextView::scrollPos() const {
-    return scrollPos_;
+    return scroll_.top();
 }
 
 const QFont& CTextView::viewFont() const {
-    return font_;
+    return painter_.font();
 }
 
 int CTextView::columnWidth() const {
-    return columnWidth_;
+    return painter_.columnWidth();
 }
 
 int CTextView::lineHeight() const {
-    return lineHeight_;
+    return painter_.lineHeight();
 }
 
 bool CTextView::isActive() const {
@@ -79,13 +77,14 @@ int CTextView::ContextHelpHitTest(const QPoint& point) const {
 }
 
 void CTextView::SetExtent(std::int32_t columns, std::int32_t lines) {
-    extentColumns_ = std::max(columns, 0);
-    extentLines_ = std::max(lines, 0);
-    anchor_ = end_ = DisplayPos{};
+    scroll_.SetExtent(columns, lines);
+    selection_.Clear();
     pendingCount_ = 0;
     UpdateScrollBars();
-    ClampScrollPos(scrollPos_);
-    SetScrollThumbs(scrollPos_);
+    DisplayPos top = scroll_.top();
+    ClampScrollPos(top);
+    scroll_.MoveTo(top);
+    SetScrollThumbs(top);
     viewport()->update();
     OnScrollPosChanged();
 }
@@ -99,14 +98,12 @@ void CTextView::CreateViewFont(const LogFont& description) {
 }
 
 void CTextView::AdoptFont(const QFont& font, const LogFont& description) {
-    font_ = font;
-    metrics_ = QFontMetrics(font_);
-    const ViewMetrics measured = MeasureViewFont(font_, description);
-    columnWidth_ = measured.columnWidth;
-    lineHeight_ = measured.lineHeight;
+    painter_.Adopt(font, description);
     UpdateScrollBars();
-    ClampScrollPos(scrollPos_);
-    SetScrollThumbs(scrollPos_);
+    DisplayPos top = scroll_.top();
+    ClampScrollPos(top);
+    scroll_.MoveTo(top);
+    SetScrollThumbs(top);
     viewport()->update();
     OnScrollPosChanged();
 }
@@ -114,7 +111,7 @@ void CTextView::AdoptFont(const QFont& font, const LogFont& description) {
 void CTextView::SetActive(bool active) {
     active_ = active;
     UpdateScrollBars();
-    SetScrollThumbs(scrollPos_);
+    SetScrollThumbs(scroll_.top());
     OnActivated(active);
 }
 

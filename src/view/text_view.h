@@ -2,6 +2,10 @@
 // A generic text view: shows display lines it obtains through GetLineText /
 // GetLineCells, scrolls in columns and display lines with bars of range
 // 0..32767, and selects with the mouse. It knows nothing of the document.
+// Its parts each keep their own state: where it stands (ScrollPosition),
+// what is selected and how the mouse is selecting (TextSelection), and the
+// font and the drawing of a line (LinePainter); the view wires them to Qt's
+// events, bars and viewport.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -15,8 +19,11 @@
 
 #include "layout/line_layout.h"
 #include "view/display_line.h"
+#include "view/line_painter.h"
 #include "view/log_font.h"
 #include "viewmodel/scroll_model.h"
+#include "viewmodel/scroll_position.h"
+#include "viewmodel/text_selection.h"
 
 class QScrollBar;
 
@@ -61,11 +68,11 @@ class CTextView : public QAbstractScrollArea {
     const QFont& viewFont() const;
     int columnWidth() const;
     int lineHeight() const;
-    std::int32_t extentColumns() const { return extentColumns_; }
-    std::int32_t extentLines() const { return extentLines_; }
+    std::int32_t extentColumns() const { return scroll_.extentColumns(); }
+    std::int32_t extentLines() const { return scroll_.extentLines(); }
     // The selection as set, unordered.
-    DisplayPos anchor() const { return anchor_; }
-    DisplayPos selectionEnd() const { return end_; }
+    DisplayPos anchor() const { return selection_.anchor(); }
+    DisplayPos selectionEnd() const { return selection_.end(); }
     // Runs while the left button is held, moving the selection at each tick.
     const QTimer& autoScrollTimer() const { return autoScrollTimer_; }
 
@@ -127,6 +134,8 @@ class CTextView : public QAbstractScrollArea {
     void OnVerticalAction(int action);
     void OnHorizontalAction(int action);
     void OnAutoScroll();
+    // Moves the selection being dragged to a viewport point.
+    void DragTo(const QPoint& point);
     void MakeActive();
     bool HorizontalAvailable() const;
     bool VerticalAvailable() const;
@@ -134,33 +143,23 @@ class CTextView : public QAbstractScrollArea {
     void AdoptFont(const QFont& font, const LogFont& description);
     // Pending repaints of selection changes, made after the window scrolled
     // so that they land where the positions show now.
-    void QueueInvalidate(DisplayPos a, DisplayPos b);
+    void QueueInvalidate(const SelectionRepaint& repaint);
     void FlushInvalidates();
+    void Invalidate(const SelectionRepaint& repaint);
     void InvalidateLine(std::int32_t line, std::int32_t from, std::int32_t to);
     void DrawLine(QPainter& painter, std::int32_t line, std::int32_t y, DisplayPos lo,
                   DisplayPos hi, const QRect& textClip);
     DisplayLine& LoadLine(std::int32_t line);
 
     ViewFrame& frame_;
-    QFont font_;
-    QFontMetrics metrics_;
-    std::int32_t columnWidth_ = 1;
-    std::int32_t lineHeight_ = 1;
-    DisplayPos scrollPos_;
-    std::int32_t extentColumns_ = 0;
-    std::int32_t extentLines_ = 0;
-    DisplayPos anchor_;
-    DisplayPos end_;
+    LinePainter painter_;
+    ScrollPosition scroll_;
+    TextSelection selection_;
     bool active_ = false;
-    bool dragging_ = false;
-    bool lineMode_ = false;
-    bool fixed_ = false;
     bool updatingBars_ = false;
     QTimer autoScrollTimer_;
     QPoint lastMousePoint_;
     QCursor marginCursor_;
-    DisplayLine displayLine_;
-    int wheelRemainder_ = 0;
     std::array<std::pair<DisplayPos, DisplayPos>, 4> pending_{};
     std::size_t pendingCount_ = 0;
 };

@@ -46,12 +46,17 @@ PointTarget TargetOfPoint(const QPoint& point, const QSize& client, std::int32_t
 
 }  // namespace
 
-void CTextView::QueueInvalidate(DisplayPos a, DisplayPos b) {
-    if (a == b)
-        return;
-    if (pendingCount_ == pending_.size())
-        FlushInvalidates();
-    pending_[pendingCount_++] = {a, b};
+void CTextView::QueueInvalidate(const SelectionRepaint& repaint) {
+    for (std::size_t i = 0; i < repaint.count; ++i) {
+        if (pendingCount_ == pending_.size())
+            FlushInvalidates();
+        pending_[pendingCount_++] = repaint.ranges[i];
+    }
+}
+
+void CTextView::Invalidate(const SelectionRepaint& repaint) {
+    for (std::size_t i = 0; i < repaint.count; ++i)
+        InvalidateRange(repaint.ranges[i].first, repaint.ranges[i].second);
 }
 
 void CTextView::FlushInvalidates() {
@@ -61,81 +66,52 @@ void CTextView::FlushInvalidates() {
 }
 
 void CTextView::SelectToPoint(const QPoint& point, bool startNew) {
-    const PointTarget hitPoint =
-        TargetOfPoint(point, viewport()->size(), lineHeight_, scrollPos_, extentLines_);
+    const PointTarget hitPoint = TargetOfPoint(point, viewport()->size(), lineHeight(),
+                                               scroll_.top(), scroll_.extentLines());
     const PointClass& where = hitPoint.where;
     const std::int32_t line = hitPoint.line;
     DisplayPos target = hitPoint.target;
 
     std::int32_t column = 0;
-    if (line == extentLines_) {
+    if (line == scroll_.extentLines()) {
         if (where.left)
             target.column -= 1;
     } else {
         const DisplayLine& text = LoadLine(line);
         const char* cells = GetLineCells(line);
-        const ColumnChoice choice = ChooseColumn(cells, text.columns(), where, scrollPos_.column,
-                                                 columnWidth_, viewport()->width(), text);
+        const ColumnChoice choice = ChooseColumn(cells, text.columns(), where, scroll_.top().column,
+                                                 columnWidth(), viewport()->width(), text);
         column = choice.column;
         target.column += choice.scroll;
     }
 
     const DisplayPos hit{column, line};
-    if (startNew) {
-        if (HasSelection())
-            QueueInvalidate(anchor_, end_);
-        anchor_ = end_ = hit;
-    } else if (hit != end_) {
-        QueueInvalidate(end_, hit);
-        end_ = hit;
-    }
+    QueueInvalidate(startNew ? selection_.StartAt(hit) : selection_.ExtendTo(hit));
     ClampScrollPos(target);
     ScrollTo(target.column, target.line);
     FlushInvalidates();
 }
 
 void CTextView::SelectLinesToPoint(const QPoint& point, bool startNew) {
-    const PointTarget hitPoint =
-        TargetOfPoint(point, viewport()->size(), lineHeight_, scrollPos_, extentLines_);
+    const PointTarget hitPoint = TargetOfPoint(point, viewport()->size(), lineHeight(),
+                                               scroll_.top(), scroll_.extentLines());
     const std::int32_t line = hitPoint.line;
     DisplayPos target = hitPoint.target;
 
-    if (startNew) {
-        if (HasSelection())
-            QueueInvalidate(anchor_, end_);
-        anchor_ = {0, line};
-        end_ = {extentColumns_, line};
-        QueueInvalidate(anchor_, end_);
-    } else {
-        const LineSelection next = ExtendLineSelection(anchor_, line, extentColumns_);
-        if (next.anchor != anchor_) {
-            QueueInvalidate(anchor_, next.anchor);
-            anchor_ = next.anchor;
-        }
-        if (next.end != end_) {
-            QueueInvalidate(end_, next.end);
-            end_ = next.end;
-        }
-    }
+    const std::int32_t lineEnd = scroll_.extentColumns();
+    QueueInvalidate(startNew ? selection_.StartLines(line, lineEnd)
+                             : selection_.ExtendLines(line, lineEnd));
     ClampScrollPos(target);
     ScrollTo(target.column, target.line);
     FlushInvalidates();
 }
 
 void CTextView::SelectAll() {
-    const DisplayPos anchor{0, 0};
-    const DisplayPos end{0, extentLines_};
-    InvalidateRange(anchor_, anchor);
-    InvalidateRange(end_, end);
-    anchor_ = anchor;
-    end_ = end;
+    Invalidate(selection_.MoveEnds({0, 0}, {0, scroll_.extentLines()}));
 }
 
 void CTextView::SetSelection(DisplayPos anchor, DisplayPos end) {
-    InvalidateRange(anchor_, end_);
-    anchor_ = anchor;
-    end_ = end;
-    InvalidateRange(anchor_, end_);
+    Invalidate(selection_.Set(anchor, end));
 }
 
 void CTextView::mousePressEvent(QMouseEvent* event) {
@@ -154,7 +130,6 @@ void CTextView::mousePressEvent(QMouseEvent* event) {
         return;
     }
     MakeActive();
-    dragging_ = true;
     lastMousePoint_ = point;
     const bool ctrl = event->modifiers().testFlag(Qt::ControlModifier);
     const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
@@ -162,16 +137,14 @@ void CTextView::mousePressEvent(QMouseEvent* event) {
     if (point.x() < kMarginWidth) {
         if (ctrl) {
             SelectAll();
-            fixed_ = true;
+            selection_.SetDrag(TextSelection::Drag::Fixed);
         } else {
             SelectLinesToPoint(point, startNew);
-            fixed_ = false;
+            selection_.SetDrag(TextSelection::Drag::Lines);
         }
-        lineMode_ = true;
     } else {
         SelectToPoint(point, startNew);
-        lineMode_ = false;
-        fixed_ = false;
+        selection_.SetDrag(TextSelection::Drag::Characters);
     }
     autoScrollTimer_.start(AutoScrollInterval());
     event->accept();
@@ -180,21 +153,23 @@ void CTextView::mousePressEvent(QMouseEvent* event) {
 void CTextView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
     lastMousePoint_ = point;
-    if (!dragging_) {
+    if (selection_.drag() == TextSelection::Drag::None) {
         viewport()->setCursor(point.x() < kMarginWidth ? marginCursor_ : QCursor(Qt::IBeamCursor));
         return;
     }
-    if (fixed_)
-        return;
-    if (lineMode_)
+    DragTo(point);
+}
+
+void CTextView::DragTo(const QPoint& point) {
+    if (selection_.drag() == TextSelection::Drag::Lines)
         SelectLinesToPoint(point, false);
-    else
+    else if (selection_.drag() == TextSelection::Drag::Characters)
         SelectToPoint(point, false);
 }
 
 void CTextView::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && dragging_) {
-        dragging_ = false;
+    if (event->button() == Qt::LeftButton && selection_.drag() != TextSelection::Drag::None) {
+        selection_.SetDrag(TextSelection::Drag::None);
         autoScrollTimer_.stop();
     }
     event->accept();
@@ -203,12 +178,7 @@ void CTextView::mouseReleaseEvent(QMouseEvent* event) {
 void CTextView::OnAutoScroll() {
     // While the button is held the view receives every move, so the last
     // move's point is where the pointer is now, inside the window or not.
-    if (!dragging_ || fixed_)
-        return;
-    if (lineMode_)
-        SelectLinesToPoint(lastMousePoint_, false);
-    else
-        SelectToPoint(lastMousePoint_, false);
+    DragTo(lastMousePoint_);
 }
 
 }  // namespace kotoha

@@ -26,8 +26,7 @@ QColor CTextView::OutsideColour() const {
 }
 
 DisplayLine& CTextView::LoadLine(std::int32_t line) {
-    displayLine_.Assign(GetLineText(line), metrics_, Extensions());
-    return displayLine_;
+    return painter_.Load(GetLineText(line), Extensions());
 }
 
 void CTextView::paintEvent(QPaintEvent* event) {
@@ -40,65 +39,33 @@ void CTextView::paintEvent(QPaintEvent* event) {
     const QRect textClip = QRect(kMarginWidth, 0, width - kMarginWidth, height) & clip;
     if (textClip.isEmpty())
         return;
-    painter.setFont(font_);
+    painter.setFont(painter_.font());
     DisplayPos lo, hi;
     GetSelection(lo, hi);
     // Only the rows that meet the update rectangle.
-    const std::int32_t rows = PartlyVisible(height, lineHeight_);
-    const std::int32_t firstRow = std::max(0, textClip.top() / lineHeight_);
-    const std::int32_t lastRow = std::min(rows - 1, textClip.bottom() / lineHeight_);
+    const std::int32_t lineHeight = painter_.lineHeight();
+    const std::int32_t rows = PartlyVisible(height, lineHeight);
+    const std::int32_t firstRow = std::max(0, textClip.top() / lineHeight);
+    const std::int32_t lastRow = std::min(rows - 1, textClip.bottom() / lineHeight);
     for (std::int32_t row = firstRow; row <= lastRow; ++row) {
-        const std::int32_t line = scrollPos_.line + row;
-        if (line >= extentLines_)
+        const std::int32_t line = scroll_.top().line + row;
+        if (line >= scroll_.extentLines())
             break;
-        DrawLine(painter, line, row * lineHeight_, lo, hi, textClip);
+        DrawLine(painter, line, row * lineHeight, lo, hi, textClip);
     }
 }
 
 void CTextView::DrawLine(QPainter& painter, std::int32_t line, std::int32_t y, DisplayPos lo,
                          DisplayPos hi, const QRect& textClip) {
-    const ColumnSpan span = SelectedSpan(line, lo, hi, extentColumns_);
+    const std::int32_t extentColumns = scroll_.extentColumns();
+    const ColumnSpan span = SelectedSpan(line, lo, hi, extentColumns);
     const DisplayLine& text = LoadLine(line);
-    const std::int32_t length = text.columns();
-    // Run boundaries in columns: [0, a) normal, [a, b) selected, [b, length)
-    // normal.
-    const std::int32_t a = std::min(length, span.from);
-    const std::int32_t b = span.from < span.to ? std::min(length, a + (span.to - span.from)) : a;
-    const int originX = kMarginWidth - scrollPos_.column * columnWidth_;
-    const int pageWidth = std::max(0, extentColumns_ - 1) * columnWidth_;
-    const int baseline = y + metrics_.ascent();
-
-    const QColor normalText = SystemColour(this, QPalette::Text);
-    const QColor normalBack = SystemColour(this, QPalette::Base);
-    const QColor selectedText = SystemColour(this, QPalette::HighlightedText);
-    const QColor selectedBack = SystemColour(this, QPalette::Highlight);
-
-    struct Run {
-        std::int32_t from, to;
-        bool selected, last;
-    };
-    const Run runs[] = {{0, a, false, false}, {a, b, true, false}, {b, length, false, true}};
-    for (const Run& run : runs) {
-        if (run.from == run.to && !run.last)
-            continue;
-        const int left = text.ExtentTo(run.from);
-        int runWidth = text.ExtentTo(run.to) - left;
-        // The window colour of every line reaches the page's right edge.
-        if (run.last)
-            runWidth = std::max(runWidth, pageWidth - left);
-        const QRect rect = QRect(originX + left, y, runWidth, lineHeight_) & textClip;
-        if (rect.isEmpty())
-            continue;
-        painter.fillRect(rect, run.selected ? selectedBack : normalBack);
-        if (run.from == run.to)
-            continue;
-        // The whole line is drawn through the run's rectangle, so glyphs sit
-        // exactly where the measurements put them.
-        painter.setClipRect(rect);
-        painter.setPen(run.selected ? selectedText : normalText);
-        painter.drawText(originX, baseline, text.string());
-        painter.setClipping(false);
-    }
+    const int originX = kMarginWidth - scroll_.top().column * columnWidth();
+    const int pageWidth = std::max(0, extentColumns - 1) * columnWidth();
+    const LineColours colours{
+        SystemColour(this, QPalette::Text), SystemColour(this, QPalette::Base),
+        SystemColour(this, QPalette::HighlightedText), SystemColour(this, QPalette::Highlight)};
+    painter_.Draw(painter, text, span, y, originX, pageWidth, textClip, colours);
 }
 
 void CTextView::EraseOutsideText(QPainter& painter, const QBrush& brush, const QRect& clip) {
@@ -110,14 +77,15 @@ void CTextView::EraseOutsideText(QPainter& painter, const QBrush& brush, const Q
             painter.fillRect(area, with);
     };
     // Right of the page.
-    const int pageColumns = std::max(0, extentColumns_ - 1);
-    int right = (pageColumns - scrollPos_.column) * columnWidth_ + kMarginWidth;
+    const DisplayPos top = scroll_.top();
+    const int pageColumns = std::max(0, scroll_.extentColumns() - 1);
+    int right = (pageColumns - top.column) * columnWidth() + kMarginWidth;
     if (right < width)
         fill(QRect(right, 0, width - right, height), brush);
     else
         right = width;
     // Below the last display line.
-    int bottom = (extentLines_ - scrollPos_.line) * lineHeight_;
+    int bottom = (scroll_.extentLines() - top.line) * lineHeight();
     if (bottom < height)
         fill(QRect(0, bottom, right, height - bottom), brush);
     else
@@ -127,10 +95,11 @@ void CTextView::EraseOutsideText(QPainter& painter, const QBrush& brush, const Q
 }
 
 void CTextView::InvalidateLine(std::int32_t line, std::int32_t from, std::int32_t to) {
-    if (line >= extentLines_ || from == to)
+    const DisplayPos top = scroll_.top();
+    if (line >= scroll_.extentLines() || from == to)
         return;
-    const std::int32_t rows = PartlyVisible(viewport()->height(), lineHeight_);
-    if (line < scrollPos_.line || line >= scrollPos_.line + rows)
+    const std::int32_t rows = PartlyVisible(viewport()->height(), lineHeight());
+    if (line < top.line || line >= top.line + rows)
         return;
     const DisplayLine& text = LoadLine(line);
     from = std::clamp(from, 0, text.columns());
@@ -138,8 +107,8 @@ void CTextView::InvalidateLine(std::int32_t line, std::int32_t from, std::int32_
     if (from == to)
         return;
     const int left = text.ExtentTo(from);
-    const QRect rect(left - scrollPos_.column * columnWidth_ + kMarginWidth,
-                     (line - scrollPos_.line) * lineHeight_, text.ExtentTo(to) - left, lineHeight_);
+    const QRect rect(left - top.column * columnWidth() + kMarginWidth,
+                     (line - top.line) * lineHeight(), text.ExtentTo(to) - left, lineHeight());
     viewport()->update(rect);
 }
 
@@ -150,13 +119,14 @@ void CTextView::InvalidateRange(DisplayPos a, DisplayPos b) {
         InvalidateLine(lo.line, lo.column, hi.column);
         return;
     }
-    InvalidateLine(lo.line, lo.column, extentColumns_);
+    const std::int32_t lineEnd = scroll_.extentColumns();
+    InvalidateLine(lo.line, lo.column, lineEnd);
     // Lines in between, only as far as they can show.
-    const std::int32_t rows = PartlyVisible(viewport()->height(), lineHeight_);
-    const std::int32_t first = std::max(lo.line + 1, scrollPos_.line);
-    const std::int32_t last = std::min(hi.line - 1, scrollPos_.line + rows - 1);
+    const std::int32_t rows = PartlyVisible(viewport()->height(), lineHeight());
+    const std::int32_t first = std::max(lo.line + 1, scroll_.top().line);
+    const std::int32_t last = std::min(hi.line - 1, scroll_.top().line + rows - 1);
     for (std::int32_t line = first; line <= last; ++line)
-        InvalidateLine(line, 0, extentColumns_);
+        InvalidateLine(line, 0, lineEnd);
     InvalidateLine(hi.line, 0, hi.column);
 }
 

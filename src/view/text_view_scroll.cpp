@@ -11,11 +11,11 @@
 namespace kotoha {
 
 std::int32_t CTextView::visibleLines() const {
-    return FullyVisible(viewport()->height(), lineHeight_);
+    return FullyVisible(viewport()->height(), lineHeight());
 }
 
 std::int32_t CTextView::visibleColumns() const {
-    return FullyVisible(viewport()->width(), columnWidth_);
+    return FullyVisible(viewport()->width(), columnWidth());
 }
 
 bool CTextView::HorizontalAvailable() const {
@@ -34,8 +34,9 @@ void CTextView::UpdateScrollBars() {
     int width = viewport()->width();
     if (VerticalAvailable())
         width += barWidth;
-    const BarsNeeded needed = DecideBars(width, viewport()->height(), columnWidth_, lineHeight_,
-                                         extentColumns_, extentLines_, barWidth, 0);
+    const BarsNeeded needed =
+        DecideBars(width, viewport()->height(), columnWidth(), lineHeight(),
+                   scroll_.extentColumns(), scroll_.extentLines(), barWidth, 0);
     if (active_) {
         QScrollBar* bar = SharedBar();
         if (needed.horizontal)
@@ -45,7 +46,7 @@ void CTextView::UpdateScrollBars() {
     if (needed.vertical) {
         verticalScrollBar()->setRange(0, kThumbRange);
         // A thumb as large as the share of the text the window shows.
-        const double share = double(visibleLines()) / double(std::max(extentLines_, 1));
+        const double share = double(visibleLines()) / double(std::max(scroll_.extentLines(), 1));
         verticalScrollBar()->setPageStep(std::max(1, int(share * kThumbRange)));
     }
     const auto policy = needed.vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff;
@@ -55,8 +56,7 @@ void CTextView::UpdateScrollBars() {
 }
 
 void CTextView::ClampScrollPos(DisplayPos& pos) const {
-    pos.column = ClampAxis(pos.column, extentColumns_, HorizontalAvailable());
-    pos.line = ClampAxis(pos.line, extentLines_, VerticalAvailable());
+    pos = scroll_.Clamped(pos, HorizontalAvailable(), VerticalAvailable());
 }
 
 void CTextView::SetScrollThumbs(DisplayPos pos) {
@@ -65,20 +65,21 @@ void CTextView::SetScrollThumbs(DisplayPos pos) {
             bar->setValue(thumb);
     };
     if (active_ && HorizontalAvailable())
-        set(SharedBar(), ThumbOfPosition(pos.column, extentColumns_));
+        set(SharedBar(), ThumbOfPosition(pos.column, scroll_.extentColumns()));
     if (VerticalAvailable())
-        set(verticalScrollBar(), ThumbOfPosition(pos.line, extentLines_));
+        set(verticalScrollBar(), ThumbOfPosition(pos.line, scroll_.extentLines()));
 }
 
 void CTextView::ScrollTo(std::int32_t column, std::int32_t line) {
     const DisplayPos target{column, line};
-    if (target == scrollPos_) {
+    const DisplayPos top = scroll_.top();
+    if (target == top) {
         OnScrollPosChanged();
         return;
     }
     SetScrollThumbs(target);
-    const int dx = (scrollPos_.column - column) * columnWidth_;
-    const int dy = (scrollPos_.line - line) * lineHeight_;
+    const int dx = (top.column - column) * columnWidth();
+    const int dy = (top.line - line) * lineHeight();
     const int width = viewport()->width();
     const int height = viewport()->height();
     const int boundary = std::min(width, kMarginWidth);
@@ -95,31 +96,24 @@ void CTextView::ScrollTo(std::int32_t column, std::int32_t line) {
         viewport()->scroll(0, dy, margin);
         exposed += QRegion(margin).subtracted(QRegion(margin.translated(0, dy)));
     }
-    scrollPos_ = target;
+    scroll_.MoveTo(target);
     if (!exposed.isEmpty() && viewport()->isVisible())
         viewport()->repaint(exposed);
     OnScrollPosChanged();
 }
 
 void CTextView::ScrollLines(ScrollDirection direction, ScrollUnit unit) {
-    DisplayPos target = scrollPos_;
-    target.line = StepTarget(target.line, direction, unit, visibleLines(), extentLines_);
-    ClampScrollPos(target);
-    ScrollTo(target.column, target.line);
+    ApplyScrollAction({ScrollAxis::Lines, direction, unit});
 }
 
 void CTextView::ScrollColumns(ScrollDirection direction, ScrollUnit unit) {
-    DisplayPos target = scrollPos_;
-    target.column = StepTarget(target.column, direction, unit, visibleColumns(), extentColumns_);
-    ClampScrollPos(target);
-    ScrollTo(target.column, target.line);
+    ApplyScrollAction({ScrollAxis::Columns, direction, unit});
 }
 
 void CTextView::ApplyScrollAction(const ScrollAction& action) {
-    if (action.axis == ScrollAxis::Lines)
-        ScrollLines(action.direction, action.unit);
-    else
-        ScrollColumns(action.direction, action.unit);
+    DisplayPos target = scroll_.StepTarget(action, visibleColumns(), visibleLines());
+    ClampScrollPos(target);
+    ScrollTo(target.column, target.line);
 }
 
 void CTextView::OnVerticalAction(int action) {
@@ -139,8 +133,8 @@ void CTextView::OnVerticalAction(int action) {
             ScrollLines(ScrollDirection::Forward, ScrollUnit::Page);
             break;
         case QAbstractSlider::SliderMove: {
-            DisplayPos target = scrollPos_;
-            target.line = PositionOfThumb(bar->sliderPosition(), extentLines_);
+            DisplayPos target = scroll_.top();
+            target.line = PositionOfThumb(bar->sliderPosition(), scroll_.extentLines());
             ClampScrollPos(target);
             ScrollTo(target.column, target.line);
             break;
@@ -150,7 +144,7 @@ void CTextView::OnVerticalAction(int action) {
     }
     // The bar applies its slider position after this signal; keep it on the
     // thumb of the position the view has actually taken.
-    bar->setSliderPosition(ThumbOfPosition(scrollPos_.line, extentLines_));
+    bar->setSliderPosition(ThumbOfPosition(scroll_.top().line, scroll_.extentLines()));
 }
 
 void CTextView::OnHorizontalAction(int action) {
@@ -171,8 +165,8 @@ void CTextView::OnHorizontalAction(int action) {
             ScrollColumns(ScrollDirection::Forward, ScrollUnit::Page);
             break;
         case QAbstractSlider::SliderMove: {
-            DisplayPos target = scrollPos_;
-            target.column = PositionOfThumb(bar->sliderPosition(), extentColumns_);
+            DisplayPos target = scroll_.top();
+            target.column = PositionOfThumb(bar->sliderPosition(), scroll_.extentColumns());
             ClampScrollPos(target);
             ScrollTo(target.column, target.line);
             break;
@@ -180,7 +174,7 @@ void CTextView::OnHorizontalAction(int action) {
         default:
             break;
     }
-    bar->setSliderPosition(ThumbOfPosition(scrollPos_.column, extentColumns_));
+    bar->setSliderPosition(ThumbOfPosition(scroll_.top().column, scroll_.extentColumns()));
 }
 
 void CTextView::scrollContentsBy(int, int) {
@@ -192,7 +186,7 @@ void CTextView::resizeEvent(QResizeEvent*) {
     if (updatingBars_)
         return;
     UpdateScrollBars();
-    DisplayPos target = scrollPos_;
+    DisplayPos target = scroll_.top();
     ClampScrollPos(target);
     SetScrollThumbs(target);
     ScrollTo(target.column, target.line);
@@ -206,13 +200,11 @@ void CTextView::wheelEvent(QWheelEvent* event) {
     if (event->modifiers().testFlag(Qt::ShiftModifier) && delta.x() == 0)
         delta = QPoint(delta.y(), 0);
     const bool sideways = delta.x() != 0 && delta.y() == 0;
-    wheelRemainder_ += sideways ? delta.x() : delta.y();
-    const int notches = wheelRemainder_ / 120;
-    wheelRemainder_ -= notches * 120;
+    const int notches = scroll_.TakeWheelNotches(sideways ? delta.x() : delta.y());
     event->accept();
     if (notches == 0)
         return;
-    DisplayPos target = scrollPos_;
+    DisplayPos target = scroll_.top();
     const int steps = notches * std::max(1, QApplication::wheelScrollLines());
     if (sideways) {
         if (!active_)
