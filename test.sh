@@ -16,6 +16,8 @@ if grep -nE '#\s*include\s*<Q' src/base/* src/codec/* src/layout/* src/document/
     echo "error: the core includes Qt headers" >&2
     exit 1
 fi
+# No include points up a layer (the compiler refuses one too; this names it).
+scripts/check_layers.sh >/dev/null
 
 # The benchmarks are built too, so that a change of an interface cannot
 # leave them behind unnoticed; they are not run here.
