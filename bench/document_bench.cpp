@@ -270,7 +270,8 @@ std::size_t ResidentBytes() {
 // it, measured in a child process: a fresh process starts its high-water
 // mark at its resident size, so the benchmark's own earlier peaks (the
 // generated text, earlier opens) do not hide this one. 0 when it failed.
-std::size_t PeakResidentGrowthOfOpen(kotoha::CKotohaDoc& doc, const std::string& path) {
+std::size_t PeakResidentGrowthOfOpen(kotoha::CKotohaDoc& doc, const std::string& path,
+                                     kotoha::UserInterface& host) {
     int fds[2];
     if (pipe(fds) != 0)
         return 0;
@@ -280,7 +281,7 @@ std::size_t PeakResidentGrowthOfOpen(kotoha::CKotohaDoc& doc, const std::string&
         const std::size_t before = ResidentBytes();
         std::size_t growth = 0;
         rusage usage = {};
-        if (doc.OnOpenDocument(path, {}) && getrusage(RUSAGE_SELF, &usage) == 0) {
+        if (doc.OnOpenDocument(path, {}, host) && getrusage(RUSAGE_SELF, &usage) == 0) {
             const std::size_t peak = static_cast<std::size_t>(usage.ru_maxrss) * 1024;
             growth = peak > before ? peak - before : 0;
         }
@@ -394,7 +395,8 @@ int main(int argc, char** argv) {
 
     bool opened = false;
     const double openSeconds = BestSeconds(
-        reps, [&] { doc.OnNewDocument(); }, [&] { opened = doc.OnOpenDocument(gTempPath, {}); });
+        reps, [&] { doc.OnNewDocument(); },
+        [&] { opened = doc.OnOpenDocument(gTempPath, {}, host); });
     if (!opened)
         Fail("the document could not open the file");
     checkDocument();
@@ -452,7 +454,8 @@ int main(int argc, char** argv) {
             reps, [&] { unlink(savePath.c_str()); }, [&] { WriteWithOneWrite(savePath, file); });
         bool saved = false;
         const double saveSeconds = BestSeconds(
-            reps, [&] { unlink(savePath.c_str()); }, [&] { saved = doc.DoSave(savePath, true); });
+            reps, [&] { unlink(savePath.c_str()); },
+            [&] { saved = doc.DoSave(savePath, true, kotoha::SavePromptMode::SaveAs, host); });
         Bytes written(fileSize + 1);
         const int fd = open(savePath.c_str(), O_RDONLY | O_CLOEXEC);
         const ssize_t got = fd < 0 ? -1 : read(fd, written.data(), written.size());
@@ -470,10 +473,10 @@ int main(int argc, char** argv) {
     // and the resident memory it adds at its peak.
     doc.OnNewDocument();
     malloc_trim(0);
-    const std::size_t residentGrowth = PeakResidentGrowthOfOpen(doc, gTempPath);
+    const std::size_t residentGrowth = PeakResidentGrowthOfOpen(doc, gTempPath, host);
     const std::size_t heapBefore = gHeapInUse;
     ResetHeapPeak();
-    if (!doc.OnOpenDocument(gTempPath, {}))
+    if (!doc.OnOpenDocument(gTempPath, {}, host))
         Fail("the document could not open the file");
     const std::size_t heapPeak = gHeapPeak - heapBefore;
     const std::size_t heapKept = gHeapInUse - heapBefore;

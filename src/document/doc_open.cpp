@@ -56,7 +56,8 @@ FileResult ReadWhole(int fd, GlobalArray<std::uint8_t>& bytes) {
 
 }  // namespace
 
-bool CKotohaDoc::OnOpenDocument(const std::string& path, const OpenRequest& request) {
+bool CKotohaDoc::OnOpenDocument(const std::string& path, const OpenRequest& request,
+                                UserInterface& ui) {
     int fd = -1;
     // A refused file leaves the current document as it is.
     if (const FileResult opened = OpenRegularFile(path, fd); !opened.ok()) {
@@ -74,7 +75,7 @@ bool CKotohaDoc::OnOpenDocument(const std::string& path, const OpenRequest& requ
     FileResult result;
     {
         WaitCursorScope wait(host_);
-        result = LoadFromFile(fd, request);
+        result = LoadFromFile(fd, request, ui);
         close(fd);
     }
     if (!result.ok()) {
@@ -101,17 +102,18 @@ bool CKotohaDoc::ReadOwnFile(GlobalArray<std::uint8_t>& bytes) {
     return true;
 }
 
-FileResult CKotohaDoc::LoadFromFile(int fd, const OpenRequest& request) {
+FileResult CKotohaDoc::LoadFromFile(int fd, const OpenRequest& request, UserInterface& ui) {
     GlobalArray<std::uint8_t> scratch;
     if (const FileResult read = ReadWhole(fd, scratch); !read.ok())
         return read;
     const std::uint32_t n = scratch.capacity();
-    if (!LoadFromBlock(scratch.Detach(), n, request))
+    if (!LoadFromBlock(scratch.Detach(), n, request, ui))
         return {FileErrorKind::Other, FileAccess::Read};
     return {};
 }
 
-bool CKotohaDoc::LoadFromBlock(ByteBlock block, std::uint32_t length, const OpenRequest& request) {
+bool CKotohaDoc::LoadFromBlock(ByteBlock block, std::uint32_t length, const OpenRequest& request,
+                               UserInterface& ui) {
     // Only the block's own bytes can be text.
     length = std::min(length, block.capacity());
     const std::int32_t forced = request.forcedEncoding;
@@ -128,7 +130,7 @@ bool CKotohaDoc::LoadFromBlock(ByteBlock block, std::uint32_t length, const Open
             if (options_().inquireWhenStrayed != 0) {
                 // The views repaint the emptied document behind the question.
                 host_.UpdateAllViews();
-                const std::int32_t answer = host_.InquireEncoding(kind, block.data(), length);
+                const std::int32_t answer = ui.InquireEncoding(kind, block.data(), length);
                 host_.RestoreWaitCursor();
                 if (answer >= 0 && answer <= 6)
                     kind = static_cast<EncodingKind>(answer);

@@ -8,9 +8,9 @@
 
 namespace kotoha {
 
-bool CKotohaDoc::ReplaceFromClipboard(Clipboard& clipboard) {
+bool CKotohaDoc::ReplaceFromClipboard(Clipboard& clipboard, UserInterface& ui) {
     if (options_().inquireWhenPaste != 0 && GetLineCount() > 0 &&
-        !host_.AskYesNo(StringId::kReplaceTextQuestion)) {
+        !ui.AskYesNo(StringId::kReplaceTextQuestion)) {
         return false;
     }
     if (!host_.StartNewDocument())
@@ -60,7 +60,7 @@ bool CKotohaDoc::ReplaceFromClipboard(Clipboard& clipboard) {
             std::memcpy(copy.data(), clip.data(), length);
             copy[length] = 0;
             std::string().swap(clip);
-            loaded = LoadFromBlock(copy.Detach(), length, request);
+            loaded = LoadFromBlock(copy.Detach(), length, request, ui);
             if (loaded)
                 extensions = std::move(pastedExtensions);
         }

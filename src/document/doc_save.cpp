@@ -22,7 +22,8 @@ std::string ProposeSaveName(std::string_view title, std::string_view defaultExte
     return name;
 }
 
-bool CKotohaDoc::DoSave(std::optional<std::string> path, bool replace, SavePromptMode mode) {
+bool CKotohaDoc::DoSave(std::optional<std::string> path, bool replace, SavePromptMode mode,
+                        UserInterface& ui) {
     std::string name = path.value_or(std::string());
     const bool prompted = name.empty();
     // Without a prompt the text is written in the format chosen last.
@@ -32,12 +33,12 @@ bool CKotohaDoc::DoSave(std::optional<std::string> path, bool replace, SavePromp
         if (replace && name.empty())
             name = ProposeSaveName(title_, names_.defaultExtension);
         const StringId::Id titleId = replace ? StringId::kSaveAsTitle : StringId::kCopyToFileTitle;
-        const std::optional<SaveFormatChoice> chosen = host_.AskSaveFileName(name, titleId, mode);
+        const std::optional<SaveFormatChoice> chosen = ui.AskSaveFileName(name, titleId, mode);
         if (!chosen)
             return false;
         format = *chosen;
     }
-    if (!ConfirmLosses(format, !replace, prompted ? mode : std::optional<SavePromptMode>()))
+    if (!ConfirmLosses(format, !replace, prompted ? mode : std::optional<SavePromptMode>(), ui))
         return false;
 
     WaitCursorScope wait(host_);
@@ -65,16 +66,16 @@ bool CKotohaDoc::DoSave(std::optional<std::string> path, bool replace, SavePromp
     return true;
 }
 
-bool CKotohaDoc::DoFileSave() {
+bool CKotohaDoc::DoFileSave(UserInterface& ui) {
     struct stat st;
     if (pathName_.empty() || stat(pathName_.c_str(), &st) != 0 || IsReadOnlyFile(pathName_, st)) {
-        return DoSave(std::nullopt, true);
+        return DoSave(std::nullopt, true, SavePromptMode::SaveAs, ui);
     }
-    return DoSave(pathName_, true);
+    return DoSave(pathName_, true, SavePromptMode::SaveAs, ui);
 }
 
 bool CKotohaDoc::ConfirmLosses(SaveFormatChoice& format, bool forCopy,
-                               std::optional<SavePromptMode> promptedAs) {
+                               std::optional<SavePromptMode> promptedAs, UserInterface& ui) {
     if (options_().askBeforeLoss == 0)
         return true;
     // A save for the editor has no format to choose again.
@@ -86,14 +87,13 @@ bool CKotohaDoc::ConfirmLosses(SaveFormatChoice& format, bool forCopy,
         SaveRange(format, forCopy, begin, end);
         const std::uint32_t unwritable =
             CountUnwritableCharacters(kind, TextData() + begin, end - begin, &extensions);
-        if (unwritable == 0 ||
-            host_.AskYesNo(StringId::kUnwritableQuestion, std::to_string(unwritable),
-                           EncodingDisplayName(kind))) {
+        if (unwritable == 0 || ui.AskYesNo(StringId::kUnwritableQuestion,
+                                           std::to_string(unwritable), EncodingDisplayName(kind))) {
             return true;
         }
         if (!canChooseAgain)
             return false;
-        const std::optional<SaveFormatChoice> again = host_.AskSaveFormat(*promptedAs);
+        const std::optional<SaveFormatChoice> again = ui.AskSaveFormat(*promptedAs);
         if (!again)
             return false;
         format = *again;

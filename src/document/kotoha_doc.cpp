@@ -187,12 +187,12 @@ void CKotohaDoc::SetPathName(const std::string& path, bool addToRecent) {
         host_.AddToRecentFileList(path);
 }
 
-bool CKotohaDoc::SaveModified() {
+bool CKotohaDoc::SaveModified(UserInterface& ui) {
     if (!modified_)
         return true;
-    switch (host_.AskYesNoCancel(StringId::kSaveChangesQuestion, title_)) {
+    switch (ui.AskYesNoCancel(StringId::kSaveChangesQuestion, title_)) {
         case Answer::Yes:
-            return DoFileSave();
+            return DoFileSave(ui);
         case Answer::No:
             return true;
         case Answer::Cancel:

@@ -51,6 +51,8 @@ struct OpenNotice {
     bool empty() const { return !guessed && lostCharacters == 0; }
 };
 
+// Every call that may ask the user a question takes the UserInterface that
+// asks it (ui); the host is told only what happened.
 class CKotohaDoc {
   public:
     // Both arrays empty, SJIS, WIN, no half-width katakana, layout settings
@@ -125,11 +127,11 @@ class CKotohaDoc {
     // marked modified, so that the template knows it changed). True on
     // success, the modified flag then clear. request says why it opens and
     // which encoding, if any, the user forced.
-    bool OnOpenDocument(const std::string& path, const OpenRequest& request);
+    bool OnOpenDocument(const std::string& path, const OpenRequest& request, UserInterface& ui);
     // Reads the open file fd to its end into one block and loads it. A file
     // of 4 GiB or more, or one there is no memory for, fails as Other (out of
     // memory); read errors are classified.
-    FileResult LoadFromFile(int fd, const OpenRequest& request);
+    FileResult LoadFromFile(int fd, const OpenRequest& request, UserInterface& ui);
     // Reads the document's own file whole, as it is on disk now, for a
     // reopen to look at. Failures are reported as an open's; false then.
     bool ReadOwnFile(GlobalArray<std::uint8_t>& bytes);
@@ -138,7 +140,8 @@ class CKotohaDoc {
     // when detection strayed and the settings say so), converts in place,
     // shrinks the block and builds the index. False when memory ran out; the
     // document then holds no text.
-    bool LoadFromBlock(ByteBlock block, std::uint32_t length, const OpenRequest& request);
+    bool LoadFromBlock(ByteBlock block, std::uint32_t length, const OpenRequest& request,
+                       UserInterface& ui);
 
     // --- Saving. ---
     // Writes the document (replace set) or the selection (copy to file) to
@@ -147,11 +150,11 @@ class CKotohaDoc {
     // prompted name the document then takes on the file, its encoding and
     // line-break kind, widening its own text when the user chose so.
     // Failures are reported; false when nothing was written.
-    bool DoSave(std::optional<std::string> path, bool replace,
-                SavePromptMode mode = SavePromptMode::SaveAs);
+    bool DoSave(std::optional<std::string> path, bool replace, SavePromptMode mode,
+                UserInterface& ui);
     // Saves under the current path when that file exists and may be
     // written, otherwise prompts as Save As does.
-    bool DoFileSave();
+    bool DoFileSave(UserInterface& ui);
     // Writes the text (or, for a copy to file, the active selection) to sink
     // in format. False when the sink failed.
     bool Serialize(ByteSink& sink, bool forCopy, const SaveFormatChoice& format);
@@ -163,7 +166,7 @@ class CKotohaDoc {
     // --- Pasting. ---
     // Replaces the whole document by the clipboard's text, asking first when
     // the settings say so. True when a text was loaded.
-    bool ReplaceFromClipboard(Clipboard& clipboard);
+    bool ReplaceFromClipboard(Clipboard& clipboard, UserInterface& ui);
 
     // --- The document's file: title, path, modified flag, names. ---
     const std::string& title() const { return title_; }
@@ -176,7 +179,7 @@ class CKotohaDoc {
     void SetModifiedFlag(bool modified) { modified_ = modified; }
     // Asks whether to save a modified document: Yes saves (DoFileSave), No
     // discards. False when the user cancelled or the save failed.
-    bool SaveModified();
+    bool SaveModified(UserInterface& ui);
     void SetDocumentNames(DocumentNames names) { names_ = std::move(names); }
     const DocumentNames& documentNames() const { return names_; }
 
@@ -192,7 +195,7 @@ class CKotohaDoc {
     // dialog after a prompt (promptedAs, a save of that kind), which
     // changes format; false when the user gave up saving.
     bool ConfirmLosses(SaveFormatChoice& format, bool forCopy,
-                       std::optional<SavePromptMode> promptedAs);
+                       std::optional<SavePromptMode> promptedAs, UserInterface& ui);
     void ReportFileError(const FileResult& result, const std::string& path);
 
     DocumentOptionsSource options_;

@@ -64,7 +64,7 @@ CKotohaDoc* MyCSingleDocTemplate::OpenDocumentFile(const std::optional<std::stri
                                                    bool makeVisible, const OpenRequest& request) {
     bool createdFrame = false;
     if (document_) {
-        if (!document_->SaveModified())
+        if (!document_->SaveModified(ui_))
             return nullptr;
     } else {
         document_ = createDocument_ ? createDocument_() : nullptr;
@@ -97,7 +97,7 @@ CKotohaDoc* MyCSingleDocTemplate::OpenDocumentFile(const std::optional<std::stri
         WaitCursorScope wait(ui_);
         const bool wasModified = doc.IsModified();
         doc.SetModifiedFlag(false);
-        if (!doc.OnOpenDocument(*path, request)) {
+        if (!doc.OnOpenDocument(*path, request, ui_)) {
             if (createdFrame) {
                 DestroyFrameAndDocument();
             } else if (doc.IsModified()) {

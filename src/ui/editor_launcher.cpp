@@ -63,7 +63,7 @@ void LaunchExternalEditor(CKotohaApp& app, CMainFrame& frame) {
     } else {
         if (MustSaveBeforeEditor(!doc->pathName().empty())) {
             // The save reports its own failures.
-            if (!doc->DoSave(std::nullopt, true, SavePromptMode::EditorSave))
+            if (!doc->DoSave(std::nullopt, true, SavePromptMode::EditorSave, app))
                 return;
         }
         const CTextView* view = frame.ActiveView();

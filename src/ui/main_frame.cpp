@@ -463,7 +463,7 @@ void CMainFrame::CopySelection() {
 
 void CMainFrame::Paste() {
     if (active_ != nullptr)
-        active_->Paste(app_.clipboard());
+        active_->Paste(app_.clipboard(), app_);
 }
 
 void CMainFrame::FindCommand() {
@@ -474,7 +474,7 @@ void CMainFrame::FindCommand() {
 
 void CMainFrame::SaveDocument(bool replace) {
     doc_.DoSave(std::nullopt, replace,
-                replace ? SavePromptMode::SaveAs : SavePromptMode::CopySelection);
+                replace ? SavePromptMode::SaveAs : SavePromptMode::CopySelection, app_);
 }
 
 bool CMainFrame::OpenFindDialog(const std::string& initialText) {
@@ -559,7 +559,7 @@ void CMainFrame::SavePlacement() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (!doc_.SaveModified()) {
+    if (!doc_.SaveModified(app_)) {
         event->ignore();
         return;
     }

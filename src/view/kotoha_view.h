@@ -13,6 +13,7 @@ namespace kotoha {
 
 class CKotohaDoc;
 class Clipboard;
+class UserInterface;
 struct AppSettings;
 struct FindRequest;
 
@@ -70,8 +71,9 @@ class CKotohaView : public CTextView {
     // Selects and shows the next match of request from the selection or the
     // visible lines; reports when there is none.
     void FindNext(const FindRequest& request);
-    // Replaces the document by the clipboard's text.
-    void Paste(Clipboard& clipboard);
+    // Replaces the document by the clipboard's text, asking through ui
+    // first when the settings say so.
+    void Paste(Clipboard& clipboard, UserInterface& ui);
 
   protected:
     QColor OutsideColour() const override;

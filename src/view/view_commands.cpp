@@ -106,8 +106,8 @@ void CKotohaView::FindNext(const FindRequest& request) {
     ScrollTo(target.column, target.line);
 }
 
-void CKotohaView::Paste(Clipboard& clipboard) {
-    doc_.ReplaceFromClipboard(clipboard);
+void CKotohaView::Paste(Clipboard& clipboard, UserInterface& ui) {
+    doc_.ReplaceFromClipboard(clipboard, ui);
 }
 
 }  // namespace kotoha

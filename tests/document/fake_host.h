@@ -188,7 +188,7 @@ struct BasicDocFixture {
     // Loads raw bytes as a Shift-JIS text (no detection).
     bool Load(std::string_view bytes, std::int32_t forced = 0) {
         return doc.LoadFromBlock(BlockOf(bytes), static_cast<std::uint32_t>(bytes.size()),
-                                 {OpenOrigin::FileDialog, forced});
+                                 {OpenOrigin::FileDialog, forced}, host);
     }
     std::string Text() const {
         return std::string(reinterpret_cast<const char*>(doc.text.data()), doc.text.capacity());

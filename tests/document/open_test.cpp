@@ -24,7 +24,8 @@ constexpr std::string_view kStrayedEuc = "\xa4\xa2\xa4\xa4";
 struct OpenFixture : DocFixture {
     TempDir dir;
     bool Open(std::string_view bytes, std::int32_t forced = -1) {
-        return doc.OnOpenDocument(dir.Write("a.txt", bytes), {OpenOrigin::FileDialog, forced});
+        return doc.OnOpenDocument(dir.Write("a.txt", bytes), {OpenOrigin::FileDialog, forced},
+                                  host);
     }
 };
 
@@ -109,8 +110,8 @@ TEST(OpenDocument, FileThatCannotBeOpenedLeavesDocumentAlone) {
     ASSERT_TRUE(f.Open("keep"));
     f.doc.SetModifiedFlag(true);
     const std::string missing = f.dir.Path("missing.txt");
-    EXPECT_FALSE(f.doc.OnOpenDocument(missing, {}));
-    EXPECT_FALSE(f.doc.OnOpenDocument(f.dir.path(), {}));  // a folder
+    EXPECT_FALSE(f.doc.OnOpenDocument(missing, {}, f.host));
+    EXPECT_FALSE(f.doc.OnOpenDocument(f.dir.path(), {}, f.host));  // a folder
     EXPECT_EQ(f.host.messages, (std::vector<ShownMessage>{
                                    {StringId::kFileNotFound, MessageKind::Warning, missing},
                                    {StringId::kIsFolder, MessageKind::Warning, f.dir.path()}}));
@@ -134,11 +135,11 @@ TEST(OpenDocument, FilesThatAreNotRegularAreRefusedAndChangeNothing) {
     for (const std::string& path : paths) {
         SCOPED_TRACE(path);
         f.host.messages.clear();
-        EXPECT_FALSE(f.doc.OnOpenDocument(path, {}));
+        EXPECT_FALSE(f.doc.OnOpenDocument(path, {}, f.host));
         const StringId::Id said = path == f.dir.path() ? StringId::kIsFolder : StringId::kReadError;
         EXPECT_EQ(f.host.messages, (std::vector<ShownMessage>{{said, MessageKind::Warning, path}}));
     }
-    EXPECT_FALSE(f.doc.OnOpenDocument(f.dir.Path("missing.txt"), {}));
+    EXPECT_FALSE(f.doc.OnOpenDocument(f.dir.Path("missing.txt"), {}, f.host));
     EXPECT_EQ(f.Text(), "keep this text");
     EXPECT_TRUE(f.doc.IsModified());
     EXPECT_EQ(f.doc.wrapColumn, 40);
@@ -148,7 +149,7 @@ TEST(OpenDocument, FilesThatAreNotRegularAreRefusedAndChangeNothing) {
 
 TEST(OpenDocument, ReadsToTheEndWhateverSizeTheFileAnnounces) {
     OpenFixture f;
-    ASSERT_TRUE(f.doc.OnOpenDocument("/proc/self/status", {}));  // its size reads 0
+    ASSERT_TRUE(f.doc.OnOpenDocument("/proc/self/status", {}, f.host));  // its size reads 0
     EXPECT_GT(f.doc.text.capacity(), 0u);
     EXPECT_EQ(f.Text().rfind("Name:", 0), 0u);
 }
@@ -161,7 +162,7 @@ TEST(OpenDocument, FileTooLongFailsAsOutOfMemory) {
     ASSERT_GE(fd, 0);
     ASSERT_EQ(ftruncate(fd, off_t{1} << 32), 0);  // sparse: costs no disk
     close(fd);
-    EXPECT_FALSE(f.doc.OnOpenDocument(big, {}));
+    EXPECT_FALSE(f.doc.OnOpenDocument(big, {}, f.host));
     EXPECT_EQ(f.host.messages,
               (std::vector<ShownMessage>{{StringId::kOpenFailed, MessageKind::Warning, big}}));
     EXPECT_EQ(f.doc.GetLineCount(), 0);
@@ -179,7 +180,7 @@ TEST(OpenDocument, OutOfMemoryAtEveryStepEmptiesTheDocument) {
         bool opened;
         {
             AllocationFaultScope fail(allow, 1);
-            opened = f.doc.OnOpenDocument(file, {OpenOrigin::FileDialog, -1});
+            opened = f.doc.OnOpenDocument(file, {OpenOrigin::FileDialog, -1}, f.host);
         }
         EXPECT_FALSE(opened);
         ASSERT_EQ(f.host.messages.size(), 1u);
@@ -192,7 +193,7 @@ TEST(OpenDocument, OutOfMemoryAtEveryStepEmptiesTheDocument) {
 
 TEST(LoadFromBlock, OnlyTheFirstLengthBytesAreText) {
     DocFixture f;
-    ASSERT_TRUE(f.doc.LoadFromBlock(testing::BlockOf("abc\ngarbage"), 3, {}));
+    ASSERT_TRUE(f.doc.LoadFromBlock(testing::BlockOf("abc\ngarbage"), 3, {}, f.host));
     EXPECT_EQ(f.Text(), "abc");
     EXPECT_EQ(f.doc.GetLineCount(), 1);
 }

@@ -37,7 +37,7 @@ struct PasteFixture : DocFixture {
         settings.detectUnicode = 0;
         // The template's new document, as far as the document sees it.
         host.onStartNewDocument = [this] {
-            if (!doc.SaveModified())
+            if (!doc.SaveModified(host))
                 return false;
             doc.SetTitle("untitled");
             return doc.OnNewDocument();
@@ -49,7 +49,7 @@ TEST(ReplaceFromClipboard, CrLfTextBecomesAModifiedUntitledDocument) {
     PasteFixture f;
     f.requests.SetOpenRequest(OpenOrigin::CommandLine, 2);  // a switch must not matter
     f.clipboard.text = "ab\r\ncd";
-    ASSERT_TRUE(f.doc.ReplaceFromClipboard(f.clipboard));
+    ASSERT_TRUE(f.doc.ReplaceFromClipboard(f.clipboard, f.host));
     EXPECT_EQ(f.Text(), "ab\ncd");
     EXPECT_EQ(f.doc.lineBreak, LineBreakKind::WIN);
     EXPECT_EQ(f.doc.encoding, EncodingKind::SJIS);
@@ -70,7 +70,7 @@ TEST(ReplaceFromClipboard, PastedTextIsShiftJisWithoutDetection) {
     f.settings.preferWinText = 0;
     f.settings.inquireWhenStrayed = 1;
     f.clipboard.text = "\xb1\xb2\xb3\xb4\xb5";  // ｱｲｳｴｵ
-    ASSERT_TRUE(f.doc.ReplaceFromClipboard(f.clipboard));
+    ASSERT_TRUE(f.doc.ReplaceFromClipboard(f.clipboard, f.host));
     EXPECT_EQ(f.Text(), "\xb1\xb2\xb3\xb4\xb5");
     EXPECT_EQ(f.doc.encoding, EncodingKind::SJIS);
     EXPECT_EQ(f.doc.halfWidthKanaCount, 5u);
@@ -82,14 +82,14 @@ TEST(ReplaceFromClipboard, AsksBeforeReplacingText) {
     ASSERT_TRUE(f.Load("old"));
     f.clipboard.text = "new";
     f.host.yesNoAnswer = false;
-    EXPECT_FALSE(f.doc.ReplaceFromClipboard(f.clipboard));
+    EXPECT_FALSE(f.doc.ReplaceFromClipboard(f.clipboard, f.host));
     EXPECT_EQ(f.host.questions, std::vector<StringId::Id>{StringId::kReplaceTextQuestion});
     EXPECT_EQ(f.Text(), "old");
     EXPECT_EQ(f.host.newDocuments, 0);
     EXPECT_EQ(f.clipboard.reads, 0);
 
     f.settings.inquireWhenPaste = 0;
-    ASSERT_TRUE(f.doc.ReplaceFromClipboard(f.clipboard));
+    ASSERT_TRUE(f.doc.ReplaceFromClipboard(f.clipboard, f.host));
     EXPECT_EQ(f.host.questions.size(), 1u);
     EXPECT_EQ(f.Text(), "new");
 }
@@ -100,7 +100,7 @@ TEST(ReplaceFromClipboard, CancelledSaveQuestionEndsThePaste) {
     f.doc.SetModifiedFlag(true);
     f.host.yesNoCancelAnswer = Answer::Cancel;
     f.clipboard.text = "new";
-    EXPECT_FALSE(f.doc.ReplaceFromClipboard(f.clipboard));
+    EXPECT_FALSE(f.doc.ReplaceFromClipboard(f.clipboard, f.host));
     EXPECT_EQ(f.Text(), "old");
     EXPECT_TRUE(f.doc.IsModified());
 }
@@ -126,7 +126,7 @@ TEST(ReplaceFromClipboard, EmptyOrMissingClipboardText) {
         ASSERT_TRUE(f.Load("old"));
         f.clipboard.result = c.result;
         f.clipboard.text = c.text;
-        f.doc.ReplaceFromClipboard(f.clipboard);
+        f.doc.ReplaceFromClipboard(f.clipboard, f.host);
         EXPECT_EQ(f.doc.GetLineCount(), 0);
         EXPECT_FALSE(f.doc.IsModified());
         EXPECT_EQ(f.doc.title(), "untitled");
@@ -137,7 +137,7 @@ TEST(ReplaceFromClipboard, EmptyOrMissingClipboardText) {
 TEST(ReplaceFromClipboard, TextEndsAtItsFirstNul) {
     PasteFixture f;
     f.clipboard.text = std::string("ab\0cd", 5);
-    ASSERT_TRUE(f.doc.ReplaceFromClipboard(f.clipboard));
+    ASSERT_TRUE(f.doc.ReplaceFromClipboard(f.clipboard, f.host));
     EXPECT_EQ(f.Text(), "ab");
 }
 
@@ -151,7 +151,7 @@ TEST(ReplaceFromClipboard, OutOfMemoryLeavesAnEmptyDocument) {
         bool pasted;
         {
             AllocationFaultScope fail(allow, 1);
-            pasted = f.doc.ReplaceFromClipboard(f.clipboard);
+            pasted = f.doc.ReplaceFromClipboard(f.clipboard, f.host);
         }
         EXPECT_FALSE(pasted);
         EXPECT_EQ(f.doc.text.data(), nullptr);
@@ -170,7 +170,7 @@ TEST(ReplaceFromClipboard, UnicodeTextKeepsEveryCharacter) {
     PasteFixture f;
     f.settings.detectUnicode = 1;
     f.clipboard.unicodeText = u"a\u301C\U0001F600\r\n\u3042\uFF5E";
-    ASSERT_TRUE(f.doc.ReplaceFromClipboard(f.clipboard));
+    ASSERT_TRUE(f.doc.ReplaceFromClipboard(f.clipboard, f.host));
     EXPECT_EQ(f.Text(), "a\xF0\x40\xF0\x41\n\x82\xA0\x81\x60");
     EXPECT_EQ(f.doc.extensions.CharOf(0xF040), U'\u301C');
     EXPECT_EQ(f.doc.extensions.CharOf(0xF041), U'\U0001F600');
@@ -179,7 +179,7 @@ TEST(ReplaceFromClipboard, UnicodeTextKeepsEveryCharacter) {
 
     // A second paste starts a table of its own.
     f.clipboard.unicodeText = u"\U0001F600";
-    ASSERT_TRUE(f.doc.ReplaceFromClipboard(f.clipboard));
+    ASSERT_TRUE(f.doc.ReplaceFromClipboard(f.clipboard, f.host));
     EXPECT_EQ(f.Text(), "\xF0\x40");
     EXPECT_EQ(f.doc.extensions.CharOf(0xF040), U'\U0001F600');
     EXPECT_EQ(f.doc.extensions.size(), 1u);
@@ -187,7 +187,7 @@ TEST(ReplaceFromClipboard, UnicodeTextKeepsEveryCharacter) {
     // A lone surrogate is no character: "?", and the message counts it.
     f.host.messages.clear();
     f.clipboard.unicodeText = std::u16string(u"a") + char16_t(0xD800) + u"b";
-    ASSERT_TRUE(f.doc.ReplaceFromClipboard(f.clipboard));
+    ASSERT_TRUE(f.doc.ReplaceFromClipboard(f.clipboard, f.host));
     EXPECT_EQ(f.Text(), "a?b");
     ASSERT_EQ(f.host.messages.size(), 1u);
     EXPECT_EQ(f.host.messages[0].argument, "1");

@@ -26,12 +26,12 @@ struct SaveFixture : DocFixture {
     bool SaveAs(const std::string& name, SaveFormatChoice choice = {}) {
         host.promptName = name;
         host.promptChoice = choice;
-        return doc.DoSave(std::nullopt, true, SavePromptMode::SaveAs);
+        return doc.DoSave(std::nullopt, true, SavePromptMode::SaveAs, host);
     }
     bool CopyToFile(const std::string& name, SaveFormatChoice choice = {}) {
         host.promptName = name;
         host.promptChoice = choice;
-        return doc.DoSave(std::nullopt, false, SavePromptMode::CopySelection);
+        return doc.DoSave(std::nullopt, false, SavePromptMode::CopySelection, host);
     }
 };
 
@@ -55,10 +55,10 @@ TEST(DoSave, ProposedNames) {
     SaveFixture f;
     ASSERT_TRUE(f.Load("text"));
     f.host.promptAccepts = false;
-    EXPECT_FALSE(f.doc.DoSave(std::nullopt, true));
-    EXPECT_FALSE(f.doc.DoSave(std::nullopt, false));
+    EXPECT_FALSE(f.doc.DoSave(std::nullopt, true, SavePromptMode::SaveAs, f.host));
+    EXPECT_FALSE(f.doc.DoSave(std::nullopt, false, SavePromptMode::SaveAs, f.host));
     f.doc.SetPathName("/somewhere/own.txt", false);
-    EXPECT_FALSE(f.doc.DoSave(std::nullopt, false));
+    EXPECT_FALSE(f.doc.DoSave(std::nullopt, false, SavePromptMode::SaveAs, f.host));
     EXPECT_EQ(f.host.prompts, (std::vector<std::string>{kUntitled + std::string(".txt"), "",
                                                         "/somewhere/own.txt"}));
     EXPECT_EQ(f.host.promptTitles,
@@ -274,7 +274,7 @@ TEST(DoFileSave, WritableFileIsWrittenWithoutDialog) {
     // A stale "selection" from an earlier copy to file must not cut the text.
     f.requests.saveFormatChoice = {LineBreakKind::WIN, EncodingKind::SJIS, false, true};
     f.host.selectionHi = {1, 0};
-    ASSERT_TRUE(f.doc.DoFileSave());
+    ASSERT_TRUE(f.doc.DoFileSave(f.host));
     EXPECT_TRUE(f.host.prompts.empty());
     EXPECT_EQ(TempDir::Read(file), "new\r\n");
 }
@@ -286,9 +286,9 @@ TEST(DoFileSave, ReadOnlyOrMissingFilePrompts) {
     chmod(file.c_str(), 0444);
     f.doc.SetPathName(file, false);
     f.host.promptAccepts = false;
-    EXPECT_FALSE(f.doc.DoFileSave());
+    EXPECT_FALSE(f.doc.DoFileSave(f.host));
     f.doc.SetPathName(f.dir.Path("gone.txt"), false);
-    EXPECT_FALSE(f.doc.DoFileSave());
+    EXPECT_FALSE(f.doc.DoFileSave(f.host));
     EXPECT_EQ(f.host.prompts.size(), 2u);
     EXPECT_EQ(f.host.promptModes.back(), SavePromptMode::SaveAs);
     EXPECT_EQ(TempDir::Read(file), "old");
@@ -400,7 +400,7 @@ TEST(DoSave, LossesAreCountedInWhatIsWritten) {
     const std::string file = f.dir.Write("d.txt", "old");
     f.doc.SetPathName(file, false);
     f.requests.saveFormatChoice = euc;
-    EXPECT_FALSE(f.doc.DoFileSave());
+    EXPECT_FALSE(f.doc.DoFileSave(f.host));
     EXPECT_EQ(f.host.questions.size(), 2u);
     EXPECT_EQ(f.host.formatPrompts, 1);  // no format dialog without a prompt
     EXPECT_EQ(TempDir::Read(file), "old");

@@ -61,7 +61,7 @@ struct Harness {
         doc.ReadLayoutSettings();
         if (!bytes.empty())
             doc.LoadFromBlock(BlockOf(bytes), static_cast<std::uint32_t>(bytes.size()),
-                              {OpenOrigin::FileDialog, 0});
+                              {OpenOrigin::FileDialog, 0}, host);
         view = std::make_unique<RecordingView>(doc, settings, frame);
         view->OnInitialUpdate();
     }
