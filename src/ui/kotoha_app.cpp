@@ -64,15 +64,16 @@ bool CKotohaApp::InitInstance(const CommandLineArgs& args) {
         *this, *this);
 
     if (args.fileName) {
-        SetOpenRequest(OpenOrigin::CommandLine, args.ForcedEncoding());
         // In batch mode there is nothing to show when the open failed.
-        if (OpenDocumentFile(*args.fileName) == nullptr && batch_)
+        if (OpenDocumentFile(*args.fileName, {OpenOrigin::CommandLine, args.ForcedEncoding()}) ==
+                nullptr &&
+            batch_)
             return false;
     }
     // Without a file, or when the named file could not be opened (which has
     // been reported), the user gets an empty window rather than nothing.
     if (!frame_) {
-        SetOpenRequest(OpenOrigin::CommandLine, 0);
+        requests_.SetOpenRequest(OpenOrigin::CommandLine, 0);
         NewDocument();
     }
     if (!frame_)
@@ -121,13 +122,15 @@ std::string CKotohaApp::untitledName() const {
     return template_ ? template_->strings().docName : std::string();
 }
 
-CKotohaDoc* CKotohaApp::OpenDocumentFile(const std::string& path) {
+CKotohaDoc* CKotohaApp::OpenDocumentFile(const std::string& path, const OpenRequest& request) {
+    // Remembered: a reopen keeps why the file was opened.
+    requests_.openRequest = request;
     std::error_code error;
     std::filesystem::path full = std::filesystem::absolute(path, error);
     const std::string fullPath = error ? path : full.lexically_normal().string();
     // With its single template the program always goes on; opening the
     // document already shown reloads it.
-    CKotohaDoc* doc = template_->OpenDocumentFile(fullPath, true, requests_.openRequest);
+    CKotohaDoc* doc = template_->OpenDocumentFile(fullPath, true, request);
     // A file that is gone for good leaves the recently-used list.
     struct stat st;
     if (doc == nullptr && stat(fullPath.c_str(), &st) != 0 &&
@@ -171,8 +174,7 @@ void CKotohaApp::OnFileOpen() {
     options.titleId = StringId::kOpenTitle;
     if (!PromptForFileName(frame_.get(), fileName, options, openMemory_))
         return;
-    SetOpenRequest(OpenOrigin::FileDialog, -1);
-    OpenDocumentFile(fileName);
+    OpenDocumentFile(fileName, {OpenOrigin::FileDialog, -1});
 }
 
 void CKotohaApp::OnRecentFile(int index) {
@@ -181,14 +183,12 @@ void CKotohaApp::OnRecentFile(int index) {
         return;
     // The entry may move in the list while it opens.
     const std::string path = entries[static_cast<std::size_t>(index)];
-    SetOpenRequest(OpenOrigin::RecentFile, -1);
-    OpenDocumentFile(path);
+    OpenDocumentFile(path, {OpenOrigin::RecentFile, -1});
 }
 
 void CKotohaApp::OnDropFiles(const std::vector<std::string>& paths) {
     for (const std::string& path : paths) {
-        SetOpenRequest(OpenOrigin::DroppedFile, -1);
-        OpenDocumentFile(path);
+        OpenDocumentFile(path, {OpenOrigin::DroppedFile, -1});
     }
 }
 

@@ -47,12 +47,10 @@ class CKotohaApp : public QObject, public DocumentHost, public FrameHost {
     // exit status.
     int ExitInstance();
 
-    // The one open operation: opens path (made absolute) into the document,
-    // as the open request set just before says. Null when it failed.
-    CKotohaDoc* OpenDocumentFile(const std::string& path);
-    void SetOpenRequest(OpenOrigin origin, std::int32_t forcedEncoding) {
-        requests_.SetOpenRequest(origin, forcedEncoding);
-    }
+    // The one open operation: opens path (made absolute) into the document
+    // as request says (why, and the encoding forced if any), and remembers
+    // the request for a reopen. Null when it failed.
+    CKotohaDoc* OpenDocumentFile(const std::string& path, const OpenRequest& request);
 
     // Runs a command the application handles; false for other ids.
     bool OnCommand(CommandId::Id id);

@@ -329,8 +329,7 @@ void CMainFrame::Reopen(std::int32_t kind) {
     std::vector<std::int32_t> topLines;
     for (int row = 0; row < splitter_->RowCount(); ++row)
         topLines.push_back(splitter_->Pane(row)->scrollPos().line);
-    app_.SetOpenRequest(app_.requests().openRequest.origin, kind);
-    if (app_.OpenDocumentFile(path) == nullptr)
+    if (app_.OpenDocumentFile(path, {app_.requests().openRequest.origin, kind}) == nullptr)
         return;
     const std::int32_t lines = doc_.GetLineCount();
     for (int row = 0; row < splitter_->RowCount() && row < static_cast<int>(topLines.size());

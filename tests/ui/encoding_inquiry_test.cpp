@@ -149,8 +149,7 @@ void EncodingInquiryTest::openingAsksWhenDetectionStrays() {
         QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cancelButton")),
                           Qt::LeftButton);
     });
-    s.app->SetOpenRequest(OpenOrigin::FileDialog, -1);
-    QVERIFY(s.app->OpenDocumentFile(path.toStdString()) != nullptr);
+    QVERIFY(s.app->OpenDocumentFile(path.toStdString(), {OpenOrigin::FileDialog, -1}) != nullptr);
     QVERIFY(asked);
     QVERIFY(s.doc()->encoding != EncodingKind::JIS);
 }

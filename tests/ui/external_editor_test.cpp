@@ -340,8 +340,8 @@ void ExternalEditorTest::commandEnabling() {
         QTest::keyClick(s.frame()->ActiveView(), Qt::Key_V);
         // The editor did not run: once a text is there, the same key gives
         // its first run.
-        s.app->SetOpenRequest(OpenOrigin::FileDialog, -1);
-        QVERIFY(s.app->OpenDocumentFile(SamplePath("seasons.sjis.crlf.txt")) != nullptr);
+        QVERIFY(s.app->OpenDocumentFile(SamplePath("seasons.sjis.crlf.txt"),
+                                        {OpenOrigin::FileDialog, -1}) != nullptr);
         s.app->settings().ViaClipboard.value = 1;
         QTest::keyClick(s.frame()->ActiveView(), Qt::Key_V);
         QTRY_VERIFY(editor.Started());

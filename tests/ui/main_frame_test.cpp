@@ -341,15 +341,15 @@ void MainFrameTest::panesFollowMovesWithoutAScroll() {
     QCOMPARE(PaneText(s, StatusPanes::kColumnPane), QStringLiteral("  2"));
 
     // Another file: the view starts at its top left.
-    s.app->SetOpenRequest(OpenOrigin::FileDialog, -1);
-    QVERIFY(s.app->OpenDocumentFile(SamplePath("seasons.sjis.crlf.txt")) != nullptr);
+    QVERIFY(s.app->OpenDocumentFile(SamplePath("seasons.sjis.crlf.txt"),
+                                    {OpenOrigin::FileDialog, -1}) != nullptr);
     QCOMPARE(PaneText(s, StatusPanes::kLinePane),
              QString::number(view->scrollPos().line + 1).rightJustified(6, QLatin1Char(' ')));
     QCOMPARE(PaneText(s, StatusPanes::kColumnPane),
              QString::number(view->scrollPos().column + 1).rightJustified(3, QLatin1Char(' ')));
 
     // A paste of a short text.
-    QVERIFY(s.app->OpenDocumentFile(WriteLongFile(dir)) != nullptr);
+    QVERIFY(s.app->OpenDocumentFile(WriteLongFile(dir), {OpenOrigin::FileDialog, -1}) != nullptr);
     for (int i = 0; i < 5; ++i)
         QTest::keyClick(view, Qt::Key_PageDown);
     s.app->settings().InquireWhenPaste.value = 0;

@@ -124,11 +124,10 @@ void ReopenTest::closingTheBarKeepsTheTooltipAndTheNextOpenForgets() {
     // Repaints of the same document keep it closed; a new open shows its own.
     s.frame()->UpdateAllViews();
     QVERIFY(!bar.isVisible());
-    s.app->SetOpenRequest(OpenOrigin::FileDialog, -1);
-    QVERIFY(s.app->OpenDocumentFile(strayed.toStdString()) != nullptr);
+    QVERIFY(s.app->OpenDocumentFile(strayed.toStdString(), {OpenOrigin::FileDialog, -1}) !=
+            nullptr);
     QVERIFY(bar.isVisible());
-    s.app->SetOpenRequest(OpenOrigin::FileDialog, -1);
-    QVERIFY(s.app->OpenDocumentFile(plain.toStdString()) != nullptr);
+    QVERIFY(s.app->OpenDocumentFile(plain.toStdString(), {OpenOrigin::FileDialog, -1}) != nullptr);
     QVERIFY(!bar.isVisible());
     QVERIFY(s.frame()->panes().Pane(StatusPanes::kEncodingPane)->toolTip().isEmpty());
 }

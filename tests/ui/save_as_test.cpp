@@ -444,8 +444,7 @@ void SaveAsTest::widenOnSaveAsThenReopen() {
 
     // Reopened, the file is detected as EUC-JP with LF and shows the
     // full-width katakana.
-    s.app->SetOpenRequest(OpenOrigin::FileDialog, -1);
-    QVERIFY(s.app->OpenDocumentFile(target.toStdString()) != nullptr);
+    QVERIFY(s.app->OpenDocumentFile(target.toStdString(), {OpenOrigin::FileDialog, -1}) != nullptr);
     QCOMPARE(QString::fromStdString(s.doc()->pathName()), target);
     QCOMPARE(DocText(s), Widened(original));
     QCOMPARE(s.doc()->halfWidthKanaCount, 0u);
