@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace kotoha {
 
@@ -14,6 +15,16 @@ class ByteSink {
   public:
     virtual ~ByteSink() = default;
     virtual bool Write(const std::uint8_t* bytes, std::size_t count) = 0;
+};
+
+// Collects everything written into bytes.
+class StringSink final : public ByteSink {
+  public:
+    bool Write(const std::uint8_t* data, std::size_t count) override {
+        bytes.append(reinterpret_cast<const char*>(data), count);
+        return true;
+    }
+    std::string bytes;
 };
 
 }  // namespace kotoha

@@ -21,6 +21,12 @@ enum class EncodingKind : std::int32_t {
     UTF16BE = 6,
 };
 
+// Every kind, in the order of their values.
+inline constexpr EncodingKind kEveryEncodingKind[] = {
+    EncodingKind::SJIS,    EncodingKind::JIS,     EncodingKind::EUC,     EncodingKind::UTF8,
+    EncodingKind::UTF8BOM, EncodingKind::UTF16LE, EncodingKind::UTF16BE,
+};
+
 // The kind a stored value reads as: itself when it names a kind, else SJIS.
 constexpr EncodingKind EncodingKindOf(std::int32_t value) {
     return value >= 0 && value <= 6 ? static_cast<EncodingKind>(value) : EncodingKind::SJIS;

@@ -8,11 +8,6 @@ namespace kotoha {
 
 namespace {
 
-constexpr EncodingKind kKindsInOrder[] = {
-    EncodingKind::SJIS,    EncodingKind::JIS,     EncodingKind::EUC,     EncodingKind::UTF8,
-    EncodingKind::UTF8BOM, EncodingKind::UTF16LE, EncodingKind::UTF16BE,
-};
-
 std::string PaneName(EncodingKind kind) {
     return LoadString(EncodingPaneNameId(kind));
 }
@@ -43,7 +38,7 @@ InfoBarContent InfoBarContentOf(const OpenNotice& notice, EncodingKind shown, bo
     if (notice.guessed)
         content.lines.push_back(FormatMessage(StringId::kEncodingGuessed, PaneName(shown)));
     if (notice.guessed && offersReopen) {
-        for (EncodingKind kind : kKindsInOrder) {
+        for (EncodingKind kind : kEveryEncodingKind) {
             if (kind != shown && (notice.candidates & DetectionBitOf(kind)) != 0)
                 content.reopenKinds.push_back(kind);
         }
@@ -61,7 +56,7 @@ std::string EncodingPaneTip(const OpenNotice& notice) {
     if (!notice.guessed)
         return {};
     std::string kinds;
-    for (EncodingKind kind : kKindsInOrder) {
+    for (EncodingKind kind : kEveryEncodingKind) {
         if ((notice.candidates & DetectionBitOf(kind)) == 0)
             continue;
         if (!kinds.empty())

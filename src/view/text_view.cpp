@@ -80,13 +80,7 @@ void CTextView::SetExtent(std::int32_t columns, std::int32_t lines) {
     scroll_.SetExtent(columns, lines);
     selection_.Clear();
     pendingCount_ = 0;
-    UpdateScrollBars();
-    DisplayPos top = scroll_.top();
-    ClampScrollPos(top);
-    scroll_.MoveTo(top);
-    SetScrollThumbs(top);
-    viewport()->update();
-    OnScrollPosChanged();
+    RefitToWindow();
 }
 
 void CTextView::CreateViewFont(const QFont& font) {
@@ -99,6 +93,10 @@ void CTextView::CreateViewFont(const LogFont& description) {
 
 void CTextView::AdoptFont(const QFont& font, const LogFont& description) {
     painter_.Adopt(font, description);
+    RefitToWindow();
+}
+
+void CTextView::RefitToWindow() {
     UpdateScrollBars();
     DisplayPos top = scroll_.top();
     ClampScrollPos(top);

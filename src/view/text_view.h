@@ -141,6 +141,9 @@ class CTextView : public QAbstractScrollArea {
     bool VerticalAvailable() const;
     QScrollBar* SharedBar() const;
     void AdoptFont(const QFont& font, const LogFont& description);
+    // After a new extent or font: the bars, the position clamped in place
+    // (no pixels move), the thumbs, and a repaint of everything.
+    void RefitToWindow();
     // Pending repaints of selection changes, made after the window scrolled
     // so that they land where the positions show now.
     void QueueInvalidate(const SelectionRepaint& repaint);

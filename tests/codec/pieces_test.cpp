@@ -17,11 +17,6 @@
 namespace kotoha {
 namespace {
 
-constexpr EncodingKind kEveryKind[] = {
-    EncodingKind::SJIS,    EncodingKind::JIS,     EncodingKind::EUC,     EncodingKind::UTF8,
-    EncodingKind::UTF8BOM, EncodingKind::UTF16LE, EncodingKind::UTF16BE,
-};
-
 const std::uint8_t* Bytes(const std::string& s) {
     return reinterpret_cast<const std::uint8_t*>(s.data());
 }
@@ -69,7 +64,7 @@ void ForRandomInputsOfEveryKind(unsigned seed, Check check) {
     std::mt19937 rng(seed);
     for (int round = 0; round < 1500; ++round) {
         const std::string input = reference::RandomRawBytes(rng, round % 10 == 0 ? 600 : 80);
-        for (EncodingKind kind : kEveryKind)
+        for (EncodingKind kind : kEveryEncodingKind)
             check(input, kind, ImportWhole(kind, input, nullptr),
                   "round " + std::to_string(round) + " kind " +
                       std::to_string(static_cast<int>(kind)));
@@ -174,7 +169,7 @@ TEST(ScanLineBreakKind, AgreesWithTheImport) {
     std::mt19937 rng(31);
     for (int round = 0; round < 3000; ++round) {
         std::string input = reference::RandomRawBytes(rng, round % 5 == 0 ? 700 : 70);
-        for (EncodingKind kind : kEveryKind) {
+        for (EncodingKind kind : kEveryEncodingKind) {
             const Imported whole = ImportWhole(kind, input, nullptr);
             ASSERT_EQ(ScanLineBreakKind(kind, Bytes(input), Size(input)), whole.lineBreak)
                 << "round " << round << " kind " << static_cast<int>(kind);
@@ -194,7 +189,7 @@ TEST(ExportTextContinued, PiecesWriteTheWholeExport) {
     std::mt19937 rng(17);
     for (int round = 0; round < 800; ++round) {
         const std::string text = reference::RandomInternalText(rng, 300);
-        for (EncodingKind kind : kEveryKind) {
+        for (EncodingKind kind : kEveryEncodingKind) {
             for (LineBreakKind lineBreak :
                  {LineBreakKind::WIN, LineBreakKind::UX, LineBreakKind::MAC}) {
                 for (bool widen : {false, true}) {

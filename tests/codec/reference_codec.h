@@ -19,14 +19,7 @@ std::uint16_t JisToSjis(std::uint16_t jis);
 std::uint16_t SjisToJis(std::uint16_t sjis);
 
 // Collects what an export writes.
-class StringSink : public ByteSink {
-  public:
-    bool Write(const std::uint8_t* data, std::size_t count) override {
-        bytes.append(reinterpret_cast<const char*>(data), count);
-        return true;
-    }
-    std::string bytes;
-};
+using kotoha::StringSink;
 
 struct ImportResult {
     std::string text;

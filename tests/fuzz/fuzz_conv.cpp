@@ -17,28 +17,14 @@ using namespace kotoha;
 using namespace kotoha::conv;
 using fuzz::Check;
 
-constexpr EncodingKind kKinds[] = {
-    EncodingKind::SJIS,    EncodingKind::JIS,     EncodingKind::EUC,     EncodingKind::UTF8,
-    EncodingKind::UTF8BOM, EncodingKind::UTF16LE, EncodingKind::UTF16BE,
-};
-
-class StringSink final : public ByteSink {
-  public:
-    bool Write(const std::uint8_t* data, std::size_t count) override {
-        bytes.append(reinterpret_cast<const char*>(data), count);
-        return true;
-    }
-    std::string bytes;
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2)
         return 0;
     PieceConversion conversion;
-    conversion.from = kKinds[data[0] % 7];
-    conversion.to = kKinds[(data[0] / 7) % 7];
+    conversion.from = kEveryEncodingKind[data[0] % 7];
+    conversion.to = kEveryEncodingKind[(data[0] / 7) % 7];
     conversion.widen = (data[0] & 0x80) != 0;
     conversion.eol = data[1] & 1 ? EolChoice::Keep : EolChoice::WIN;
     const std::uint32_t length = static_cast<std::uint32_t>(size - 2);

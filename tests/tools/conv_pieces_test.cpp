@@ -16,20 +16,6 @@
 namespace kotoha::conv {
 namespace {
 
-constexpr EncodingKind kEveryKind[] = {
-    EncodingKind::SJIS,    EncodingKind::JIS,     EncodingKind::EUC,     EncodingKind::UTF8,
-    EncodingKind::UTF8BOM, EncodingKind::UTF16LE, EncodingKind::UTF16BE,
-};
-
-class StringSink final : public ByteSink {
-  public:
-    bool Write(const std::uint8_t* data, std::size_t count) override {
-        bytes.append(reinterpret_cast<const char*>(data), count);
-        return true;
-    }
-    std::string bytes;
-};
-
 const std::uint8_t* Bytes(const std::string& s) {
     return reinterpret_cast<const std::uint8_t*>(s.data());
 }
@@ -72,10 +58,10 @@ TEST(ConvPieces, SmallPiecesWriteWhatOnePieceWrites) {
     // Empty lines right after the byte-order mark and after piece ends, kana
     // in JIS's kana set, CR LF pairs, characters beyond CP932.
     const std::string text = "\n\nあいう\r\n\r\nｶﾀｶﾅ abc\n\n漢字〜❤한국\r\n\n\nend\r\rx\n\n\n";
-    for (const EncodingKind from : kEveryKind) {
+    for (const EncodingKind from : kEveryEncodingKind) {
         for (const LineBreakKind breaks : {LineBreakKind::UX, LineBreakKind::WIN}) {
             const std::string input = Encoded(from, text, breaks);
-            for (const EncodingKind to : kEveryKind) {
+            for (const EncodingKind to : kEveryEncodingKind) {
                 for (const EolChoice eol : {EolChoice::Keep, EolChoice::MAC}) {
                     SCOPED_TRACE(std::string(EncodingDisplayName(from)) + " -> " +
                                  EncodingDisplayName(to));

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include "codec/byte_class.h"
+
 namespace kotoha::tables {
 
 namespace {
@@ -41,14 +43,6 @@ std::vector<CodeMapping> Read(const char* encoding, Each each) {
     return mappings;
 }
 
-bool IsSjisLead(unsigned b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
-bool IsSjisTrail(unsigned b) {
-    return b >= 0x40 && b <= 0xFC && b != 0x7F;
-}
-
 std::string Bytes(std::initializer_list<unsigned> bytes) {
     std::string out;
     for (unsigned b : bytes)
@@ -62,7 +56,8 @@ std::vector<CodeMapping> Cp932DoubleBytesFromIconv() {
     return Read("CP932", [](auto take) {
         for (unsigned lead = 0x81; lead <= 0xFC; ++lead)
             for (unsigned trail = 0x40; trail <= 0xFC; ++trail)
-                if (IsSjisLead(lead) && IsSjisTrail(trail))
+                if (IsLeadByte(static_cast<std::uint8_t>(lead)) &&
+                    IsTrailByte(static_cast<std::uint8_t>(trail)))
                     take((lead << 8) | trail, Bytes({lead, trail}));
     });
 }
